@@ -4,24 +4,19 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build mingw-w64 libz-mingw-w64-dev libstb-dev googletest
-  wine wine32:i386 xvfb imagemagick xdotool
+  wine wine64 xvfb imagemagick xdotool
   clang libclang-rt-14-dev zlib1g-dev
   p7zip-full libarchive-tools zip unzip python3
 )
 
 missing=()
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  missing=("${packages[@]}")
-else
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-fi
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 echo "bootstrap: installing ${missing[*]}"
-$SUDO dpkg --add-architecture i386
 $SUDO apt-get update -q
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,10 +1,14 @@
-# Sourced by the scripts that run Wine: one private 32-bit prefix per build folder.
+# Sourced by the scripts that run Wine: one private prefix per build folder.
 # TALVENOR_BUILD may name the Windows build folder; it defaults to build/win.
 _talvenor_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 : "${TALVENOR_BUILD:=$_talvenor_root/build/win}"
 export TALVENOR_BUILD
 export WINEPREFIX="${WINEPREFIX_OVERRIDE:-$TALVENOR_BUILD/wine-prefix}"
-export WINEARCH=win32
+export WINEARCH=win64
+# The 64-bit loader: this machine's kernel runs no 32-bit Linux programs, so the Windows
+# build is 64-bit and Wine's 64-bit loader runs it.
+export WINELOADER=/usr/lib/wine/wine64
+WINE=/usr/lib/wine/wine64
 export WINEDEBUG=-all
 # No download prompts for Mono or Gecko while the prefix is created.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -16,11 +20,11 @@ talvenor_wine_prefix() {
   (
     flock 9
     if [ ! -f "$WINEPREFIX/.talvenor-ready" ]; then
-      wineboot -i >"$TALVENOR_BUILD/wineboot.log" 2>&1 </dev/null 9>&-
-      wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null 9>&-
-      wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 </dev/null 9>&-
+      "$WINE" wineboot -i >"$TALVENOR_BUILD/wineboot.log" 2>&1 </dev/null 9>&-
+      "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null 9>&-
+      "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 </dev/null 9>&-
       # Message boxes and dialogs must not wait for a crash dialog.
-      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null 9>&-
+      "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null 9>&-
       wineserver -w 9>&-
       touch "$WINEPREFIX/.talvenor-ready"
     fi

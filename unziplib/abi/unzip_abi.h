@@ -89,9 +89,26 @@ std::vector<uint8_t> BuildSpecRecords(const std::vector<uint32_t>& specTexts);
 }  // namespace unzipabi
 
 #ifdef _WIN32
+#include <cstdlib>
+
 namespace unzipabi {
 using UnzipCallback = int32_t(__stdcall*)(void* callbackRecord);
 using UnzipExecFn = int32_t(__stdcall*)(void* parameterBlock);
 using GetUnzipVersionFn = int32_t(__stdcall*)();
+
+// The block and the record carry 32-bit addresses. A 32-bit build fits by nature; the 64-bit
+// build (images based below 4 GB) allocates everything it puts into the block with
+// LowAlloc, whose memory lies below 2 GB. Address32 yields 0 for an address that does not
+// fit, and FromAddress32 turns a field back into a pointer.
+void* LowAlloc(size_t size);  // zero-filled; nullptr when no low memory is free
+void LowFree(void* p);
+inline uint32_t Address32(const void* p) {
+  const uintptr_t a = reinterpret_cast<uintptr_t>(p);
+  return a > 0xFFFFFFFFu ? 0u : static_cast<uint32_t>(a);
+}
+template <typename T>
+T* FromAddress32(int32_t field) {
+  return reinterpret_cast<T*>(static_cast<uintptr_t>(static_cast<uint32_t>(field)));
+}
 }  // namespace unzipabi
 #endif

@@ -1,0 +1,35 @@
+// File-system helpers of the setup: paths are built by plain concatenation and a folder used
+// as a prefix ends in a backslash.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+std::string IncludeTrailingBackslash(const std::string& path);
+std::string ExtractFilePath(const std::string& path);  // up to and including the last '\' or ':'
+std::string ExtractFileName(const std::string& path);
+std::string ExtractFileExt(const std::string& path);   // from the last '.', "" without one
+std::string ChangeFileExt(const std::string& path, const std::string& ext);
+std::string ExpandFileName(const std::string& path);
+std::string ModuleFileName();                          // full path of the running program
+std::string ExeFolder();                               // its folder, with backslash
+std::string CurrentFolder();
+bool SetCurrentFolder(const std::string& path);
+std::string WindowsFolder();
+std::string TempFolder();
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+// Creates a folder and every missing level above it; true when it exists afterwards.
+bool ForceDirectories(const std::string& path);
+// Names of the files (not folders) in a folder, sorted without regard to case.
+std::vector<std::string> ListFiles(const std::string& folder);
+// Names of the subfolders of a folder, sorted without regard to case.
+std::vector<std::string> ListFolders(const std::string& folder);
+// Compares two ANSI texts without regard to case as the user's locale does (umlauts too).
+bool SameText(const std::string& a, const std::string& b);
+int CompareText(const std::string& a, const std::string& b);
+std::string UpperCase(const std::string& s);
+
+}  // namespace platform

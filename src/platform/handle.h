@@ -1,0 +1,186 @@
+// Owning wrappers for Win32 handles and COM interfaces: one template over the close
+// function and the "no handle" value, so nothing outside these owners closes by hand.
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <utility>
+
+namespace platform {
+
+template <typename T, typename Closer, T kNone>
+class Unique {
+ public:
+  Unique() = default;
+  explicit Unique(T h) : h_(h) {}
+  Unique(const Unique&) = delete;
+  Unique& operator=(const Unique&) = delete;
+  Unique(Unique&& o) noexcept : h_(o.release()) {}
+  Unique& operator=(Unique&& o) noexcept {
+    reset(o.release());
+    return *this;
+  }
+  ~Unique() { reset(); }
+
+  T get() const { return h_; }
+  explicit operator bool() const { return h_ != kNone; }
+  T release() { return std::exchange(h_, kNone); }
+  void reset(T h = kNone) {
+    if (h_ != kNone) Closer()(h_);
+    h_ = h;
+  }
+  // For out-parameters of creating functions.
+  T* put() {
+    reset();
+    return &h_;
+  }
+
+ private:
+  T h_ = kNone;
+};
+
+struct CloseHandleFn { void operator()(HANDLE h) const { ::CloseHandle(h); } };
+struct RegCloseKeyFn { void operator()(HKEY h) const { ::RegCloseKey(h); } };
+struct FreeLibraryFn { void operator()(HMODULE h) const { ::FreeLibrary(h); } };
+struct DeleteObjectFn { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } };
+struct DeleteDcFn { void operator()(HDC h) const { ::DeleteDC(h); } };
+struct DestroyIconFn { void operator()(HICON h) const { ::DestroyIcon(h); } };
+
+using UniqueHandle = Unique<HANDLE, CloseHandleFn, nullptr>;
+// Files use INVALID_HANDLE_VALUE as "no handle", which is not a constant expression.
+class UniqueFile {
+ public:
+  UniqueFile() = default;
+  explicit UniqueFile(HANDLE h) : h_(h) {}
+  UniqueFile(const UniqueFile&) = delete;
+  UniqueFile& operator=(const UniqueFile&) = delete;
+  UniqueFile(UniqueFile&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
+  UniqueFile& operator=(UniqueFile&& o) noexcept {
+    reset(std::exchange(o.h_, INVALID_HANDLE_VALUE));
+    return *this;
+  }
+  ~UniqueFile() { reset(); }
+  HANDLE get() const { return h_; }
+  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
+  void reset(HANDLE h = INVALID_HANDLE_VALUE) {
+    if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
+    h_ = h;
+  }
+
+ private:
+  HANDLE h_ = INVALID_HANDLE_VALUE;
+};
+class UniqueFind {
+ public:
+  explicit UniqueFind(HANDLE h) : h_(h) {}
+  UniqueFind(const UniqueFind&) = delete;
+  UniqueFind& operator=(const UniqueFind&) = delete;
+  ~UniqueFind() {
+    if (h_ != INVALID_HANDLE_VALUE) ::FindClose(h_);
+  }
+  HANDLE get() const { return h_; }
+  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE h_;
+};
+
+using UniqueHkey = Unique<HKEY, RegCloseKeyFn, nullptr>;
+using UniqueModule = Unique<HMODULE, FreeLibraryFn, nullptr>;
+using UniqueGdiObject = Unique<HGDIOBJ, DeleteObjectFn, nullptr>;
+using UniqueBitmap = Unique<HBITMAP, DeleteObjectFn, nullptr>;
+using UniqueFont = Unique<HFONT, DeleteObjectFn, nullptr>;
+using UniqueBrush = Unique<HBRUSH, DeleteObjectFn, nullptr>;
+using UniquePen = Unique<HPEN, DeleteObjectFn, nullptr>;
+using UniqueMemoryDc = Unique<HDC, DeleteDcFn, nullptr>;
+using UniqueIcon = Unique<HICON, DestroyIconFn, nullptr>;
+
+// A window's device context from GetDC, released with ReleaseDC.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND wnd) : wnd_(wnd), dc_(::GetDC(wnd)) {}
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  ~WindowDc() {
+    if (dc_) ::ReleaseDC(wnd_, dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HWND wnd_;
+  HDC dc_;
+};
+
+// Selects a GDI object into a device context and selects the old one back.
+class SelectGuard {
+ public:
+  SelectGuard(HDC dc, HGDIOBJ obj) : dc_(dc), old_(::SelectObject(dc, obj)) {}
+  SelectGuard(const SelectGuard&) = delete;
+  SelectGuard& operator=(const SelectGuard&) = delete;
+  ~SelectGuard() {
+    if (old_) ::SelectObject(dc_, old_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// BeginPaint / EndPaint.
+class PaintGuard {
+ public:
+  explicit PaintGuard(HWND wnd) : wnd_(wnd) { dc_ = ::BeginPaint(wnd, &ps_); }
+  PaintGuard(const PaintGuard&) = delete;
+  PaintGuard& operator=(const PaintGuard&) = delete;
+  ~PaintGuard() { ::EndPaint(wnd_, &ps_); }
+  HDC dc() const { return dc_; }
+  const PAINTSTRUCT& paint() const { return ps_; }
+
+ private:
+  HWND wnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_ = nullptr;
+};
+
+// A COM interface pointer that releases itself.
+template <typename T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+  ~ComPtr() { reset(); }
+  T* get() const { return p_; }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  void reset() {
+    if (p_) p_->Release();
+    p_ = nullptr;
+  }
+  T** put() {
+    reset();
+    return &p_;
+  }
+  void** put_void() { return reinterpret_cast<void**>(put()); }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// CoInitialize for the life of the object (the user-interface thread).
+class ComApartment {
+ public:
+  ComApartment() : ok_(SUCCEEDED(::CoInitialize(nullptr))) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (ok_) ::CoUninitialize();
+  }
+
+ private:
+  bool ok_;
+};
+
+}  // namespace platform

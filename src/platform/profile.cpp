@@ -1,0 +1,37 @@
+#include "profile.h"
+
+#include "error.h"
+
+#include <windows.h>
+
+namespace platform {
+
+std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
+                                    const std::string& defaultValue) const {
+  char buffer[kValueBuffer];
+  const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                             buffer, DWORD(sizeof buffer), path_.c_str());
+  return std::string(buffer, n);
+}
+
+std::vector<std::string> ProfileFile::ReadSectionKeys(const std::string& section) const {
+  std::vector<char> buffer(kKeyListBuffer, '\0');
+  const DWORD n = ::GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
+                                             DWORD(buffer.size()), path_.c_str());
+  std::vector<std::string> keys;
+  for (DWORD i = 0; i < n;) {
+    std::string key(buffer.data() + i);
+    if (key.empty()) break;
+    i += DWORD(key.size() + 1);
+    keys.push_back(std::move(key));
+  }
+  return keys;
+}
+
+void ProfileFile::WriteString(const std::string& section, const std::string& key,
+                              const std::string& value) const {
+  if (!::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path_.c_str()))
+    throw Error(FormatText("nach %s kann nicht geschrieben werden", path_));
+}
+
+}  // namespace platform

@@ -1,0 +1,62 @@
+#include "registry.h"
+
+#include "error.h"
+
+#include <vector>
+
+namespace platform {
+
+std::string Registry::Relative(const std::string& path) {
+  return (!path.empty() && path[0] == '\\') ? path.substr(1) : path;
+}
+
+bool Registry::OpenKeyReadOnly(const std::string& path) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(root_, Relative(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    key_.reset();
+    return false;
+  }
+  key_.reset(key);
+  return true;
+}
+
+void Registry::OpenKey(const std::string& path) {
+  HKEY key = nullptr;
+  const LONG rc = ::RegCreateKeyExA(root_, Relative(path).c_str(), 0, nullptr, 0,
+                                    KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
+  if (rc != ERROR_SUCCESS) {
+    ::SetLastError(DWORD(rc));
+    ThrowLastError("Registrierungsschlüssel " + path + " kann nicht erstellt werden");
+  }
+  key_.reset(key);
+}
+
+std::string Registry::ReadString(const std::string& name) const {
+  if (!key_) return {};
+  DWORD type = 0, size = 0;
+  if (::RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    return {};
+  if (type != REG_SZ && type != REG_EXPAND_SZ)
+    throw Error(FormatText("Ungültiger Datentyp für '%s'", name));
+  std::vector<char> data(size + 1, '\0');
+  if (::RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+    return {};
+  return std::string(data.data());
+}
+
+void Registry::Write(const std::string& name, DWORD type, const void* data, DWORD size) {
+  if (!key_ || ::RegSetValueExA(key_.get(), name.c_str(), 0, type,
+                                static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
+    throw Error(FormatText("Konnte Daten für '%s' nicht setzen", name));
+}
+
+void Registry::WriteString(const std::string& name, const std::string& value) {
+  Write(name, REG_SZ, value.c_str(), DWORD(value.size() + 1));
+}
+
+void Registry::WriteInteger(const std::string& name, int32_t value) {
+  Write(name, REG_DWORD, &value, sizeof value);
+}
+
+}  // namespace platform

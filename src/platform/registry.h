@@ -1,0 +1,38 @@
+// Registry access, one accessor per use: choose the root, open the key (creating it for
+// everything written), read or write, release. Key paths are used literally below the root,
+// with or without a leading backslash.
+#pragma once
+
+#include "handle.h"
+
+#include <string>
+
+namespace platform {
+
+class Registry {
+ public:
+  explicit Registry(HKEY root) : root_(root) {}
+
+  // Opens a key for reading; false when it does not exist (nothing is created).
+  bool OpenKeyReadOnly(const std::string& path);
+  // Opens a key for reading and writing, creating it and its missing parents.
+  void OpenKey(const std::string& path);
+
+  // A string or expandable-string value as stored; "" when the value or the key is missing.
+  // A value of another type raises Error.
+  std::string ReadString(const std::string& name) const;
+
+  // Writes raise Error "Konnte Daten für '<name>' nicht setzen" when the value cannot be set.
+  void WriteString(const std::string& name, const std::string& value);
+  void WriteInteger(const std::string& name, int32_t value);
+  void WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+
+ private:
+  static std::string Relative(const std::string& path);
+  void Write(const std::string& name, DWORD type, const void* data, DWORD size);
+
+  HKEY root_;
+  UniqueHkey key_;
+};
+
+}  // namespace platform

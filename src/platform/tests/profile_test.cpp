@@ -1,0 +1,80 @@
+#include "error.h"
+#include "files.h"
+#include "profile.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using platform::ProfileFile;
+
+namespace {
+
+class ProfileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = platform::TempFolder() + "talvenor_profile_test\\";
+    platform::ForceDirectories(folder_);
+    path_ = folder_ + "Setup.inf";
+  }
+  void TearDown() override {
+    ::DeleteFileA(path_.c_str());
+    ::RemoveDirectoryA(folder_.c_str());
+  }
+  void Write(const std::string& text) {
+    std::ofstream(path_, std::ios::binary) << text;
+  }
+  std::string folder_, path_;
+};
+
+TEST_F(ProfileTest, SectionAndKeyNamesMatchWithoutRegardToCase) {
+  Write("[UnInstall]\r\nUnInstallEntry=Talv\r\nDisPlayName=Talvenor Suite\r\n");
+  ProfileFile inf(path_);
+  EXPECT_EQ(inf.ReadString("Uninstall", "UnInstallEntry", "Talvenor"), "Talv");
+  EXPECT_EQ(inf.ReadString("UNINSTALL", "displayname", "x"), "Talvenor Suite");
+}
+
+TEST_F(ProfileTest, MissingFileSectionOrKeyGivesTheDefault) {
+  ProfileFile missing(folder_ + "nothere.inf");
+  EXPECT_EQ(missing.ReadString("Program", "ProgramEntry", "Talvenor"), "Talvenor");
+  EXPECT_TRUE(missing.ReadSectionKeys("GroupEntries").empty());
+  Write("[Program]\r\nProgramname=Talvenor\r\n");
+  ProfileFile inf(path_);
+  EXPECT_EQ(inf.ReadString("Program", "ProgramEntry", "Talvenor"), "Talvenor");
+  EXPECT_EQ(inf.ReadString("Group", "Groupname", ""), "");
+}
+
+TEST_F(ProfileTest, ValueLongerThan2047CharactersArrivesCut) {
+  const std::string longValue(3000, 'a');
+  Write("[Setup]\r\nBackground=" + longValue + "\r\n");
+  EXPECT_EQ(ProfileFile(path_).ReadString("Setup", "Background", ""), std::string(2047, 'a'));
+}
+
+TEST_F(ProfileTest, KeyNamesOfASectionInFileOrder) {
+  Write("[GroupEntries]\r\nTalvenor=talv20.exe\r\nLiesmich=liesmich.txt\r\nHilfe=hilfe.txt\r\n");
+  const auto keys = ProfileFile(path_).ReadSectionKeys("groupentries");
+  EXPECT_EQ(keys, (std::vector<std::string>{"Talvenor", "Liesmich", "Hilfe"}));
+}
+
+TEST_F(ProfileTest, WriteCreatesSectionAndKeyAndReadsBack) {
+  Write("[Program]\r\nProgramname=Talvenor\r\n");
+  ProfileFile inf(path_);
+  inf.WriteString("InstalledFiles", "Count", "2");
+  inf.WriteString("InstalledFiles", "0", "C:\\Talvenor\\a.txt");
+  EXPECT_EQ(inf.ReadString("InstalledFiles", "Count", ""), "2");
+  EXPECT_EQ(inf.ReadSectionKeys("InstalledFiles"), (std::vector<std::string>{"Count", "0"}));
+}
+
+TEST_F(ProfileTest, WriteFailureRaisesTheWriteErrorText) {
+  // A file in a folder that does not exist cannot be written (a read-only flag would not
+  // stop a test run as root under Wine).
+  const std::string unwritable = folder_ + "no such folder\\Setup.inf";
+  try {
+    ProfileFile(unwritable).WriteString("InstalledFiles", "Count", "1");
+    ADD_FAILURE() << "a write into an unwritable file must raise";
+  } catch (const platform::Error& e) {
+    EXPECT_EQ(std::string(e.what()), "nach " + unwritable + " kann nicht geschrieben werden");
+  }
+}
+
+}  // namespace
