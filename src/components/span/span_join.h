@@ -1,0 +1,112 @@
+// Joining the parts of a multi-disk or multi-part ZIP archive into one ordinary archive.
+//
+// The join reads the parts only through a PartSource and writes only through a JoinSink, so
+// the byte-level work below is free of Win32: the archive component supplies a source that
+// finds parts by file name on fixed drives and prompts for disks on removable drives, and
+// tests and fuzzers supply parts from memory.
+//
+// The parts are untrusted. Every offset, size, count and name read from them is checked
+// against what the parts hold; a set that does not fit together ends the join with a
+// SpanError, never with a read or write outside what the join should touch.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "span_errors.h"
+
+namespace span {
+
+// Reads the parts of one set. One part is open at a time; the join always says which.
+//
+// Errors: any method may throw to end the join. Throw SpanError for the component's own
+// messages (11001 part cannot be opened, 11007 the user cancelled a disk prompt, 11025 a
+// prompt is needed but the component is unattended, ...). The join lets every exception
+// pass unchanged and releases what it holds on the way out.
+class PartSource {
+ public:
+  virtual ~PartSource() = default;
+
+  // Makes the last part available and opens it for reading; the current disk is still
+  // unknown (-1). `attempt` counts the passes from 0: in pass 0 a removable drive tries the
+  // disk that is in the drive without a prompt; later passes prompt for the last disk.
+  virtual void OpenLastPart(int attempt) = 0;
+
+  // The part opened by OpenLastPart(attempt) has no end record. Either throw the error to
+  // report (a fixed or network drive throws NoEndRecordError(archive name) at once), or
+  // return, and the join calls OpenLastPart(attempt + 1). A source must throw eventually
+  // (for example when the user cancels the prompt); the join does not limit the passes.
+  virtual void LastPartHasNoEndRecord(int attempt) = 0;
+
+  // The disk change: closes the open part, makes `disk` (from 0) the current disk, makes its
+  // part available and opens it for reading, positioned at its start. `lastDisk` is the
+  // number of the set's last disk (EndDiskNumber), for the prompt "disk n of m". The join
+  // never asks for a disk above `lastDisk`. A part that cannot be opened throws.
+  virtual void ChangeDisk(int disk, int lastDisk) = 0;
+
+  // Size in bytes of the open part.
+  virtual uint64_t Size() = 0;
+
+  // Positions the open part at `offset`. Returns false, moving nothing, when `offset` lies
+  // beyond Size() or the part cannot be positioned.
+  virtual bool Seek(uint64_t offset) = 0;
+
+  // Reads up to `size` bytes from the current position. Returns fewer than `size` only at
+  // the end of the part; a failed read may return fewer as well, and the join then treats
+  // the part as ended.
+  virtual size_t Read(void* buffer, size_t size) = 0;
+};
+
+// Receives the joined archive, written front to back.
+class JoinSink {
+ public:
+  virtual ~JoinSink() = default;
+  // Appends `size` bytes; returns false when they could not all be written.
+  virtual bool Write(const void* data, size_t size) = 0;
+  // Number of bytes written so far (the position of the next byte).
+  virtual uint64_t Position() const = 0;
+};
+
+// Progress kinds of the archive component's OnProgress event, in its ordinal order.
+enum ProgressType { ptFileStart = 0, ptFileProgress = 1, ptBatchEnd = 2, ptTotalFiles = 3, ptTotalSize = 4 };
+
+// The archive component's OnProgress and OnMessage events during a join. Sizes are 64-bit
+// here; the component narrows them to its Integer parameter.
+class JoinEvents {
+ public:
+  virtual ~JoinEvents() = default;
+  // ptTotalFiles (entry count) and ptTotalSize (total of name, data, extra field and comment
+  // lengths from the directory) before copying; ptFileStart per entry with the bytes its
+  // copy writes (30 + name + extra field + data, + 16 with a data descriptor); ptFileProgress
+  // with the size of every write while the entries are copied; ptBatchEnd once at the end,
+  // after a failure too.
+  virtual void OnProgress(ProgressType type, const std::string& name, int64_t size) = 0;
+  // (0, "Kopiere von:" followed by the entry's name with "\" separators) per entry.
+  virtual void OnMessage(int errCode, const std::string& text) = 0;
+};
+
+// The longest entry name the join table holds.
+constexpr size_t kMaxJoinedNameLength = 252;
+// Largest piece read or written at once while copying.
+constexpr size_t kCopyChunk = 8192;
+
+struct JoinSummary {
+  int lastDisk = 0;        // this disk's number in the last part's end record
+  int entries = 0;         // entries copied
+  uint64_t endRecordOffset = 0;  // where the end record stands in the joined archive
+  uint64_t bytesWritten = 0;
+};
+
+// Copies every part of the set into `sink` as one single-file archive: the spanning marker
+// at the start of disk 0 is dropped, each local entry is copied in disk order, and the
+// central directory is written again with the new local-header offsets and disk 0. The end
+// record names disk 0 for this disk and the directory's disk and the new directory offset;
+// its entry count on this disk becomes the total count, its directory size and comment
+// length what was written (the same values as read for a well-formed set).
+//
+// Throws SpanError with the id of the failing step (see span_errors.h), whatever the source,
+// sink or events throw, and std::bad_alloc. ptBatchEnd is reported in every case.
+JoinSummary JoinParts(PartSource& source, JoinSink& sink, JoinEvents& events);
+
+}  // namespace span
