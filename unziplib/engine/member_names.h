@@ -1,0 +1,30 @@
+// Member names: which ones are safe to write below the extraction folder, where they land,
+// and which file specifications select them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace unzip {
+
+// True when writing the name (a file, or a folder with a trailing separator) below the
+// extraction folder cannot reach outside it or a device: no absolute, drive, UNC or "\\?\"
+// name, no "..", no ":" (drive or alternate data stream), no part ending in a dot or blank,
+// no empty part, no device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an extension),
+// no control character or character that Windows refuses in names.
+bool IsSafeMemberName(const std::string& name);
+
+// The path below the extraction folder, with "/" separators and no trailing separator: the
+// whole name when stored folders are recreated, else its last part.
+std::string OutputPath(const std::string& name, bool dirNames);
+
+// Everything in front of the last "/" of an output path; empty for the base folder.
+std::string ParentFolder(const std::string& path);
+
+// Matches without regard to case (code page 1252); "*" stands for any run of characters,
+// "?" for one; "/" and "\" are the same. A trailing ".*" also matches a name without an
+// extension, so "*.*" matches every name.
+bool MatchesSpec(const std::string& name, const std::string& spec);
+bool MatchesAnySpec(const std::string& name, const std::vector<std::string>& specs);
+
+}  // namespace unzip

@@ -1,0 +1,292 @@
+#include "unzip_engine.h"
+
+#include <algorithm>
+#include <exception>
+#include <new>
+
+#include "central_directory.h"
+#include "member_names.h"
+#include "member_reader.h"
+
+namespace unzip {
+
+namespace {
+
+// What happens to a file member whose target may already exist.
+enum class Decision { kWrite, kKeepExisting, kNotNewer, kMissing, kFolderInWay };
+
+Decision Decide(const ExistingEntry& existing, DosTime archived, const Options& options) {
+  if (existing.kind == ExistingEntry::kFolder) return Decision::kFolderInWay;
+  const bool exists = existing.kind == ExistingEntry::kFile;
+  const bool newer = exists && archived.Stamp() > existing.modified.Stamp();
+  if (options.update) return !exists || newer ? Decision::kWrite : Decision::kNotNewer;
+  if (options.freshen) {
+    if (!exists) return Decision::kMissing;
+    return newer ? Decision::kWrite : Decision::kNotNewer;
+  }
+  if (exists && !options.overwrite) return Decision::kKeepExisting;
+  return Decision::kWrite;
+}
+
+struct Problem {
+  int32_t code;
+  const char* text;
+};
+
+Problem DescribeDecision(Decision d) {
+  switch (d) {
+    case Decision::kKeepExisting: return {kNoError, "File exists, not overwritten: "};
+    case Decision::kNotNewer: return {kNoError, "Existing file is not older, skipped: "};
+    case Decision::kMissing: return {kNoError, "File does not exist, not freshened: "};
+    case Decision::kFolderInWay: return {kErrWrite, "A folder of that name exists, skipped: "};
+    case Decision::kWrite: break;
+  }
+  return {kErrInternal, "Unexpected decision: "};
+}
+
+Problem DescribeStatus(MemberStatus s) {
+  switch (s) {
+    case MemberStatus::kUnsupportedMethod:
+      return {kErrUnsupported, "Compression method not supported, skipped: "};
+    case MemberStatus::kStrongEncryption:
+      return {kErrUnsupported, "Strong encryption not supported, skipped: "};
+    case MemberStatus::kZip64: return {kErrUnsupported, "ZIP64 member not supported, skipped: "};
+    case MemberStatus::kBadExtent:
+      return {kErrDamaged, "Member data overlaps another member or lies outside the archive, "
+                           "skipped: "};
+    case MemberStatus::kHeaderMismatch:
+      return {kErrDamaged, "Local header disagrees with the central directory, skipped: "};
+    case MemberStatus::kTruncated: return {kErrDamaged, "Archive is truncated, skipped: "};
+    case MemberStatus::kBadData: return {kErrDamaged, "Compressed data is damaged: "};
+    case MemberStatus::kTooLong: return {kErrDamaged, "Member is longer than stated, damaged: "};
+    case MemberStatus::kTooShort: return {kErrDamaged, "Member is shorter than stated, damaged: "};
+    case MemberStatus::kCrcError: return {kErrCrc, "CRC error: "};
+    case MemberStatus::kNeedPassword:
+      return {kErrPassword, "Member is encrypted and no password was given, skipped: "};
+    case MemberStatus::kWrongPassword: return {kErrPassword, "Wrong password, skipped: "};
+    case MemberStatus::kWriteError: return {kErrWrite, "Cannot write file: "};
+    case MemberStatus::kCancelled: return {kErrCancelled, "Extraction cancelled: "};
+    case MemberStatus::kOk: break;
+  }
+  return {kErrInternal, "Unexpected result: "};
+}
+
+// Reports progress within a member and turns a stop request into kCancelled.
+class Progress {
+ public:
+  Progress(Listener& listener, bool largeMember) : listener_(listener), large_(largeMember) {}
+
+  MemberStatus Advance(size_t length) {
+    if (!large_ || length == 0) return MemberStatus::kOk;
+    Event e;
+    e.action = unzipabi::kFileProgress;
+    e.size = uint32_t(length);
+    return listener_.OnEvent(e) ? MemberStatus::kOk : MemberStatus::kCancelled;
+  }
+
+ private:
+  Listener& listener_;
+  bool large_;
+};
+
+class FileWriter : public DataConsumer {
+ public:
+  FileWriter(PendingFile& file, Progress& progress) : file_(file), progress_(progress) {}
+  MemberStatus Consume(const uint8_t* data, size_t length) override {
+    if (length > 0 && !file_.Write(data, length)) return MemberStatus::kWriteError;
+    return progress_.Advance(length);
+  }
+
+ private:
+  PendingFile& file_;
+  Progress& progress_;
+};
+
+class Tester : public DataConsumer {
+ public:
+  explicit Tester(Progress& progress) : progress_(progress) {}
+  MemberStatus Consume(const uint8_t*, size_t length) override { return progress_.Advance(length); }
+
+ private:
+  Progress& progress_;
+};
+
+// One member to process, in directory order.
+struct Job {
+  const Member* member;
+  std::string path;  // below the extraction folder
+};
+
+class Extraction {
+ public:
+  Extraction(ArchiveInput& archive, OutputSink& sink, Listener& listener, const Options& options)
+      : archive_(archive), sink_(sink), listener_(listener), options_(options) {}
+
+  int Run() {
+    try {
+      RunChecked();
+    } catch (const std::bad_alloc&) {
+      Message(kErrInternal, "Out of memory, extraction stopped");
+    } catch (const std::exception& e) {
+      Message(kErrInternal, std::string("Extraction stopped: ") + e.what());
+    }
+    if (stopped_) Message(kErrCancelled, "Extraction cancelled");
+    Send(unzipabi::kBatchEnd, kNoError, 0, std::string());
+    return succeeded_;
+  }
+
+ private:
+  void RunChecked() {
+    const CentralDirectory directory = ReadCentralDirectory(archive_);
+    if (!DirectoryUsable(directory.status)) return;
+    if (options_.fileSpecs.empty()) Message(kNoError, "No file specification given, nothing to do");
+
+    std::vector<Job> jobs;
+    uint64_t totalSize = 0;
+    uint32_t fileCount = 0;
+    for (const Member& m : directory.members) {
+      if (stopped_) return;
+      if (!MatchesAnySpec(m.name, options_.fileSpecs) || !Plan(m, jobs)) continue;
+      if (!m.IsFolder()) {
+        totalSize += m.uncompressedSize;
+        ++fileCount;
+      }
+    }
+    if (stopped_) return;
+    const uint32_t reportedSize = uint32_t(std::min<uint64_t>(totalSize, 0xFFFFFFFFu));
+    if (!Send(unzipabi::kTotalSize, kNoError, reportedSize, std::string()) ||
+        !Send(unzipabi::kTotalFiles, kNoError, fileCount, std::string()))
+      return;
+
+    MemberReader reader;
+    for (const Job& job : jobs) {
+      if (job.member->IsFolder()) {
+        if (!sink_.CreateFolders(job.path)) Message(kErrWrite, "Cannot create folder: " + job.path);
+      } else {
+        ProcessFile(reader, job);
+      }
+      if (stopped_) return;
+    }
+  }
+
+  bool DirectoryUsable(DirectoryStatus status) {
+    switch (status) {
+      case DirectoryStatus::kOk: return true;
+      case DirectoryStatus::kNotAnArchive:
+        Message(kErrArchive, "Not a ZIP archive, or the archive is truncated");
+        return false;
+      case DirectoryStatus::kZip64:
+        Message(kErrUnsupported, "ZIP64 archives are not supported");
+        return false;
+      case DirectoryStatus::kDamaged:
+        Message(kErrArchive, "The archive's central directory is damaged");
+        return false;
+    }
+    return false;
+  }
+
+  // Adds the member to the jobs when it is to be processed; reports why not otherwise.
+  bool Plan(const Member& m, std::vector<Job>& jobs) {
+    const bool writing = !options_.test;
+    if (m.IsFolder()) {
+      if (!writing || !options_.dirNames) return false;
+      if (!IsSafeMemberName(m.name)) return Refuse(kErrUnsafeName, "Unsafe name refused: ", m.name);
+      jobs.push_back({&m, OutputPath(m.name, true)});
+      return true;
+    }
+    if (writing && !IsSafeMemberName(m.name))
+      return Refuse(kErrUnsafeName, "Unsafe name refused: ", m.name);
+    MemberStatus status = MemberReader::CheckSupported(m);
+    if (status == MemberStatus::kOk && m.IsEncrypted() && options_.password.empty())
+      status = MemberStatus::kNeedPassword;
+    if (status != MemberStatus::kOk) {
+      const Problem p = DescribeStatus(status);
+      return Refuse(p.code, p.text, m.name);
+    }
+    Job job{&m, OutputPath(m.name, options_.dirNames)};
+    if (writing && !MayWrite(job)) return false;
+    jobs.push_back(std::move(job));
+    return true;
+  }
+
+  bool MayWrite(const Job& job) {
+    const Decision d = Decide(sink_.Examine(job.path), job.member->modified, options_);
+    if (d == Decision::kWrite) return true;
+    const Problem p = DescribeDecision(d);
+    return Refuse(p.code, p.text, job.path);
+  }
+
+  void ProcessFile(MemberReader& reader, const Job& job) {
+    const Member& m = *job.member;
+    // Looked at again: an earlier member of the same name may have been written meanwhile.
+    if (!options_.test && !MayWrite(job)) return;
+    if (!Send(unzipabi::kNewFile, kNoError, m.uncompressedSize, options_.test ? m.name : job.path))
+      return;
+    Progress progress(listener_, m.uncompressedSize > kOutputBlockSize);
+    MemberStatus status;
+    if (options_.test) {
+      Tester tester(progress);
+      status = reader.Read(archive_, m, options_.password, tester);
+    } else {
+      status = Write(reader, job, progress);
+    }
+    if (status == MemberStatus::kOk) {
+      ++succeeded_;
+      if (options_.verbose) Message(kNoError, (options_.test ? "OK: " : "Extracted: ") + job.path);
+    } else if (status == MemberStatus::kCancelled) {
+      stopped_ = true;
+    } else {
+      const Problem p = DescribeStatus(status);
+      Message(p.code, p.text + (status == MemberStatus::kWriteError ? job.path : m.name));
+    }
+  }
+
+  MemberStatus Write(MemberReader& reader, const Job& job, Progress& progress) {
+    const std::string parent = ParentFolder(job.path);
+    if (!parent.empty() && !sink_.CreateFolders(parent)) return MemberStatus::kWriteError;
+    std::unique_ptr<PendingFile> file = sink_.Begin(job.path);
+    if (!file) return MemberStatus::kWriteError;
+    FileWriter writer(*file, progress);
+    const MemberStatus status = reader.Read(archive_, *job.member, options_.password, writer);
+    if (status != MemberStatus::kOk) return status;  // the pending file removes itself
+    return file->Commit(job.member->modified) ? MemberStatus::kOk : MemberStatus::kWriteError;
+  }
+
+  bool Refuse(int32_t code, const char* text, const std::string& name) {
+    Message(code, text + name);
+    return false;
+  }
+
+  void Message(int32_t code, const std::string& text) { Send(unzipabi::kMessage, code, 0, text); }
+
+  // Returns false, and remembers it, when the listener asks to stop.
+  bool Send(unzipabi::Action action, int32_t code, uint32_t size, const std::string& text) {
+    Event e;
+    e.action = action;
+    e.errorCode = code;
+    e.size = size;
+    e.text = text;
+    if (!listener_.OnEvent(e)) stopped_ = true;
+    return !stopped_;
+  }
+
+  ArchiveInput& archive_;
+  OutputSink& sink_;
+  Listener& listener_;
+  const Options& options_;
+  int succeeded_ = 0;
+  bool stopped_ = false;
+};
+
+}  // namespace
+
+int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener,
+            const Options& options) noexcept {
+  try {
+    return Extraction(archive, sink, listener, options).Run();
+  } catch (...) {
+    return 0;  // a listener or sink that throws; nothing more can be reported safely
+  }
+}
+
+}  // namespace unzip

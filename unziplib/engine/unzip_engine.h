@@ -1,0 +1,70 @@
+// The extraction engine behind UNZIPLIB.DLL: reads a ZIP archive's central directory, picks
+// the members that the file specifications name and extracts or tests them through an output
+// sink, reporting progress and messages with the action codes of the library's callback.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "archive_input.h"
+#include "output_sink.h"
+#include "unzip_abi.h"
+
+namespace unzip {
+
+struct Options {
+  bool test = false;       // check the members' CRCs, write nothing
+  bool update = false;     // only members newer than the existing file, or missing ones
+  bool freshen = false;    // only members whose file exists and is older
+  bool dirNames = false;   // recreate stored folders; otherwise files land in the base folder
+  bool overwrite = false;  // replace existing files; otherwise they are kept
+  bool verbose = false;    // one extra message per member that went well
+  std::string password;    // for encrypted members; empty means none
+  // Member names are matched against these without regard to case, with "*" and "?".
+  // "*.*" matches every member. No specification at all selects nothing.
+  std::vector<std::string> fileSpecs;
+};
+
+// The error code of a message (action 4); 0 marks a warning.
+enum ErrorCode : int32_t {
+  kNoError = 0,
+  kErrArchive = 1,      // archive missing, unreadable, not a ZIP archive, damaged directory
+  kErrUnsupported = 2,  // compression method, strong encryption, ZIP64
+  kErrDamaged = 3,      // local header disagrees, overlapping or truncated data, bad data
+  kErrCrc = 4,
+  kErrPassword = 5,     // missing or wrong password
+  kErrUnsafeName = 6,   // the name would write outside the extraction folder
+  kErrWrite = 7,        // folder or file could not be written (disk full, access denied)
+  kErrCancelled = 8,
+  kErrParameters = 9,
+  kErrInternal = 10,    // out of memory or another unexpected failure
+};
+
+// One report to the caller, shaped like the library's callback record.
+struct Event {
+  unzipabi::Action action = unzipabi::kMessage;
+  int32_t errorCode = kNoError;
+  // kNewFile: the member's uncompressed size; kFileProgress: bytes of the member produced
+  // since the previous report; kTotalFiles: the count; kTotalSize: the total uncompressed size.
+  uint32_t size = 0;
+  std::string text;  // kNewFile: the file's name relative to the base folder; kMessage: the text
+};
+
+class Listener {
+ public:
+  virtual ~Listener() = default;
+  // Returns false to stop the extraction.
+  virtual bool OnEvent(const Event& event) = 0;
+};
+
+// Output is produced in blocks of this size; a progress event follows each full block.
+constexpr size_t kOutputBlockSize = 256 * 1024;
+
+// Extracts (or tests) the selected members and returns how many went well. Reports, in this
+// order: messages about members that are passed over, kTotalSize and kTotalFiles of the
+// members to process, then per member kNewFile, progress and messages, and kBatchEnd last.
+int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener,
+            const Options& options) noexcept;
+
+}  // namespace unzip
