@@ -1,0 +1,78 @@
+#include "application.h"
+
+#include "form.h"
+
+namespace forms {
+
+Application& Application::Instance() {
+  static Application app;
+  return app;
+}
+
+HWND Application::MainWindow() const { return mainForm_ ? mainForm_->Handle() : nullptr; }
+
+void Application::Run() {
+  if (mainForm_) mainForm_->Show();
+  while (HandleMessage()) {
+  }
+}
+
+// Keyboard navigation (tab, mnemonics) inside the form that holds the focus.
+bool Application::TranslateForDialogs(MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  HWND top = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  if (!top || !dynamic_cast<Form*>(WinControl::FromHandle(top))) return false;
+  return ::IsDialogMessageA(top, &msg) != 0;
+}
+
+bool Application::HandleMessage() {
+  if (terminated_) return false;
+  MSG msg;
+  const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+  if (got <= 0) {
+    terminated_ = true;
+    return false;
+  }
+  if (!TranslateForDialogs(msg)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  return !terminated_;
+}
+
+void Application::ProcessMessages() {
+  MSG msg;
+  while (!terminated_ && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;
+      break;
+    }
+    if (!TranslateForDialogs(msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+  }
+}
+
+void Application::Terminate() {
+  if (!terminated_) ::PostQuitMessage(0);
+}
+
+int Application::MessageBox(const std::string& text, UINT flags, HWND owner) const {
+  if (!owner) owner = ::GetActiveWindow();
+  return ::MessageBoxA(owner, text.c_str(), title_.c_str(), flags);
+}
+
+void Application::ShowException(const std::exception& e) const {
+  MessageBox(e.what(), MB_OK | MB_ICONSTOP);
+}
+
+void Application::Dispatch(const std::function<void()>& handler) const {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+}
+
+}  // namespace forms
