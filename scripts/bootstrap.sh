@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build mingw-w64 libz-mingw-w64-dev libstb-dev googletest
-  wine wine64 xvfb imagemagick xdotool
+  wine wine64 fonts-wine xvfb imagemagick xdotool
   clang libclang-rt-14-dev zlib1g-dev
   p7zip-full libarchive-tools zip unzip python3
 )

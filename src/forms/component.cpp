@@ -247,6 +247,10 @@ LRESULT Container::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       ::SetBkColor(reinterpret_cast<HDC>(wp), ResolveColor(color_));
       return reinterpret_cast<LRESULT>(BackgroundBrush());
+    case WM_SIZE:
+      Realign();
+      ::InvalidateRect(hwnd_, nullptr, TRUE);
+      return 0;
     case WM_VKEYTOITEM:
       if (LOWORD(wp) == VK_RETURN) {
         if (WinControl* c = FromHandle(reinterpret_cast<HWND>(lp))) {
@@ -257,6 +261,17 @@ LRESULT Container::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return -1;
     default:
       return ::DefWindowProcA(hwnd_, msg, wp, lp);
+  }
+}
+
+void Container::Realign() {
+  RECT client;
+  ::GetClientRect(hwnd_, &client);
+  for (Control* child : children_) {
+    if (child->Align() & kAlignClient)
+      child->SetBounds(0, 0, client.right, client.bottom);
+    else if (child->Align() & kAlignRight)
+      child->SetBounds(client.right - child->Width(), 0, child->Width(), client.bottom);
   }
 }
 

@@ -98,6 +98,10 @@ class Control : public Component {
   virtual std::string Caption() const { return {}; }
   virtual void SetCaption(const std::string&) {}
 
+  // kAlignClient or kAlignRight: the control follows its container's size.
+  void SetAlign(uint32_t align) { align_ = align; }
+  uint32_t Align() const { return align_; }
+
   virtual HWND Handle() const { return nullptr; }
   // Rectangle in the coordinates of the nearest window (for graphic controls: the container).
   RECT WindowRect() const { return bounds_; }
@@ -110,6 +114,7 @@ class Control : public Component {
   bool enabled_ = true;
 
  private:
+  uint32_t align_ = 0;
   Container* parent_;
   std::string hint_;
 };
@@ -168,6 +173,8 @@ class Container : public WinControl {
   HBRUSH BackgroundBrush();
   void AddChild(Control* child) { children_.push_back(child); }
   const std::vector<Control*>& Children() const { return children_; }
+  // Lays the aligned children out over the client area.
+  void Realign();
 
   // The window procedure of every container window.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);

@@ -116,8 +116,10 @@ void Form::Register(std::unique_ptr<Component> component) {
 void Form::Build(const std::vector<ComponentDesign>& table) {
   for (const ComponentDesign& d : table) {
     auto component = Create(d, ParentFor(d));
-    if (auto* control = dynamic_cast<Control*>(component.get()); control && d.hint && *d.hint)
-      control->SetHint(d.hint);
+    if (auto* control = dynamic_cast<Control*>(component.get())) {
+      control->SetAlign(d.flags & (kAlignClient | kAlignRight));
+      if (d.hint && *d.hint) control->SetHint(d.hint);
+    }
     Register(std::move(component));
   }
   ApplyTabOrder(table);
@@ -294,9 +296,6 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_COMMAND:
       if (lp == 0) return 0;  // IDOK and IDCANCEL from dialog navigation
-      break;
-    case WM_SIZE:
-      ::InvalidateRect(hwnd_, nullptr, TRUE);
       break;
     default:
       break;

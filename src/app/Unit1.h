@@ -1,0 +1,28 @@
+// The background screen: maximised, navy with a vertical blue gradient, owner of SourceDir and
+// CloseAllowed. 100 ms after it is shown it opens the wizard modally.
+#pragma once
+
+#include "form.h"
+
+class TForm1 : public forms::Form {
+ public:
+  TForm1();
+
+  // Folder of Setup.inf, Setup.zip and Licence.txt, always ending in a backslash.
+  std::string SourceDir;
+  // The window refuses to close while this is false.
+  bool CloseAllowed = false;
+
+  forms::Image& Image1() const { return Get<forms::Image>("Image1"); }
+
+ protected:
+  void FormShow() override;
+  void FormPaint(HDC dc) override;
+  bool FormCloseQuery() override { return CloseAllowed; }
+
+ private:
+  void Timer1Timer();
+  void LoadPicture(forms::Image& image, const std::string& path);
+};
+
+extern TForm1* Form1;
