@@ -1,0 +1,59 @@
+// The archive input and output sink on the Windows file system. Relative paths are taken
+// relative to the process's current folder, which the caller sets to the extraction folder.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "archive_input.h"
+#include "output_sink.h"
+
+namespace unzip {
+
+// Owns a file handle; INVALID_HANDLE_VALUE is "none".
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h = INVALID_HANDLE_VALUE) : handle_(h) {}
+  ~FileHandle() { Close(); }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+
+  // Gives up ownership without closing.
+  HANDLE Release() {
+    const HANDLE h = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return h;
+  }
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  // Closes now and tells whether the close went well (the last buffered write may fail here).
+  bool Close();
+
+ private:
+  HANDLE handle_;
+};
+
+class Win32FileInput : public ArchiveInput {
+ public:
+  // Null when the file cannot be opened.
+  static std::unique_ptr<Win32FileInput> Open(const std::string& path);
+
+  uint64_t Size() const override { return size_; }
+  size_t ReadAt(uint64_t offset, uint8_t* buffer, size_t length) override;
+
+ private:
+  Win32FileInput(HANDLE h, uint64_t size) : file_(h), size_(size) {}
+  FileHandle file_;
+  uint64_t size_;
+};
+
+class Win32Sink : public OutputSink {
+ public:
+  bool CreateFolders(const std::string& folder) override;
+  ExistingEntry Examine(const std::string& path) override;
+  std::unique_ptr<PendingFile> Begin(const std::string& path) override;
+};
+
+}  // namespace unzip

@@ -1,0 +1,293 @@
+// Loads the real UNZIPLIB.DLL, as the archive component does, and extracts through it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "test_zip.h"
+#include "unzip_abi.h"
+
+using namespace ziptest;
+
+namespace {
+
+struct Record {
+  int32_t caller;
+  int32_t action;
+  int32_t errorCode;
+  int32_t size;
+  std::string text;
+};
+
+std::vector<Record> g_records;
+int32_t g_stopAtAction = 0;  // the callback answers "stop" to the first record of this action
+
+int32_t __stdcall RecordingCallback(void* record) {
+  const uint8_t* p = static_cast<const uint8_t*>(record);
+  namespace r = unzipabi::record;
+  Record rec{unzipabi::GetI32(p + r::kCaller), unzipabi::GetI32(p + r::kAction),
+             unzipabi::GetI32(p + r::kErrorCode), unzipabi::GetI32(p + r::kSize),
+             std::string(reinterpret_cast<const char*>(p + r::kText))};
+  g_records.push_back(rec);
+  return rec.action == g_stopAtAction ? unzipabi::kStop : unzipabi::kContinue;
+}
+
+template <typename Fn>
+Fn Entry(HMODULE module, const char* name) {
+  // GCC warns on casting one function type to another; the detour through void(*)() is allowed.
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// Memory whose address fits the block's 32-bit fields, also in a 64-bit test build.
+class LowBuffer {
+ public:
+  explicit LowBuffer(size_t size) : data_(static_cast<uint8_t*>(unzipabi::LowAlloc(size))) {
+    if (data_ == nullptr) throw std::bad_alloc();
+  }
+  LowBuffer(const void* bytes, size_t size) : LowBuffer(size) { std::memcpy(data_, bytes, size); }
+  explicit LowBuffer(const std::string& text) : LowBuffer(text.c_str(), text.size() + 1) {}
+  ~LowBuffer() { unzipabi::LowFree(data_); }
+  LowBuffer(const LowBuffer&) = delete;
+  LowBuffer& operator=(const LowBuffer&) = delete;
+
+  uint8_t* data() const { return data_; }
+  uint32_t address() const { return unzipabi::Address32(data_); }
+
+ private:
+  uint8_t* data_;
+};
+
+void RemoveTree(const std::string& path) {
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string child = path + "\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(child.c_str());
+      }
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+class UnzipDll : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    root_ = std::string(temp) + "unziplib-test-" + std::to_string(GetCurrentProcessId());
+    RemoveTree(root_);
+    ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr));
+    out_ = root_ + "\\out";
+    ASSERT_TRUE(CreateDirectoryA(out_.c_str(), nullptr));
+    GetCurrentDirectoryA(MAX_PATH, temp);
+    previousFolder_ = temp;
+    module_ = LoadLibraryA("UNZIPLIB.DLL");
+    ASSERT_NE(module_, nullptr);
+    exec_ = Entry<unzipabi::UnzipExecFn>(module_, "UnzipExec");
+    version_ = Entry<unzipabi::GetUnzipVersionFn>(module_, "GetUnzipVersion");
+    ASSERT_NE(exec_, nullptr);
+    ASSERT_NE(version_, nullptr);
+    g_records.clear();
+    g_stopAtAction = 0;
+  }
+
+  void TearDown() override {
+    SetCurrentDirectoryA(previousFolder_.c_str());
+    if (module_ != nullptr) FreeLibrary(module_);
+    RemoveTree(root_);
+  }
+
+  // Writes the archive, makes the extraction folder current and calls the library the way the
+  // archive component does.
+  int32_t Extract(const std::vector<uint8_t>& archive, std::vector<std::string> specs,
+                  bool overwrite = true, int32_t libraryVersion = 0) {
+    const std::string archivePath = root_ + "\\Setup.zip";
+    if (!archive.empty())
+      std::ofstream(archivePath, std::ios::binary)
+          .write(reinterpret_cast<const char*>(archive.data()), std::streamsize(archive.size()));
+    std::string passwordText = "secret";
+    passwordText.resize(unzipabi::kPasswordBufferSize - 1);
+    const LowBuffer password(passwordText);
+    const LowBuffer name(archivePath);
+    std::vector<std::unique_ptr<LowBuffer>> texts;
+    unzipabi::BlockValues v;
+    v.caller = 0xCA11E4;
+    v.callback = unzipabi::Address32(reinterpret_cast<const void*>(&RecordingCallback));
+    v.password = password.address();
+    v.dirNames = true;
+    v.overwrite = overwrite;
+    v.archiveName = name.address();
+    for (const std::string& s : specs) {
+      texts.push_back(std::make_unique<LowBuffer>(s));
+      v.specTexts.push_back(texts.back()->address());
+    }
+    const std::vector<uint8_t> recordBytes = unzipabi::BuildSpecRecords(v.specTexts);
+    const LowBuffer records(recordBytes.data(), recordBytes.size());
+    v.specRecords = records.address();
+    const std::vector<uint8_t> blockBytes =
+        unzipabi::BuildBlock(libraryVersion != 0 ? libraryVersion : version_(), v);
+    const LowBuffer block(blockBytes.data(), blockBytes.size());
+    EXPECT_TRUE(SetCurrentDirectoryA(out_.c_str()));
+    const int32_t result = exec_(block.data());
+    SetCurrentDirectoryA(previousFolder_.c_str());
+    return result;
+  }
+
+  std::vector<int32_t> Actions() const {
+    std::vector<int32_t> actions;
+    for (const Record& r : g_records) actions.push_back(r.action);
+    return actions;
+  }
+
+  std::string root_;
+  std::string out_;
+  std::string previousFolder_;
+  HMODULE module_ = nullptr;
+  unzipabi::UnzipExecFn exec_ = nullptr;
+  unzipabi::GetUnzipVersionFn version_ = nullptr;
+};
+
+::ziptest::Entry Member(const std::string& name, const std::string& data) {
+  ::ziptest::Entry e;
+  e.name = name;
+  e.data = data;
+  return e;
+}
+
+TEST_F(UnzipDll, VersionSelectsTheNewerBlock) { EXPECT_GT(version_(), unzipabi::kLastOldLayoutVersion); }
+
+TEST_F(UnzipDll, ExtractsFilesWithCallbacksInOrder) {
+  ZipWriter w;
+  ::ziptest::Entry folder = Member("sub/", "");
+  folder.method = kStored;
+  w.Add(folder);
+  w.Add(Member("sub/a.txt", TextData(300, 1)));
+  w.Add(Member("b.bin", NoiseData(700, 2)));
+  ::ziptest::Entry secret = Member("secret.txt", "for the right password only");
+  secret.password = "secret";
+  w.Add(secret);
+  w.Add(Member("big.txt", TextData(700000, 3)));
+
+  EXPECT_EQ(Extract(w.Finish(), {"*.*"}), 4);
+  EXPECT_EQ(Slurp(out_ + "\\sub\\a.txt"), TextData(300, 1));
+  EXPECT_EQ(Slurp(out_ + "\\b.bin"), NoiseData(700, 2));
+  EXPECT_EQ(Slurp(out_ + "\\secret.txt"), "for the right password only");
+  EXPECT_EQ(Slurp(out_ + "\\big.txt"), TextData(700000, 3));
+
+  const std::vector<int32_t> actions = Actions();
+  ASSERT_GE(actions.size(), 7u);
+  EXPECT_EQ(actions[0], unzipabi::kTotalSize);
+  EXPECT_EQ(g_records[0].size, 300 + 700 + 27 + 700000);
+  EXPECT_EQ(actions[1], unzipabi::kTotalFiles);
+  EXPECT_EQ(g_records[1].size, 4);
+  EXPECT_EQ(actions[2], unzipabi::kNewFile);
+  EXPECT_EQ(g_records[2].text, "sub/a.txt");
+  EXPECT_EQ(g_records[2].size, 300);
+  EXPECT_EQ(actions.back(), unzipabi::kBatchEnd);
+  EXPECT_EQ(std::count(actions.begin(), actions.end(), unzipabi::kNewFile), 4);
+  EXPECT_GE(std::count(actions.begin(), actions.end(), unzipabi::kFileProgress), 2);
+  EXPECT_EQ(std::count(actions.begin(), actions.end(), unzipabi::kMessage), 0);
+  for (const Record& r : g_records) EXPECT_EQ(r.caller, 0xCA11E4);
+}
+
+TEST_F(UnzipDll, KeepsTheArchiveDate) {
+  ZipWriter w;
+  w.Add(Member("dated.txt", "dated"));  // 2020-01-01 12:00:00 local time
+  ASSERT_EQ(Extract(w.Finish(), {"*.*"}), 1);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(GetFileAttributesExA((out_ + "\\dated.txt").c_str(), GetFileExInfoStandard, &data));
+  FILETIME local{};
+  SYSTEMTIME t{};
+  FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+  FileTimeToSystemTime(&local, &t);
+  EXPECT_EQ(t.wYear, 2020);
+  EXPECT_EQ(t.wMonth, 1);
+  EXPECT_EQ(t.wDay, 1);
+  EXPECT_EQ(t.wHour, 12);
+  EXPECT_EQ(t.wMinute, 0);
+}
+
+TEST_F(UnzipDll, ReplacesReadOnlyFilesAndKeepsFilesWithoutOverwrite) {
+  ZipWriter w;
+  w.Add(Member("locked.txt", "new"));
+  const std::vector<uint8_t> archive = w.Finish();
+  std::ofstream(out_ + "\\locked.txt") << "old";
+  SetFileAttributesA((out_ + "\\locked.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+
+  EXPECT_EQ(Extract(archive, {"*.*"}, false), 0);
+  EXPECT_EQ(Slurp(out_ + "\\locked.txt"), "old");
+  EXPECT_EQ(Extract(archive, {"*.*"}, true), 1);
+  EXPECT_EQ(Slurp(out_ + "\\locked.txt"), "new");
+}
+
+TEST_F(UnzipDll, StopFromTheCallbackLeavesNoFile) {
+  ZipWriter w;
+  w.Add(Member("big.txt", TextData(2000000, 4)));
+  w.Add(Member("later.txt", "later"));
+  g_stopAtAction = unzipabi::kFileProgress;
+  EXPECT_EQ(Extract(w.Finish(), {"*.*"}), 0);
+  EXPECT_FALSE(Exists(out_ + "\\big.txt"));
+  EXPECT_FALSE(Exists(out_ + "\\later.txt"));
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((out_ + "\\*.tmp").c_str(), &found);
+  EXPECT_EQ(h, INVALID_HANDLE_VALUE) << "temporary left: " << found.cFileName;
+  if (h != INVALID_HANDLE_VALUE) FindClose(h);
+  EXPECT_EQ(Actions().back(), unzipabi::kBatchEnd);
+}
+
+TEST_F(UnzipDll, HostileNamesStayInsideTheFolder) {
+  ZipWriter w;
+  w.Add(Member("..\\escaped.txt", "x"));
+  w.Add(Member("C:\\escaped.txt", "x"));
+  w.Add(Member("sub\\..\\..\\escaped.txt", "x"));
+  w.Add(Member("aux.txt", "x"));
+  w.Add(Member("ads.txt:hidden", "x"));
+  EXPECT_EQ(Extract(w.Finish(), {"*.*"}), 0);
+  EXPECT_FALSE(Exists(root_ + "\\escaped.txt"));
+  EXPECT_FALSE(Exists("C:\\escaped.txt"));
+  EXPECT_FALSE(Exists(out_ + "\\ads.txt"));
+  int refused = 0;
+  for (const Record& r : g_records) refused += r.action == unzipabi::kMessage && r.errorCode != 0;
+  EXPECT_EQ(refused, 5);
+}
+
+TEST_F(UnzipDll, MissingArchiveAndOldBlockAreReported) {
+  EXPECT_EQ(Extract({}, {"*.*"}), 0);  // no archive file written
+  ASSERT_EQ(Actions(), (std::vector<int32_t>{unzipabi::kMessage, unzipabi::kBatchEnd}));
+  EXPECT_NE(g_records[0].errorCode, 0);
+  EXPECT_NE(g_records[0].text.find("Setup.zip"), std::string::npos);
+
+  g_records.clear();
+  ZipWriter w;
+  w.Add(Member("a.txt", "a"));
+  EXPECT_EQ(Extract(w.Finish(), {"*.*"}, true, unzipabi::kLastOldLayoutVersion), 0);
+  ASSERT_EQ(Actions(), (std::vector<int32_t>{unzipabi::kMessage, unzipabi::kBatchEnd}));
+  EXPECT_NE(g_records[0].errorCode, 0);
+  EXPECT_FALSE(Exists(out_ + "\\a.txt"));
+}
+
+}  // namespace
