@@ -97,6 +97,17 @@ TEST(Startup, BackgroundIsMaximisedWithTheGradientAndTheWizardFollows) {
     ++checked;
   }
   EXPECT_GT(checked, 30);
+
+  // Without Setup.inf the built-in pictures show: the logo at the top left and the picture at
+  // the right edge, both with colours that the blue gradient never has.
+  auto hasNonGradientPixel = [&](int left, int top, int right, int bottom) {
+    for (int y = origin.y + top; y < origin.y + bottom; y += 3)
+      for (int x0 = left; x0 < right; x0 += 3)
+        if (GetRValue(shot.Pixel(x0, y)) > 100) return true;
+    return false;
+  };
+  EXPECT_TRUE(hasNonGradientPixel(29, 29, 29 + 327, 29 + 91)) << "logo";
+  EXPECT_TRUE(hasNonGradientPixel(client.right - 300, 0, client.right, 585)) << "right-hand picture";
   SaveScreenShotIfAsked("background");
 }
 
