@@ -1,0 +1,166 @@
+#include "central_directory.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "zip_format.h"
+#include "zip_messages.h"
+
+namespace zipcore {
+
+ZipError::ZipError(int id)
+    : std::runtime_error("archive message " + std::to_string(id)), id_(id), hasNumber_(false), number_(0) {}
+
+ZipError::ZipError(int id, int number)
+    : std::runtime_error("archive message " + std::to_string(id)), id_(id), hasNumber_(true), number_(number) {}
+
+void DiskInput::ChangeDisk(int, int) { throw ZipError(zipmsg::kFileNotFound); }
+
+int LabelDiskNumber(const std::string& label) {
+  static const char kPrefix[] = "PKBACK# ";
+  if (label.size() < 11 || label.compare(0, 8, kPrefix) != 0) return -1;
+  int number = 0;
+  for (size_t i = 8; i < 11; ++i) {
+    if (label[i] < '0' || label[i] > '9') return -1;
+    number = number * 10 + (label[i] - '0');
+  }
+  return number;
+}
+
+namespace {
+
+// The disks read as one stream: a read or skip that reaches the end of a disk goes on at the
+// start of the next one, up to the disk holding the end record.
+class Cursor {
+ public:
+  Cursor(DiskInput& input, int disk, int lastDisk) : input_(input), disk_(disk), lastDisk_(lastDisk) {}
+
+  bool SeekTo(uint64_t offset) {
+    if (!input_.Seek(offset)) return false;
+    position_ = offset;
+    return true;
+  }
+  // Returns the bytes read; fewer than `size` only at the end of the last disk.
+  size_t Read(void* buffer, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+      const size_t got = input_.Read(static_cast<uint8_t*>(buffer) + done, size - done);
+      position_ += got;
+      done += got;
+      if (got == 0 && !NextDisk()) break;
+    }
+    return done;
+  }
+  bool ReadString(std::string& text, size_t length) {
+    text.assign(length, '\0');
+    return Read(&text[0], length) == length;
+  }
+  bool Skip(uint64_t length) {
+    for (;;) {
+      const uint64_t size = input_.Size();
+      const uint64_t left = size > position_ ? size - position_ : 0;
+      if (length <= left) return SeekTo(position_ + length);
+      length -= left;
+      if (!NextDisk()) return false;
+    }
+  }
+  void ChangeTo(int disk) {
+    input_.ChangeDisk(disk, lastDisk_);
+    disk_ = disk;
+    position_ = 0;
+  }
+
+ private:
+  bool NextDisk() {
+    if (disk_ >= lastDisk_) return false;
+    ChangeTo(disk_ + 1);
+    return true;
+  }
+
+  DiskInput& input_;
+  uint64_t position_ = 0;
+  int disk_;
+  int lastDisk_;
+};
+
+// The spanning marker followed by a local header opens disk 0 of a multi-disk set.
+bool StartsWithSpanMarker(DiskInput& input) {
+  uint8_t head[8];
+  if (input.Size() < sizeof head || !input.Seek(0) || input.Read(head, sizeof head) != sizeof head)
+    return false;
+  return zipfmt::Get32(head) == zipfmt::kSpanMarkerSig && zipfmt::Get32(head + 4) == zipfmt::kLocalHeaderSig;
+}
+
+zipfmt::EndRecordLocation FindEnd(DiskInput& input) {
+  const uint64_t size = input.Size();
+  const size_t window = size_t(std::min<uint64_t>(size, zipfmt::kEndSearchWindow));
+  std::vector<uint8_t> tail(window);
+  if (window < zipfmt::kEndRecordSize) return {};
+  if (!input.Seek(size - window) || input.Read(tail.data(), window) != window)
+    throw ZipError(zipmsg::kUnknownListError);
+  return zipfmt::FindEndRecord(tail.data(), window, size);
+}
+
+[[noreturn]] void ThrowNoEndRecord(bool spanned, int labelDisk) {
+  if (!spanned) {
+    if (labelDisk >= 0) throw ZipError(zipmsg::kDiskHasNoEndRecord, labelDisk);
+    throw ZipError(zipmsg::kNotAnArchive);
+  }
+  if (labelDisk == 1) throw ZipError(zipmsg::kFirstDiskOfSet);
+  throw ZipError(zipmsg::kNoEndRecordOnSet);
+}
+
+// Reads one central header with its name and comment; the extra field is skipped.
+ZipDirEntry ReadEntry(Cursor& cursor, int64_t& sfxOffset) {
+  uint8_t header[zipfmt::kCentralHeaderSize];
+  if (cursor.Read(header, sizeof header) != sizeof header) throw ZipError(zipmsg::kCentralHeaderRead);
+  if (zipfmt::Get32(header) != zipfmt::kCentralHeaderSig) throw ZipError(zipmsg::kCentralSignature);
+  ZipDirEntry entry;
+  std::memcpy(static_cast<ZipDirHeader*>(&entry), header + zipfmt::central::kVersionMadeBy,
+              sizeof(ZipDirHeader));
+  if (!cursor.ReadString(entry.fileName, entry.fileNameLength)) throw ZipError(zipmsg::kCentralName);
+  if (!cursor.Skip(entry.extraFieldLength)) throw ZipError(zipmsg::kSeekFailed);
+  if (entry.fileCommentLength != 0 && !cursor.ReadString(entry.fileComment, entry.fileCommentLength))
+    throw ZipError(zipmsg::kCentralComment);
+  sfxOffset = std::min<int64_t>(sfxOffset, entry.localHeaderOffset);
+  return entry;
+}
+
+}  // namespace
+
+void ReadDirectory(DiskInput& input, int labelDisk, DirectoryListing& out,
+                   const std::function<void(int id)>& warn) {
+  out.isSpanned = StartsWithSpanMarker(input);
+  const zipfmt::EndRecordLocation end = FindEnd(input);
+  if (!end.found) ThrowNoEndRecord(out.isSpanned, labelDisk);
+
+  const zipfmt::EndRecord& record = end.record;
+  if (end.trailingBytes != 0 && !end.trailingIsPadding) warn(zipmsg::kTrailingData);
+  out.comment = end.comment;
+  // The end position as the record and its comment state it, whatever follows them.
+  const int64_t endPosition = int64_t(end.recordOffset) + int64_t(zipfmt::kEndRecordSize) + record.commentLength;
+
+  out.endDiskNumber = record.thisDisk;
+  if (out.endDiskNumber != 0) out.isSpanned = true;
+  Cursor cursor(input, record.thisDisk, record.thisDisk);
+  const int64_t stated = record.directoryOffset;
+  int64_t computed = stated;
+  if (record.directoryDisk == record.thisDisk) {
+    computed = endPosition - int64_t(record.directorySize) - record.commentLength -
+               int64_t(zipfmt::kEndRecordSize);
+  } else {
+    cursor.ChangeTo(record.directoryDisk);
+  }
+  if (computed != stated) {
+    out.structureWarning = true;
+    warn(zipmsg::kStructureWarning);
+  }
+
+  if (computed < 0 || !cursor.SeekTo(uint64_t(computed))) throw ZipError(zipmsg::kSeekFailed);
+  // Without entries the directory's own place bounds the bytes in front of the archive.
+  int64_t sfxOffset = stated;
+  for (unsigned i = 0; i < record.totalEntries; ++i) out.entries.push_back(ReadEntry(cursor, sfxOffset));
+  out.sfxOffset = std::max<int64_t>(0, sfxOffset + computed - stated);
+}
+
+}  // namespace zipcore

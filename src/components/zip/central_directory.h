@@ -1,0 +1,96 @@
+// Reading an archive's end record and central directory (the component's List), free of
+// Win32: the archive is read through DiskInput, so tests read from memory or files and the
+// component reads through its drive-aware source. Failures are ZipError with the id of the
+// component's message; warnings go to a callback as they arise.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zipcore {
+
+// A failure of the listing: a string-table id and, for texts with a "%d", the number.
+class ZipError : public std::runtime_error {
+ public:
+  explicit ZipError(int id);
+  ZipError(int id, int number);
+
+  int Id() const { return id_; }
+  bool HasNumber() const { return hasNumber_; }
+  int Number() const { return number_; }
+
+ private:
+  int id_;
+  bool hasNumber_;
+  int number_;
+};
+
+// The archive as the reader sees it: one disk (part) of a set is open at a time.
+class DiskInput {
+ public:
+  virtual ~DiskInput() = default;
+  virtual uint64_t Size() = 0;
+  // Positions the open disk; false when `offset` lies beyond its end or seeking fails.
+  virtual bool Seek(uint64_t offset) = 0;
+  // Reads up to `size` bytes; fewer only at the end of the disk or on a read failure.
+  virtual size_t Read(void* buffer, size_t size) = 0;
+  // Opens disk `disk` (from 0) of a set whose last disk is `lastDisk`, at its start.
+  // Throws when it cannot; a single file has no other disks.
+  virtual void ChangeDisk(int disk, int lastDisk);
+};
+
+#pragma pack(push, 1)
+// The central file header from its version-made-by field up to the local-header offset,
+// byte for byte (little-endian, as on every target of the program).
+struct ZipDirHeader {
+  uint8_t specVersion;        // version made by: ZIP specification version
+  uint8_t hostSystem;         // version made by: host system (0 FAT, 6 HPFS, 11 NTFS, ...)
+  uint16_t versionNeeded;
+  uint16_t flags;
+  uint16_t compressionMethod;
+  uint16_t modTime;           // MS-DOS time
+  uint16_t modDate;           // MS-DOS date
+  uint32_t crc32;
+  uint32_t compressedSize;
+  uint32_t uncompressedSize;
+  uint16_t fileNameLength;
+  uint16_t extraFieldLength;
+  uint16_t fileCommentLength;
+  uint16_t diskNumberStart;
+  uint16_t internalAttributes;
+  uint32_t externalAttributes;
+  uint32_t localHeaderOffset;
+};
+#pragma pack(pop)
+static_assert(sizeof(ZipDirHeader) == 42, "the header copy is 42 bytes");
+
+// One central-directory entry: the header copy, then name and comment.
+struct ZipDirEntry : ZipDirHeader {
+  std::string fileName;
+  std::string fileComment;
+};
+
+struct DirectoryListing {
+  std::vector<ZipDirEntry> entries;
+  std::string comment;          // the archive comment
+  int64_t sfxOffset = 0;        // bytes in front of the first entry
+  int endDiskNumber = 0;        // disk holding the end record; 0 for a single file
+  bool isSpanned = false;
+  bool structureWarning = false;
+};
+
+// The number nnn of a volume label "PKBACK# nnn" (its characters 9 to 11), or -1.
+int LabelDiskNumber(const std::string& volumeLabel);
+
+// Reads the end record and the central directory of the archive open in `input` (the disk
+// holding the end record) into `out`, which the caller passes empty. `labelDisk` is the
+// number of the drive's "PKBACK# " label or -1. `warn` receives 10204 and 10203. Throws
+// ZipError; `out` then holds what was read up to the failure.
+void ReadDirectory(DiskInput& input, int labelDisk, DirectoryListing& out,
+                   const std::function<void(int id)>& warn);
+
+}  // namespace zipcore
