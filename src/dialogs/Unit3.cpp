@@ -1,5 +1,7 @@
 #include "Unit3.h"
 
+#include "Unit1.h"
+
 using namespace forms;
 
 TForm3* Form3 = nullptr;
@@ -10,9 +12,36 @@ const FormDesign kDesign{"TForm3", "Form3", "Installation", 294, 174, BorderStyl
                          Placement::MainFormCenter, true, false, kBtnFace, -11, false};
 
 const std::vector<ComponentDesign> kComponents = {
-
+    {Kind::Image, "Image1", "", 8, 8, 32, 32, "", kAutoSize, -1, 0, "", "QUESTION", 0},
+    {Kind::Label, "Label1", "", 56, 8, 217, 49,
+     "Die Installation ist noch nicht vollständig. Wenn Sie die Installation jetzt beenden wird "
+     "das Programm nicht installiert.",
+     kWordWrap, -1, 0, "", nullptr, 0},
+    {Kind::Label, "Label2", "", 56, 51, 217, 26,
+     "Sie können das Installationsprogramm später starten, um das Programm zu installieren.",
+     kWordWrap, -1, 0, "", nullptr, 0},
+    {Kind::Label, "Label3", "", 56, 88, 230, 40,
+     "Drücken Sie Frotfahren, um mit der Installation fortzufahren.. Drücken Sie Beenden, um das "
+     "Installationsprogramm zu beenden.",
+     kWordWrap, -1, 0, "", nullptr, 0},
+    {Kind::Button, "Button1", "", 120, 139, 75, 24, "&Fortfahren", 0, 0, 0, "", nullptr, 0},
+    {Kind::Button, "Button2", "", 208, 139, 75, 24, "&Beenden", 0, 1, 0, "", nullptr, 0},
 };
 
 }  // namespace
 
-TForm3::TForm3() : Form(kDesign) { Build(kComponents); }
+TForm3::TForm3() : Form(kDesign) {
+  Build(kComponents);
+  Get<Button>("Button1").OnClick = [this] { Button1Click(); };
+  Get<Button>("Button2").OnClick = [this] { Button2Click(); };
+}
+
+void TForm3::Button1Click() { Hide(); }
+
+// The background screen is the main form: closing it ends the program. It gets a normal
+// fixed frame first, so it is no longer a borderless full-screen window while it goes.
+void TForm3::Button2Click() {
+  Form1->SetBorderStyle(BorderStyle::Single);
+  Form1->CloseAllowed = true;
+  Form1->Close();
+}

@@ -1,4 +1,4 @@
-// Cancel confirmation during the extraction.
+// Cancel confirmation during the extraction: go on, or end the program.
 #pragma once
 
 #include "form.h"
@@ -6,6 +6,10 @@
 class TForm6 : public forms::Form {
  public:
   TForm6();
+
+ private:
+  void Button1Click();
+  void Button2Click();
 };
 
 extern TForm6* Form6;

@@ -1,4 +1,5 @@
-// Picture window shown during the extraction.
+// Picture window shown during the extraction. It cannot be closed by the user; the
+// installation run hides it.
 #pragma once
 
 #include "form.h"
@@ -6,6 +7,9 @@
 class TForm7 : public forms::Form {
  public:
   TForm7();
+
+ protected:
+  bool FormCloseQuery() override { return false; }
 };
 
 extern TForm7* Form7;
