@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -20,6 +21,9 @@ class ProfileFile {
                          const std::string& defaultValue) const;
   // The key names of a section in their order in the file.
   std::vector<std::string> ReadSectionKeys(const std::string& section) const;
+  // Every line of a section as key and value (split at the first '='), in file order, read
+  // whole however long the section is.
+  std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& section) const;
   // Raises Error "nach <path> kann nicht geschrieben werden" when the file cannot be written.
   void WriteString(const std::string& section, const std::string& key,
                    const std::string& value) const;

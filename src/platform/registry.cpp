@@ -31,6 +31,40 @@ void Registry::OpenKey(const std::string& path) {
   key_.reset(key);
 }
 
+bool Registry::OpenExistingKey(const std::string& path) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(root_, Relative(path).c_str(), 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) {
+    key_.reset();
+    return false;
+  }
+  key_.reset(key);
+  return true;
+}
+
+bool Registry::HasValue(const std::string& name) const {
+  return key_ && ::RegQueryValueExA(key_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+                     ERROR_SUCCESS;
+}
+
+bool Registry::DeleteValue(const std::string& name) {
+  if (!key_) return false;
+  const LONG rc = ::RegDeleteValueA(key_.get(), name.c_str());
+  return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+bool Registry::IsEmpty() const {
+  DWORD subkeys = 0, values = 0;
+  if (!key_ || ::RegQueryInfoKeyA(key_.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                                  &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  return subkeys == 0 && values == 0;
+}
+
+bool Registry::DeleteKey(HKEY root, const std::string& path) {
+  const LONG rc = ::RegDeleteKeyA(root, Relative(path).c_str());
+  return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
 std::string Registry::ReadString(const std::string& name) const {
   if (!key_) return {};
   DWORD type = 0, size = 0;

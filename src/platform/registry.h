@@ -17,6 +17,10 @@ class Registry {
   bool OpenKeyReadOnly(const std::string& path);
   // Opens a key for reading and writing, creating it and its missing parents.
   void OpenKey(const std::string& path);
+  // Opens an existing key for reading and writing; false when it does not exist or cannot
+  // be opened so (nothing is created).
+  bool OpenExistingKey(const std::string& path);
+  void Close() { key_.reset(); }
 
   // A string or expandable-string value as stored; "" when the value or the key is missing.
   // A value of another type raises Error.
@@ -26,6 +30,14 @@ class Registry {
   void WriteString(const std::string& name, const std::string& value);
   void WriteInteger(const std::string& name, int32_t value);
   void WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+
+  bool HasValue(const std::string& name) const;
+  // Deletes a value of the open key; true when it is gone afterwards (also when it was missing).
+  bool DeleteValue(const std::string& name);
+  // Whether the open key holds neither values nor subkeys.
+  bool IsEmpty() const;
+  // Deletes a key that has no subkeys; true when it is gone afterwards.
+  static bool DeleteKey(HKEY root, const std::string& path);
 
  private:
   static std::string Relative(const std::string& path);

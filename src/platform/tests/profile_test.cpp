@@ -77,4 +77,18 @@ TEST_F(ProfileTest, WriteFailureRaisesTheWriteErrorText) {
   }
 }
 
+TEST_F(ProfileTest, ReadSectionGivesEveryLineHoweverLong) {
+  std::string text = "[Other]\r\nx=1\r\n[InstalledFiles]\r\nCount=3000\r\n";
+  for (int i = 0; i < 3000; ++i)
+    text += std::to_string(i) + "=C:\\Programme\\Talvenor\\Daten\\Datei" + std::to_string(i) + ".bin\r\n";
+  Write(text + "[After]\r\ny=2\r\n");
+  const auto lines = ProfileFile(path_).ReadSection("installedfiles");
+  ASSERT_EQ(lines.size(), 3001u);  // far more than one key-list buffer holds
+  EXPECT_EQ(lines[0].first, "Count");
+  EXPECT_EQ(lines[0].second, "3000");
+  EXPECT_EQ(lines[3000].first, "2999");
+  EXPECT_EQ(lines[3000].second, "C:\\Programme\\Talvenor\\Daten\\Datei2999.bin");
+  EXPECT_TRUE(ProfileFile(path_).ReadSection("Missing").empty());
+}
+
 }  // namespace

@@ -47,4 +47,33 @@ TEST(Registry, FailedWriteRaisesTheValueNameText) {
   ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
 }
 
+TEST(Registry, DeletesValuesAndEmptyKeysWithoutCreatingAnything) {
+  const std::string path = std::string(kKey) + "\\Delete";
+  Registry w(HKEY_CURRENT_USER);
+  EXPECT_FALSE(w.OpenExistingKey(path));
+  w.OpenKey(path);
+  w.WriteString("Programmpfad", "C:\\Programme\\Talvenor\\");
+  w.WriteBool("fixed", true);
+  w.Close();
+
+  Registry d(HKEY_CURRENT_USER);
+  ASSERT_TRUE(d.OpenExistingKey(path));
+  EXPECT_TRUE(d.HasValue("fixed"));
+  EXPECT_FALSE(d.IsEmpty());
+  EXPECT_TRUE(d.DeleteValue("fixed"));
+  EXPECT_FALSE(d.HasValue("fixed"));
+  EXPECT_TRUE(d.DeleteValue("fixed"));  // already gone counts as deleted
+  EXPECT_TRUE(d.DeleteValue("Programmpfad"));
+  EXPECT_TRUE(d.IsEmpty());
+  d.Close();
+  Registry parent(HKEY_CURRENT_USER);
+  ASSERT_TRUE(parent.OpenExistingKey(kKey));
+  EXPECT_FALSE(parent.IsEmpty());  // holds the subkey
+  parent.Close();
+  EXPECT_TRUE(Registry::DeleteKey(HKEY_CURRENT_USER, "\\" + path));
+  EXPECT_FALSE(Registry(HKEY_CURRENT_USER).OpenExistingKey(path));
+  EXPECT_TRUE(Registry::DeleteKey(HKEY_CURRENT_USER, path));
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+}
+
 }  // namespace
