@@ -43,9 +43,6 @@ class SpanStream {
     disk_ = disk;
   }
 
-  int Disk() const { return disk_; }
-  int LastDisk() const { return lastDisk_; }
-
   // Reads between 1 and `size` bytes; throws `errorId` when the last part ends first.
   size_t ReadSome(uint8_t* buffer, size_t size, int errorId) {
     for (;;) {

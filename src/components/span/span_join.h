@@ -105,8 +105,34 @@ struct JoinSummary {
 // its entry count on this disk becomes the total count, its directory size and comment
 // length what was written (the same values as read for a well-formed set).
 //
-// Throws SpanError with the id of the failing step (see span_errors.h), whatever the source,
-// sink or events throw, and std::bad_alloc. ptBatchEnd is reported in every case.
+// The steps and the ids they fail with:
+//  1. OpenLastPart until the part has an end record (the source decides the error).
+//  2. Change to the directory's disk when it is not the last one and read the directory
+//     into the join table (11008 seek or skip, 11013 header, 11015 signature, 11017 name;
+//     names longer than kMaxJoinedNameLength are 11017).
+//  3. Change to disk 0; ptTotalFiles, ptTotalSize; disk 0 must begin with the marker (11031).
+//  4. As many local entries as the directory has, in disk order: header (11012 read, 11014
+//     signature, 11028 write), name (11016 read, 11028 write, 11026 not in the table),
+//     extra field (11018), data (11021; the directory's size when the local one is 0), with
+//     bit 3 the 16-byte data descriptor (11020).
+//  5. The directory that follows the last entry (11013, 11015, 11017; 11029 header and name
+//     written, 11019 extra field, 11022 comment), then the end record (11030) and the
+//     archive comment (11023).
+// A part that ends moves the reading on to the next disk, but never past the last disk; the
+// data ending there first is the error of the step that was reading.
+//
+// Decisions for sets that do not fit together:
+//  - A local header takes the first directory entry of its name that has no header yet,
+//    preferring an exact match over one without regard to case; each entry takes one header,
+//    so a repeated header is 11026, and after step 4 every entry has its own header.
+//  - The directory copied in step 5 must name the entries in the order of the one read in
+//    step 2; another name in a place (another directory, a gap after the data) is 11015.
+//  - Every byte copied is read once, front to back, so the joined archive holds at most the
+//    bytes of the parts after the marker plus the end record and the archive comment.
+//
+// Throws SpanError with the id of the failing step, whatever the source, sink or events
+// throw, and std::bad_alloc. ptBatchEnd is reported in every case. The caller owns the
+// clean-up: closing the part, deleting a partly written joined file.
 JoinSummary JoinParts(PartSource& source, JoinSink& sink, JoinEvents& events);
 
 }  // namespace span

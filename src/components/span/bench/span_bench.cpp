@@ -21,7 +21,7 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr size_t kMemberSize = 5 * 1024 * 1024;
-constexpr int kRounds = 5;
+constexpr int kRounds = 7;
 
 std::string WriteParts(const fs::path& folder, size_t megabytes) {
   std::vector<Member> members(std::max<size_t>(1, megabytes * 1024 * 1024 / kMemberSize));
@@ -71,16 +71,23 @@ uint64_t Join(const std::string& lastPart, const std::string& target) {
   return summary.bytesWritten;
 }
 
-template <typename Run>
-double BestMegabytesPerSecond(Run run, uint64_t& bytes) {
-  double best = 0;
-  for (int i = 0; i < kRounds; ++i) {
-    const auto start = Clock::now();
-    bytes = run();
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    best = std::max(best, double(bytes) / (1024.0 * 1024.0) / seconds);
+struct Rates {
+  std::vector<double> megabytesPerSecond;
+  uint64_t bytes = 0;
+
+  double Best() const { return *std::max_element(megabytesPerSecond.begin(), megabytesPerSecond.end()); }
+  double Median() {
+    std::sort(megabytesPerSecond.begin(), megabytesPerSecond.end());
+    return megabytesPerSecond[megabytesPerSecond.size() / 2];
   }
-  return best;
+};
+
+template <typename Run>
+void Measure(Run run, Rates& rates) {
+  const auto start = Clock::now();
+  rates.bytes = run();
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  rates.megabytesPerSecond.push_back(double(rates.bytes) / (1024.0 * 1024.0) / seconds);
 }
 
 }  // namespace
@@ -93,13 +100,18 @@ int main(int argc, char** argv) {
   const std::string target = (folder / "joined.zip").string();
 
   try {
-    uint64_t copied = 0, joined = 0;
-    const double copyRate = BestMegabytesPerSecond([&] { return PlainCopy(lastPart, target); }, copied);
-    const double joinRate = BestMegabytesPerSecond([&] { return Join(lastPart, target); }, joined);
-    std::printf("parts: 3 files, %.1f MB in %s\n", double(copied) / (1024.0 * 1024.0), folder.string().c_str());
-    std::printf("plain copy: %8.1f MB/s (best of %d)\n", copyRate, kRounds);
-    std::printf("join:       %8.1f MB/s (best of %d), %.1f MB written, %.0f%% of the copy\n", joinRate,
-                kRounds, double(joined) / (1024.0 * 1024.0), 100.0 * joinRate / copyRate);
+    // Rounds alternate between the two, so that a busy machine slows both alike.
+    Rates copy, join;
+    for (int round = 0; round < kRounds; ++round) {
+      if (round % 2 == 0) Measure([&] { return PlainCopy(lastPart, target); }, copy);
+      Measure([&] { return Join(lastPart, target); }, join);
+      if (round % 2 == 1) Measure([&] { return PlainCopy(lastPart, target); }, copy);
+    }
+    std::printf("parts: 3 files, %.1f MB in %s\n", double(copy.bytes) / (1024.0 * 1024.0), folder.string().c_str());
+    std::printf("plain copy: best %7.1f MB/s, median %7.1f MB/s (%d rounds)\n", copy.Best(), copy.Median(), kRounds);
+    std::printf("join:       best %7.1f MB/s, median %7.1f MB/s (%d rounds), %.1f MB written\n", join.Best(),
+                join.Median(), kRounds, double(join.bytes) / (1024.0 * 1024.0));
+    std::printf("join / copy (medians): %.0f%%\n", 100.0 * join.Median() / copy.Median());
   } catch (const span::SpanError& e) {
     std::fprintf(stderr, "join failed: %d\n", e.Id());
     return 1;
