@@ -3,60 +3,22 @@
 #include "error.h"
 #include "files.h"
 #include "link_reader.h"
-#include "registry.h"
+#include "shell_folder_override.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <thread>
 
 using namespace shelllink;
 using shelllink::testing::ReadLink;
+using shelllink::testing::ShellFolderOverride;
 
 namespace {
 
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-// Raw access to one shell-folder value, to save, replace and restore it around a test.
-struct SavedValue {
-  DWORD type = 0;
-  std::vector<BYTE> data;
-};
-
-std::optional<SavedValue> SaveValue(const char* name) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return std::nullopt;
-  platform::UniqueHkey owner(key);
-  SavedValue v;
-  DWORD size = 0;
-  if (::RegQueryValueExA(key, name, nullptr, &v.type, nullptr, &size) != ERROR_SUCCESS)
-    return std::nullopt;
-  v.data.resize(size);
-  ::RegQueryValueExA(key, name, nullptr, &v.type, v.data.data(), &size);
-  return v;
-}
-
-void SetValue(const char* name, DWORD type, const void* data, DWORD size) {
-  HKEY key = nullptr;
-  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &key, nullptr),
-            ERROR_SUCCESS);
-  platform::UniqueHkey owner(key);
-  ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-}
-
 void SetString(const char* name, const std::string& value, DWORD type = REG_SZ) {
-  SetValue(name, type, value.c_str(), DWORD(value.size() + 1));
-}
-
-void DeleteValue(const char* name) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
-  platform::UniqueHkey owner(key);
-  ::RegDeleteValueA(key, name);
+  ShellFolderOverride::Set(name, value, type);
 }
 
 // The show command as stored in the link file's header (Wine's link object does not report
@@ -75,7 +37,6 @@ class ShellLinkWriterTest : public ::testing::Test {
     root_ = platform::TempFolder() + "TalvenorLinkTest" + std::to_string(::GetCurrentProcessId()) + "\\";
     std::filesystem::remove_all(root_);
     ASSERT_TRUE(platform::ForceDirectories(root_));
-    for (const char* name : kValues) saved_.emplace_back(name, SaveValue(name));
     programs_ = root_ + "Startmenü\\Programme";
     startup_ = root_ + "Autostart";
     SetString("Programs", programs_);
@@ -83,17 +44,12 @@ class ShellLinkWriterTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    for (const auto& [name, value] : saved_) {
-      if (value) SetValue(name, value->type, value->data.data(), DWORD(value->data.size()));
-      else DeleteValue(name);
-    }
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
   }
 
-  static constexpr const char* kValues[] = {"Programs", "Startup", "Desktop"};
   platform::ComApartment com_;
-  std::vector<std::pair<const char*, std::optional<SavedValue>>> saved_;
+  ShellFolderOverride shellFolders_{"Programs", "Startup", "Desktop"};
   std::string root_, programs_, startup_;
 };
 
@@ -212,7 +168,7 @@ TEST_F(ShellLinkWriterTest, LaterLinksInheritWorkingDirectoryAndParameters) {
 }
 
 TEST_F(ShellLinkWriterTest, MissingShellFolderValueWritesBelowTheCurrentDriveRoot) {
-  DeleteValue("Startup");
+  ShellFolderOverride::Remove("Startup");
   const std::string oldCurrent = platform::CurrentFolder();
   // The prefix's drive C:, not the Linux root that Wine shows as Z:.
   const std::string drive = root_.substr(0, 2);
@@ -236,7 +192,7 @@ TEST_F(ShellLinkWriterTest, MissingShellFolderValueWritesBelowTheCurrentDriveRoo
 
 TEST_F(ShellLinkWriterTest, ValueOfAnotherTypeIsIgnoredAndExpandableValuesStayUnexpanded) {
   const DWORD number = 7;
-  SetValue("Desktop", REG_DWORD, &number, sizeof number);
+  ShellFolderOverride::SetRaw("Desktop", REG_DWORD, &number, sizeof number);
   TShellLinkWriter writer(nullptr);
   writer.CreateIn.CreatePath = false;
   std::string folder = "unchanged";
