@@ -7,17 +7,6 @@ namespace uninstall {
 
 namespace {
 
-bool IsQuietSwitch(const std::string& arg) {
-  static const char kQuiet[] = "/quiet";
-  if (arg.size() != sizeof kQuiet - 1) return false;
-  for (size_t i = 0; i < arg.size(); ++i) {
-    const char c = arg[i];
-    const char lower = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-    if (lower != kQuiet[i]) return false;
-  }
-  return true;
-}
-
 // A decimal number without sign or leading zeros that fits in a long long.
 std::optional<long long> ParseNumber(const std::string& text) {
   if (text.empty() || text.size() > 18) return std::nullopt;
@@ -52,6 +41,17 @@ const char* ReasonText(Reason reason) {
 }
 
 }  // namespace
+
+bool IsQuietSwitch(const std::string& arg) {
+  static const char kQuiet[] = "/quiet";
+  if (arg.size() != sizeof kQuiet - 1) return false;
+  for (size_t i = 0; i < arg.size(); ++i) {
+    const char c = arg[i];
+    const char lower = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+    if (lower != kQuiet[i]) return false;
+  }
+  return true;
+}
 
 std::optional<Options> ParseArguments(const std::vector<std::string>& args) {
   Options options;

@@ -17,6 +17,9 @@ struct Options {
   bool quiet = false;    // "/quiet": no questions, no final box, only the exit code
 };
 
+// "/quiet" in any letter case.
+bool IsQuietSwitch(const std::string& arg);
+
 // The arguments after the program name: one path and optionally "/quiet" (any letter case,
 // before or after it). Anything else gives nullopt.
 std::optional<Options> ParseArguments(const std::vector<std::string>& args);

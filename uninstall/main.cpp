@@ -1,0 +1,108 @@
+// UnInstall.exe, the medium's uninstaller. Setup copies it into the Windows folder and starts
+// it (uninstall entry, "UnInstall" link) with one argument, the quoted path of the copy of
+// Setup.inf in the target folder:
+//
+//   UnInstall.exe "C:\Programme\Talvenor\Setup.inf" [/quiet]
+//
+// It asks for confirmation, removes what that installation wrote and reports what it could
+// not remove. "/quiet" (for unattended use and tests) skips the question and the report; the
+// exit code then tells the outcome: 0 everything removed, 1 something left in place (or the
+// user declined), 2 bad arguments (no such Setup.inf, a drive root or the Windows folder).
+#include "install_record.h"
+#include "uninstall_core.h"
+#include "uninstaller.h"
+
+#include "error.h"
+#include "files.h"
+#include "handle.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kDefaultCaption[] = "Talvenor Deinstallation";
+const char kUsage[] =
+    "Aufruf: UnInstall.exe \"<Installationsordner>\\Setup.inf\" [/quiet]\n\n"
+    "Die Deinstallation wird normalerweise über die Systemsteuerung oder die Verknüpfung "
+    "\"UnInstall\" im Startmenü gestartet.";
+
+int Box(const std::string& text, const std::string& caption, UINT flags) {
+  return ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), flags | MB_SETFOREGROUND);
+}
+
+// A drive or share root, or a folder that holds the Windows folder, is never a target folder.
+bool IsProtectedFolder(const std::string& folder) {
+  if (::PathIsRootA(folder.c_str())) return true;
+  const std::string windows = platform::IncludeTrailingBackslash(platform::WindowsFolder());
+  return windows.size() >= folder.size() &&
+         platform::SameText(windows.substr(0, folder.size()), folder);
+}
+
+bool AnyQuietSwitch(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (uninstall::IsQuietSwitch(arg)) return true;
+  }
+  return false;
+}
+
+int Run(const std::vector<std::string>& args) {
+  const auto options = uninstall::ParseArguments(args);
+  if (!options) {
+    if (!AnyQuietSwitch(args)) Box(kUsage, kDefaultCaption, MB_OK | MB_ICONERROR);
+    return uninstall::kBadArguments;
+  }
+
+  const std::string setupInf = platform::ExpandFileName(options->setupInf);
+  const std::string target = platform::ExtractFilePath(setupInf);
+  std::string problem;
+  if (!platform::FileExists(setupInf)) {
+    problem = platform::FormatText("Die Datei %s wurde nicht gefunden.", setupInf);
+  } else if (target.empty() || IsProtectedFolder(target)) {
+    problem = platform::FormatText("Der Ordner %s kann nicht deinstalliert werden.", target);
+  }
+  if (!problem.empty()) {
+    if (!options->quiet) Box(problem, kDefaultCaption, MB_OK | MB_ICONERROR);
+    return uninstall::kBadArguments;
+  }
+
+  uninstall::InstallRecord record = uninstall::ReadInstallRecord(setupInf);
+  const std::string product = record.product;
+  const std::string caption = product + " Deinstallation";
+  if (!options->quiet &&
+      Box(platform::FormatText("Möchten Sie %s und alle zugehörigen Dateien von diesem Computer "
+                               "entfernen?",
+                               product),
+          caption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    return uninstall::kSomethingLeft;
+  }
+
+  // Out of the target folder, so that it can be removed.
+  platform::SetCurrentFolder(platform::WindowsFolder());
+  platform::ComApartment com;
+  uninstall::Uninstaller uninstaller(setupInf, std::move(record));
+  uninstaller.Run();
+
+  const bool complete = uninstaller.Leftovers().empty();
+  if (!options->quiet) {
+    Box(uninstall::ReportText(product, uninstaller.Leftovers(), uninstaller.KeptTargetFolder()),
+        caption, MB_OK | (complete ? MB_ICONINFORMATION : MB_ICONWARNING));
+  }
+  return complete ? uninstall::kAllRemoved : uninstall::kSomethingLeft;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  const std::vector<std::string> args(__argv + 1, __argv + __argc);
+  try {
+    return Run(args);
+  } catch (const std::exception& e) {
+    if (!AnyQuietSwitch(args)) Box(e.what(), kDefaultCaption, MB_OK | MB_ICONERROR);
+    return uninstall::kSomethingLeft;
+  }
+}

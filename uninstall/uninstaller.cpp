@@ -1,0 +1,229 @@
+#include "uninstaller.h"
+
+#include "ShellLinkPaths.h"
+#include "error.h"
+#include "files.h"
+#include "handle.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+namespace uninstall {
+
+namespace {
+
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+std::string WithoutLeadingBackslash(const std::string& path) {
+  return (!path.empty() && path[0] == '\\') ? path.substr(1) : path;
+}
+
+std::string MachineKeyName(const std::string& path) {
+  return "HKEY_LOCAL_MACHINE\\" + WithoutLeadingBackslash(path);
+}
+
+// The current user's shell folder as setup's link component read it; "" when unknown.
+std::string ShellFolderPath(shelllink::TShellFolderKind kind) {
+  try {
+    platform::Registry registry(HKEY_CURRENT_USER);
+    if (!registry.OpenKeyReadOnly(shelllink::kShellFoldersKey)) return {};
+    return registry.ReadString(shelllink::ShellFolderValueName(kind));
+  } catch (const platform::Error&) {
+    return {};
+  }
+}
+
+std::wstring Widen(const std::string& text) {
+  const int size = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(size > 0 ? size_t(size) : 1, L'\0');
+  if (size > 0) ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], size);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+// Deletes a file, clearing a read-only flag taken over from the archive; true when the file
+// is gone afterwards.
+bool DeleteInstalledFile(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  if (::DeleteFileA(path.c_str())) return true;
+  if (attributes & FILE_ATTRIBUTE_READONLY) {
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (::DeleteFileA(path.c_str())) return true;
+  }
+  return !platform::FileExists(path);
+}
+
+}  // namespace
+
+Uninstaller::Uninstaller(std::string setupInf, InstallRecord record)
+    : setupInf_(platform::ExpandFileName(setupInf)),
+      target_(platform::ExtractFilePath(setupInf_)),
+      record_(std::move(record)) {}
+
+void Uninstaller::Run() {
+  RemoveLinks();
+  RemoveProgramEntry();
+  RemoveUninstallEntry();
+  RemoveFiles();
+  RemoveFolders();
+}
+
+// A path strictly below the target folder, after resolving "." and ".." segments.
+bool Uninstaller::InTarget(const std::string& path) const {
+  const std::string full = platform::ExpandFileName(path);
+  return full.size() > target_.size() && full.back() != '\\' &&
+         platform::SameText(full.substr(0, target_.size()), target_);
+}
+
+bool Uninstaller::TargetOrBelow(const std::string& path) const {
+  const std::string full = platform::IncludeTrailingBackslash(platform::ExpandFileName(path));
+  return full.size() >= target_.size() &&
+         platform::SameText(full.substr(0, target_.size()), target_);
+}
+
+bool Uninstaller::NamesOurSetupInf(const std::string& path) const {
+  return !path.empty() && platform::SameText(platform::ExpandFileName(path), setupInf_);
+}
+
+// ---- Links
+
+void Uninstaller::RemoveLinks() {
+  const std::string programs = ShellFolderPath(shelllink::sfProgramsMenu);
+  if (!programs.empty()) {
+    const std::string folder =
+        shelllink::LinkFolderPath(programs, shelllink::NormalizeSubfolder("\\" + record_.group));
+    RemoveLink(shelllink::LinkFilePath(folder, "UnInstall"), [this](const LinkContents& link) {
+      return NamesOurSetupInf(LastQuotedField(link.arguments));
+    });
+    for (const auto& entry : record_.groupLinks) {
+      RemoveLink(shelllink::LinkFilePath(folder, entry.first),
+                 [this](const LinkContents& link) { return TargetOrBelow(link.target); });
+    }
+    for (const std::string& level : FolderLevels(record_.group)) {
+      ::RemoveDirectoryA((programs + "\\" + level).c_str());  // only succeeds when empty
+    }
+  }
+
+  const std::string startup = ShellFolderPath(shelllink::sfStartup);
+  if (!startup.empty()) {
+    RemoveLink(shelllink::LinkFilePath(startup, record_.autostartName),
+               [this](const LinkContents& link) { return TargetOrBelow(link.target); });
+  }
+}
+
+void Uninstaller::RemoveLink(const std::string& linkPath,
+                             const std::function<bool(const LinkContents&)>& isOurs) {
+  const std::string path = platform::ExpandFileName(linkPath);
+  if (!platform::FileExists(path)) return;
+
+  platform::ComPtr<IShellLinkA> link;
+  platform::ComPtr<IPersistFile> file;
+  LinkContents contents;
+  bool loaded =
+      SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   link.put_void())) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put_void())) &&
+      SUCCEEDED(file->Load(Widen(path).c_str(), STGM_READ));
+  if (loaded) {
+    char buffer[INFOTIPSIZE] = "";
+    if (SUCCEEDED(link->GetPath(buffer, MAX_PATH, nullptr, SLGP_RAWPATH))) contents.target = buffer;
+    buffer[0] = '\0';
+    if (SUCCEEDED(link->GetArguments(buffer, INFOTIPSIZE))) contents.arguments = buffer;
+  }
+  file.reset();
+  link.reset();
+
+  if (!loaded || !isOurs(contents)) {
+    leftovers_.push_back({path, Reason::NotOurs});
+  } else if (!::DeleteFileA(path.c_str()) && platform::FileExists(path)) {
+    leftovers_.push_back({path, Reason::DeleteFailed});
+  }
+}
+
+// ---- Registry
+
+void Uninstaller::RemoveProgramEntry() {
+  RemoveRegistryValues(
+      record_.programEntry, {"Programmpfad", "sleepmode", "fixed", "Sprache", "Kommunikation"},
+      [this](const platform::Registry& key) {
+        const std::string folder = key.ReadString("Programmpfad");
+        return !folder.empty() && platform::SameText(platform::IncludeTrailingBackslash(
+                                                         platform::ExpandFileName(folder)),
+                                                     target_);
+      },
+      true);
+}
+
+void Uninstaller::RemoveUninstallEntry() {
+  RemoveRegistryValues(
+      kUninstallKey + record_.uninstallEntry, {"DisplayName", "UnInstallstring"},
+      [this](const platform::Registry& key) {
+        return NamesOurSetupInf(LastQuotedField(key.ReadString("UnInstallstring")));
+      },
+      !record_.uninstallEntry.empty());
+}
+
+void Uninstaller::RemoveRegistryValues(const std::string& path,
+                                       const std::vector<const char*>& values,
+                                       const std::function<bool(const platform::Registry&)>& isOurs,
+                                       bool mayDeleteKey) {
+  const std::string shown = MachineKeyName(path);
+  const auto ours = [&isOurs](const platform::Registry& key) {
+    try {
+      return isOurs(key);
+    } catch (const platform::Error&) {  // a value of another type: not what setup wrote
+      return false;
+    }
+  };
+
+  platform::Registry key(HKEY_LOCAL_MACHINE);
+  if (!key.OpenExistingKey(path)) {
+    // Present but not writable (no right to change the machine's keys): say so.
+    platform::Registry reader(HKEY_LOCAL_MACHINE);
+    if (reader.OpenKeyReadOnly(path) && ours(reader)) leftovers_.push_back({shown, Reason::DeleteFailed});
+    return;
+  }
+  if (!ours(key)) {
+    bool holdsOurNames = false;
+    for (const char* name : values) holdsOurNames = holdsOurNames || key.HasValue(name);
+    if (holdsOurNames) leftovers_.push_back({shown, Reason::NotOurs});
+    return;
+  }
+  for (const char* name : values) {
+    if (!key.DeleteValue(name)) leftovers_.push_back({shown + "\\" + name, Reason::DeleteFailed});
+  }
+  const bool empty = key.IsEmpty();
+  key.Close();
+  if (mayDeleteKey && empty && !WithoutLeadingBackslash(path).empty() &&
+      !platform::Registry::DeleteKey(HKEY_LOCAL_MACHINE, path)) {
+    leftovers_.push_back({shown, Reason::DeleteFailed});
+  }
+}
+
+// ---- Files and folders
+
+void Uninstaller::RemoveFiles() {
+  for (const std::string& file : record_.files) {
+    if (!InTarget(file)) {
+      leftovers_.push_back({file, Reason::OutsideTarget});
+      continue;
+    }
+    const std::string full = platform::ExpandFileName(file);
+    removedRelative_.push_back(full.substr(target_.size()));
+    if (!DeleteInstalledFile(full)) leftovers_.push_back({full, Reason::DeleteFailed});
+  }
+}
+
+void Uninstaller::RemoveFolders() {
+  // A folder that still holds something refuses to go; that is how foreign files are kept.
+  for (const std::string& folder : FoldersToRemove(removedRelative_)) {
+    ::RemoveDirectoryA((target_ + folder).c_str());
+  }
+  ::RemoveDirectoryA(target_.substr(0, target_.size() - 1).c_str());
+  if (platform::DirectoryExists(target_)) keptTarget_ = target_;
+}
+
+}  // namespace uninstall

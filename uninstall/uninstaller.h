@@ -1,0 +1,58 @@
+// Removes one installation: the links setup wrote into the Programs menu and the Startup
+// folder, its program entry and uninstall entry in the registry, the listed files below the
+// target folder and the folders that this leaves empty. Everything is checked to belong to
+// this installation first; what is left in place is collected for the report.
+#pragma once
+
+#include "install_record.h"
+#include "registry.h"
+#include "uninstall_core.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace uninstall {
+
+class Uninstaller {
+ public:
+  // `setupInf`: full path of the copy of Setup.inf; its folder is the target folder.
+  Uninstaller(std::string setupInf, InstallRecord record);
+
+  void Run();
+
+  const std::vector<Leftover>& Leftovers() const { return leftovers_; }
+  // The target folder when it still exists because it holds files of others; else "".
+  const std::string& KeptTargetFolder() const { return keptTarget_; }
+
+ private:
+  struct LinkContents {
+    std::string target;
+    std::string arguments;
+  };
+
+  void RemoveLinks();
+  void RemoveLink(const std::string& path, const std::function<bool(const LinkContents&)>& isOurs);
+  void RemoveProgramEntry();
+  void RemoveUninstallEntry();
+  // Deletes the named values of a key below HKEY_LOCAL_MACHINE when `isOurs` accepts the
+  // key, then the key itself when nothing else is left in it and `mayDeleteKey`.
+  void RemoveRegistryValues(const std::string& path, const std::vector<const char*>& values,
+                            const std::function<bool(const platform::Registry&)>& isOurs,
+                            bool mayDeleteKey);
+  void RemoveFiles();
+  void RemoveFolders();
+
+  bool InTarget(const std::string& path) const;
+  bool TargetOrBelow(const std::string& path) const;
+  bool NamesOurSetupInf(const std::string& path) const;
+
+  std::string setupInf_;
+  std::string target_;  // ends in a backslash
+  InstallRecord record_;
+  std::vector<std::string> removedRelative_;
+  std::vector<Leftover> leftovers_;
+  std::string keptTarget_;
+};
+
+}  // namespace uninstall
