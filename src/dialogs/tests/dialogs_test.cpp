@@ -93,18 +93,28 @@ class MessageBoxAnswerer {
     return buffer;
   }
 
+  static std::string ClassName(HWND wnd) {
+    char cls[64] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    return cls;
+  }
+
+  // Enumeration callbacks are plain functions: 32-bit Windows calls them as __stdcall.
+  static BOOL CALLBACK TakeBox(HWND wnd, LPARAM lp) {
+    if (ClassName(wnd) != "#32770" || !::IsWindowVisible(wnd)) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = wnd;
+    return FALSE;
+  }
+
+  static BOOL CALLBACK TakeStaticText(HWND child, LPARAM lp) {
+    const std::string text = WindowText(child);
+    if (ClassName(child) == "Static" && !text.empty()) *reinterpret_cast<std::string*>(lp) = text;
+    return TRUE;
+  }
+
   HWND FindBox() const {
     HWND found = nullptr;
-    ::EnumThreadWindows(
-        uiThread_,
-        [](HWND wnd, LPARAM lp) -> BOOL {
-          char cls[64] = {};
-          ::GetClassNameA(wnd, cls, sizeof cls);
-          if (std::string(cls) != "#32770" || !::IsWindowVisible(wnd)) return TRUE;
-          *reinterpret_cast<HWND*>(lp) = wnd;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    ::EnumThreadWindows(uiThread_, &TakeBox, reinterpret_cast<LPARAM>(&found));
     return found;
   }
 
@@ -113,16 +123,7 @@ class MessageBoxAnswerer {
     while (!done_ && ::GetTickCount() - start < 10000) {
       if (HWND box = FindBox()) {
         caption_ = WindowText(box);
-        ::EnumChildWindows(
-            box,
-            [](HWND child, LPARAM lp) -> BOOL {
-              char cls[64] = {};
-              ::GetClassNameA(child, cls, sizeof cls);
-              const std::string text = WindowText(child);
-              if (std::string(cls) == "Static" && !text.empty()) *reinterpret_cast<std::string*>(lp) = text;
-              return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&text_));
+        ::EnumChildWindows(box, &TakeStaticText, reinterpret_cast<LPARAM>(&text_));
         seen_ = true;
         ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         return;
