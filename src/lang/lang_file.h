@@ -18,7 +18,9 @@ using SameTextFn = bool (*)(const std::string& a, const std::string& b);
 bool SameTextCp1252(const std::string& a, const std::string& b);
 
 // Language files are a few kilobytes; a larger file than this is refused before reading.
-constexpr std::size_t kMaxLanguageFileSize = 16u * 1024u * 1024u;
+// Lookups scan the entries from the top, so the limit also bounds the time of applying a
+// hostile file to the forms.
+constexpr std::size_t kMaxLanguageFileSize = 1024u * 1024u;
 
 // The line before the first "=" and the text after it, both verbatim.
 struct Entry {
