@@ -224,19 +224,20 @@ void Form::SetVisible(bool visible) {
 void Form::Show() { SetVisible(true); }
 void Form::Hide() { SetVisible(false); }
 
+namespace {
+BOOL CALLBACK CollectUsableWindow(HWND wnd, LPARAM lp) {
+  auto* list = reinterpret_cast<std::vector<HWND>*>(lp);
+  if (::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) list->push_back(wnd);
+  return TRUE;
+}
+}  // namespace
+
 int Form::ShowModal() {
   Application& app = Application::Instance();
   // The windows that are usable now are disabled while the modal form runs.
   std::vector<HWND> disabled;
   const DWORD thread = ::GetCurrentThreadId();
-  ::EnumThreadWindows(
-      thread,
-      [](HWND wnd, LPARAM lp) -> BOOL {
-        auto* list = reinterpret_cast<std::vector<HWND>*>(lp);
-        if (::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) list->push_back(wnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&disabled));
+  ::EnumThreadWindows(thread, &CollectUsableWindow, reinterpret_cast<LPARAM>(&disabled));
   for (HWND wnd : disabled) ::EnableWindow(wnd, FALSE);
   modal_ = true;
   modalResult_ = mrNone;

@@ -134,15 +134,16 @@ std::vector<HWND> Process::Windows(bool visibleOnly) const {
     bool visibleOnly;
     std::vector<HWND> found;
   } search{pi_.dwProcessId, visibleOnly, {}};
-  ::EnumWindows(
-      [](HWND wnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(wnd, &pid);
-        if (pid == s->pid && (!s->visibleOnly || ::IsWindowVisible(wnd))) s->found.push_back(wnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  struct Collect {
+    static BOOL CALLBACK Window(HWND wnd, LPARAM lp) {
+      auto* s = reinterpret_cast<Search*>(lp);
+      DWORD pid = 0;
+      ::GetWindowThreadProcessId(wnd, &pid);
+      if (pid == s->pid && (!s->visibleOnly || ::IsWindowVisible(wnd))) s->found.push_back(wnd);
+      return TRUE;
+    }
+  };
+  ::EnumWindows(&Collect::Window, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -177,14 +178,14 @@ std::vector<HWND> Children(HWND parent, const std::string& className) {
     std::string cls;
     std::vector<HWND> found;
   } search{className, {}};
-  ::EnumChildWindows(
-      parent,
-      [](HWND wnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        if (s->cls.empty() || _stricmp(ClassOf(wnd).c_str(), s->cls.c_str()) == 0) s->found.push_back(wnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  struct Collect {
+    static BOOL CALLBACK Child(HWND wnd, LPARAM lp) {
+      auto* s = reinterpret_cast<Search*>(lp);
+      if (s->cls.empty() || _stricmp(ClassOf(wnd).c_str(), s->cls.c_str()) == 0) s->found.push_back(wnd);
+      return TRUE;
+    }
+  };
+  ::EnumChildWindows(parent, &Collect::Child, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
