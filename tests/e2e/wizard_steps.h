@@ -1,0 +1,114 @@
+// Steps through the wizard of a running setup as a user takes them: which page is shown,
+// pressing the visible buttons, the language list, the folder list of the target-folder
+// dialog. Shared by the wizard and language tests.
+#pragma once
+
+#include "driver.h"
+#include "e2e_paths.h"
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// A file of the source tree, such as "medium\\german.lng".
+inline std::string SourceFile(const std::string& relative) {
+  return std::string(kSourceFolder) + "\\" + relative;
+}
+
+// The name of the wizard page shown: the visible page window's text.
+inline std::string VisiblePage(HWND wizard) {
+  HWND page = FindChild(wizard, "TPage", "", true);
+  return page ? Text(page) : std::string();
+}
+
+inline bool WaitPage(HWND wizard, const std::string& name) {
+  return WaitUntil([&] { return VisiblePage(wizard) == name; }, kWaitMs);
+}
+
+inline bool WaitCaption(HWND form, const std::string& caption) {
+  return WaitUntil([&] { return Text(form) == caption; }, kWaitMs);
+}
+
+// Clicks the visible button of that caption; false when none appears.
+inline bool Press(HWND form, const std::string& caption) {
+  HWND button = WaitChild(form, "Button", caption, kWaitMs);
+  if (!button) return false;
+  Click(button);
+  return true;
+}
+
+// The texts of a list's entries in the ANSI code page. They are asked for in UTF-16: across
+// processes Wine hands the A messages' list texts over in UTF-16 as well.
+inline std::vector<std::string> ItemTexts(HWND wnd, UINT countMsg, UINT lengthMsg, UINT textMsg) {
+  std::vector<std::string> items;
+  const LRESULT count = ::SendMessageW(wnd, countMsg, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = ::SendMessageW(wnd, lengthMsg, WPARAM(i), 0);
+    std::wstring wide(size_t(length > 0 ? length : 0) + 1, L'\0');
+    const LRESULT got = ::SendMessageW(wnd, textMsg, WPARAM(i), reinterpret_cast<LPARAM>(&wide[0]));
+    wide.resize(size_t(got > 0 ? got : 0));
+    std::string text(wide.size() * 2 + 1, '\0');
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), int(wide.size()), &text[0], int(text.size()),
+                                        nullptr, nullptr);
+    text.resize(size_t(n > 0 ? n : 0));
+    items.push_back(text);
+  }
+  return items;
+}
+
+inline std::vector<std::string> ComboItems(HWND combo) {
+  return ItemTexts(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+inline std::string ComboSelection(HWND combo) {
+  const LRESULT index = ::SendMessageA(combo, CB_GETCURSEL, 0, 0);
+  if (index < 0) return {};
+  const auto items = ComboItems(combo);
+  return size_t(index) < items.size() ? items[size_t(index)] : std::string();
+}
+
+// Picks an entry of a drop-down list as the user does: the list's selection, and the
+// notification its owner gets.
+inline bool PickComboItem(HWND combo, const std::string& text) {
+  const auto items = ComboItems(combo);
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (items[i] != text) continue;
+    ::SendMessageA(combo, CB_SETCURSEL, WPARAM(i), 0);
+    ::PostMessageA(::GetParent(combo), WM_COMMAND,
+                   MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    return true;
+  }
+  return false;
+}
+
+inline std::vector<std::string> ListItems(HWND list) {
+  return ItemTexts(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+// Double-clicks the entry of a list box that has that text (without regard to case); false
+// when the list has none.
+inline bool DoubleClickListItem(HWND list, const std::string& text) {
+  const auto items = ListItems(list);
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (_stricmp(items[i].c_str(), text.c_str()) != 0) continue;
+    ::SendMessageA(list, LB_SETTOPINDEX, WPARAM(i), 0);
+    const LRESULT top = ::SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+    const LRESULT height = ::SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
+    const LPARAM at = MAKELPARAM(6, int((LRESULT(i) - top) * height + height / 2));
+    ::PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageA(list, WM_LBUTTONUP, 0, at);
+    ::PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::PostMessageA(list, WM_LBUTTONUP, 0, at);
+    return true;
+  }
+  return false;
+}
+
+// The Program Files folder as this prefix's registry holds it.
+inline std::string ProgramFilesDir() {
+  return RegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir")
+      .value_or("");
+}
+
+}  // namespace e2e
