@@ -132,18 +132,18 @@ ExistingEntry Win32Sink::Examine(const std::string& path) {
 
 std::unique_ptr<PendingFile> Win32Sink::Begin(const std::string& path) {
   const std::string target = Native(path);
-  const size_t slash = target.rfind('\\');
-  const std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash);
-  // Makes a unique empty file beside the target; it is opened for writing below.
-  char temporary[MAX_PATH];
-  if (GetTempFileNameA(folder.c_str(), "unz", 0, temporary) == 0) return nullptr;
-  HANDLE h = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    DeleteFileA(temporary);
-    return nullptr;
+  const size_t folderEnd = target.rfind('\\') + 1;  // 0 for a file in the current folder
+  const std::string prefix =
+      target.substr(0, folderEnd) + "~unz" + std::to_string(GetCurrentProcessId()) + "-";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string temporary = prefix + std::to_string(nextTemporary_++) + ".tmp";
+    HANDLE h = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h != INVALID_HANDLE_VALUE)
+      return std::make_unique<Win32PendingFile>(h, std::move(temporary), target);
+    if (GetLastError() != ERROR_FILE_EXISTS) return nullptr;
   }
-  return std::make_unique<Win32PendingFile>(h, temporary, target);
+  return nullptr;
 }
 
 }  // namespace unzip

@@ -54,6 +54,9 @@ class Win32Sink : public OutputSink {
   bool CreateFolders(const std::string& folder) override;
   ExistingEntry Examine(const std::string& path) override;
   std::unique_ptr<PendingFile> Begin(const std::string& path) override;
+
+ private:
+  unsigned long nextTemporary_ = 0;
 };
 
 }  // namespace unzip

@@ -96,6 +96,12 @@ std::string ParentFolder(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+std::string FoldedName(const std::string& name) {
+  std::string folded(name.size(), '\0');
+  for (size_t i = 0; i < name.size(); ++i) folded[i] = char(Folded(name[i]));
+  return folded;
+}
+
 bool MatchesSpec(const std::string& name, const std::string& spec) {
   const char* n = name.data();
   const char* s = spec.data();

@@ -21,6 +21,10 @@ std::string OutputPath(const std::string& name, bool dirNames);
 // Everything in front of the last "/" of an output path; empty for the base folder.
 std::string ParentFolder(const std::string& path);
 
+// The name in one case and with "/" separators, so that names which Windows takes for the
+// same file compare equal.
+std::string FoldedName(const std::string& name);
+
 // Matches without regard to case (code page 1252); "*" stands for any run of characters,
 // "?" for one; "/" and "\" are the same. A trailing ".*" also matches a name without an
 // extension, so "*.*" matches every name.

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <vector>
 
 namespace unzip {
 
@@ -63,7 +62,7 @@ class PosixPendingFile : public PendingFile {
   bool Commit(DosTime modified) override {
     const time_t when = UnixFromDos(modified);
     const struct timespec times[2] = {{when, 0}, {when, 0}};
-    const bool ok = futimens(fd_, times) == 0 && fchmod(fd_, 0644) == 0;
+    const bool ok = futimens(fd_, times) == 0;
     const int fd = fd_;
     fd_ = -1;
     if (close(fd) != 0 || !ok) return false;
@@ -135,12 +134,15 @@ ExistingEntry PosixSink::Examine(const std::string& path) {
 
 std::unique_ptr<PendingFile> PosixSink::Begin(const std::string& path) {
   const std::string target = Full(path);
-  std::string pattern = DirectoryOf(target) + "/.unz-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = mkstemp(name.data());
-  if (fd < 0) return nullptr;
-  return std::make_unique<PosixPendingFile>(fd, std::string(name.data()), target);
+  const std::string prefix = DirectoryOf(target) + "/.unz-" + std::to_string(getpid()) + "-";
+  // A name of our own rather than mkstemp's: the file gets the usual permissions at once.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string temporary = prefix + std::to_string(nextTemporary_++);
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return std::make_unique<PosixPendingFile>(fd, std::move(temporary), target);
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
 }
 
 }  // namespace unzip

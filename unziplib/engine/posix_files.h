@@ -39,6 +39,7 @@ class PosixSink : public OutputSink {
  private:
   std::string Full(const std::string& path) const;
   std::string base_;
+  unsigned long nextTemporary_ = 0;
 };
 
 }  // namespace unzip

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <set>
 
 #include "central_directory.h"
 #include "member_names.h"
@@ -115,6 +116,9 @@ class Tester : public DataConsumer {
 struct Job {
   const Member* member;
   std::string path;  // below the extraction folder
+  // An earlier member goes to the same path, so what exists there is only known when this
+  // member's turn comes.
+  bool sharesPath = false;
 };
 
 class Extraction {
@@ -161,7 +165,7 @@ class Extraction {
     MemberReader reader;
     for (const Job& job : jobs) {
       if (job.member->IsFolder()) {
-        if (!sink_.CreateFolders(job.path)) Message(kErrWrite, "Cannot create folder: " + job.path);
+        if (!EnsureFolder(job.path)) Message(kErrWrite, "Cannot create folder: " + job.path);
       } else {
         ProcessFile(reader, job);
       }
@@ -204,7 +208,8 @@ class Extraction {
       return Refuse(p.code, p.text, m.name);
     }
     Job job{&m, OutputPath(m.name, options_.dirNames)};
-    if (writing && !MayWrite(job)) return false;
+    job.sharesPath = !plannedPaths_.insert(FoldedName(job.path)).second;
+    if (writing && !job.sharesPath && !MayWrite(job)) return false;
     jobs.push_back(std::move(job));
     return true;
   }
@@ -218,8 +223,7 @@ class Extraction {
 
   void ProcessFile(MemberReader& reader, const Job& job) {
     const Member& m = *job.member;
-    // Looked at again: an earlier member of the same name may have been written meanwhile.
-    if (!options_.test && !MayWrite(job)) return;
+    if (!options_.test && job.sharesPath && !MayWrite(job)) return;
     if (!Send(unzipabi::kNewFile, kNoError, m.uncompressedSize, options_.test ? m.name : job.path))
       return;
     Progress progress(listener_, m.uncompressedSize > kOutputBlockSize);
@@ -243,13 +247,21 @@ class Extraction {
 
   MemberStatus Write(MemberReader& reader, const Job& job, Progress& progress) {
     const std::string parent = ParentFolder(job.path);
-    if (!parent.empty() && !sink_.CreateFolders(parent)) return MemberStatus::kWriteError;
+    if (!parent.empty() && !EnsureFolder(parent)) return MemberStatus::kWriteError;
     std::unique_ptr<PendingFile> file = sink_.Begin(job.path);
     if (!file) return MemberStatus::kWriteError;
     FileWriter writer(*file, progress);
     const MemberStatus status = reader.Read(archive_, *job.member, options_.password, writer);
     if (status != MemberStatus::kOk) return status;  // the pending file removes itself
     return file->Commit(job.member->modified) ? MemberStatus::kOk : MemberStatus::kWriteError;
+  }
+
+  // Creates a folder once per extraction; most members share their folder with the previous one.
+  bool EnsureFolder(const std::string& folder) {
+    if (knownFolders_.count(folder) != 0) return true;
+    if (!sink_.CreateFolders(folder)) return false;
+    knownFolders_.insert(folder);
+    return true;
   }
 
   bool Refuse(int32_t code, const char* text, const std::string& name) {
@@ -274,6 +286,8 @@ class Extraction {
   OutputSink& sink_;
   Listener& listener_;
   const Options& options_;
+  std::set<std::string> knownFolders_;
+  std::set<std::string> plannedPaths_;  // folded
   int succeeded_ = 0;
   bool stopped_ = false;
 };
