@@ -91,7 +91,10 @@ bool Uninstaller::NamesOurSetupInf(const std::string& path) const {
 // ---- Links
 
 void Uninstaller::RemoveLinks() {
+  // Both paths are read before the first link is loaded: loading the shell may write the
+  // "Shell Folders" values afresh.
   const std::string programs = ShellFolderPath(shelllink::sfProgramsMenu);
+  const std::string startup = ShellFolderPath(shelllink::sfStartup);
   if (!programs.empty()) {
     const std::string folder =
         shelllink::LinkFolderPath(programs, shelllink::NormalizeSubfolder("\\" + record_.group));
@@ -107,7 +110,6 @@ void Uninstaller::RemoveLinks() {
     }
   }
 
-  const std::string startup = ShellFolderPath(shelllink::sfStartup);
   if (!startup.empty()) {
     RemoveLink(shelllink::LinkFilePath(startup, record_.autostartName),
                [this](const LinkContents& link) { return TargetOrBelow(link.target); });

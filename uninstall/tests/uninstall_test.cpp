@@ -1,0 +1,301 @@
+// Runs the real UnInstall.exe /quiet against installations laid out the way setup leaves
+// them: files below a target folder, the copy of Setup.inf with InstalledFiles, registry
+// entries below HKEY_LOCAL_MACHINE and links written with the link component.
+#include "ShellLinkWriter.h"
+
+#include "files.h"
+#include "handle.h"
+#include "profile.h"
+#include "registry.h"
+#include "shell_folder_override.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using shelllink::testing::ShellFolderOverride;
+
+namespace {
+
+const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// The uninstaller built beside this test, as a Windows path (Wine shows the Linux root as Z:).
+std::string UninstallerPath() {
+  std::string path = "Z:" UNINSTALL_EXE;
+  for (char& c : path) c = (c == '/') ? '\\' : c;
+  return path;
+}
+
+// Starts the uninstaller with the given arguments and returns its exit code; -1 when it did
+// not end within a minute (it is then ended).
+int RunUninstaller(const std::string& arguments) {
+  std::string commandLine = "\"" + UninstallerPath() + "\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+    return -2;
+  platform::UniqueHandle processHandle(process.hProcess), thread(process.hThread);
+  if (::WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+    ::TerminateProcess(process.hProcess, 99);
+    return -1;
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(process.hProcess, &code);
+  return int(code);
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+void WriteFile(const std::string& path, const std::string& text = "data") {
+  platform::ForceDirectories(platform::ExtractFilePath(path));
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+bool KeyExists(const std::string& path) {
+  return platform::Registry(HKEY_LOCAL_MACHINE).OpenKeyReadOnly(path);
+}
+
+bool ValueExists(const std::string& path, const std::string& name) {
+  platform::Registry key(HKEY_LOCAL_MACHINE);
+  return key.OpenKeyReadOnly(path) && key.HasValue(name);
+}
+
+class UninstallTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string id = std::to_string(::GetCurrentProcessId());
+    root_ = platform::TempFolder() + "TalvenorUninstallTest" + id + "\\";
+    std::filesystem::remove_all(root_);
+    target_ = root_ + "Programme\\Talvenor\\";
+    programs_ = root_ + "Startmenü\\Programme";
+    startup_ = root_ + "Autostart";
+    ASSERT_TRUE(platform::ForceDirectories(programs_));
+    ASSERT_TRUE(platform::ForceDirectories(startup_));
+    shellFolders_.Set("Programs", programs_);
+    shellFolders_.Set("Startup", startup_);
+    companyKey_ = "Software\\TalvenorUninstallTest" + id;
+    programEntry_ = companyKey_ + "\\Talvenor";
+    uninstallEntry_ = "TalvenorUninstallTest" + id;
+    setupInf_ = target_ + "Setup.inf";
+  }
+
+  void TearDown() override {
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, companyKey_.c_str());
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kUninstallRoot + uninstallEntry_).c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+
+  // Does what setup does: the copy of Setup.inf with its sections, the registry entries,
+  // the extracted files, InstalledFiles, the uninstaller's link, the autostart link and the
+  // group links.
+  void Install(const std::vector<std::string>& relativeFiles) {
+    const platform::ProfileFile inf(setupInf_);
+    platform::ForceDirectories(target_);
+    inf.WriteString("Program", "ProgramEntry", "\\" + programEntry_);
+    inf.WriteString("UnInstall", "UnInstallEntry", uninstallEntry_);
+    inf.WriteString("UnInstall", "DisPlayName", "Talvenor Test");
+    inf.WriteString("Group", "Groupname", group_);
+    inf.WriteString("GroupEntries", "Talvenor", "talv20.exe");
+    inf.WriteString("GroupEntries", "Liesmich", "Daten\\liesmich.txt");
+    inf.WriteString("Autostart", "ExeString", "talv20.exe /sleep");
+    inf.WriteString("Autostart", "Description", "Talvenor Sleep");
+
+    platform::Registry program(HKEY_LOCAL_MACHINE);
+    program.OpenKey("\\" + programEntry_);
+    program.WriteString("Programmpfad", target_);
+    program.WriteBool("sleepmode", false);
+    program.WriteBool("fixed", true);
+    program.WriteString("Sprache", "german.lng");
+    program.WriteInteger("Kommunikation", 0);
+    platform::Registry uninstall(HKEY_LOCAL_MACHINE);
+    uninstall.OpenKey(kUninstallRoot + uninstallEntry_);
+    uninstall.WriteString("DisplayName", "Talvenor Test");
+    uninstall.WriteString("UnInstallstring",
+                          Quoted(platform::WindowsFolder() + "\\UnInstall.exe") + " " + Quoted(setupInf_));
+
+    for (const std::string& file : relativeFiles) WriteFile(target_ + file);
+    ListFiles(relativeFiles);
+
+    platform::ComApartment com;
+    shelllink::TShellLinkWriter links(nullptr, "progman2");
+    links.CreateIn.ShellFolder = shelllink::sfProgramsMenu;
+    links.CreateIn.SetSubfolder("\\" + group_);
+    links.LinkName = "UnInstall";
+    links.LinkTarget = platform::WindowsFolder() + "\\UnInstall.exe";
+    links.ParamString = Quoted(setupInf_);
+    links.CreateLink(false);
+
+    links.CreateIn.ShellFolder = shelllink::sfStartup;
+    links.CreateIn.SetSubfolder("");
+    links.WorkingDirectory = target_;
+    links.LinkName = "Talvenor Sleep";
+    links.LinkTarget = target_ + "talv20.exe";
+    links.ParamString = " /sleep";
+    links.CreateLink(false);
+
+    links.CreateIn.ShellFolder = shelllink::sfProgramsMenu;
+    links.CreateIn.SetSubfolder("\\" + group_);
+    links.ParamString.clear();
+    for (const auto& [name, file] : {std::pair{"Talvenor", "talv20.exe"},
+                                     std::pair{"Liesmich", "Daten\\liesmich.txt"}}) {
+      links.LinkName = name;
+      links.LinkTarget = target_ + file;
+      links.CreateLink(false);
+    }
+  }
+
+  // InstalledFiles as the installation run writes it: the files, then the copy itself.
+  void ListFiles(const std::vector<std::string>& relativeFiles,
+                 const std::vector<std::string>& absoluteFiles = {}) {
+    const platform::ProfileFile inf(setupInf_);
+    std::vector<std::string> entries;
+    for (const std::string& f : relativeFiles) entries.push_back(target_ + f);
+    entries.insert(entries.end(), absoluteFiles.begin(), absoluteFiles.end());
+    entries.push_back(setupInf_);
+    inf.WriteString("InstalledFiles", "Count", std::to_string(entries.size()));
+    for (size_t i = 0; i < entries.size(); ++i)
+      inf.WriteString("InstalledFiles", std::to_string(i), entries[i]);
+  }
+
+  std::string GroupFolder() const { return group_.empty() ? programs_ : programs_ + "\\" + group_; }
+
+  const std::vector<std::string> files_ = {"talv20.exe", "talvenor.dll", "Daten\\liesmich.txt",
+                                           "Daten\\Logos\\logo1.bmp", "Daten\\Logos\\logo2.bmp",
+                                           "Daten\\Klingeltöne\\ton1.mid"};
+  std::string root_, target_, programs_, startup_, setupInf_;
+  std::string companyKey_, programEntry_, uninstallEntry_;
+  std::string group_ = "Talvenor Gruppe";
+  ShellFolderOverride shellFolders_;
+};
+
+TEST_F(UninstallTest, RemovesEverythingSetupWroteAndTheFoldersItEmptied) {
+  Install(files_);
+  ::SetFileAttributesA((target_ + "talvenor.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+  platform::Registry other(HKEY_LOCAL_MACHINE);
+  other.OpenKey(companyKey_ + "\\Andere");
+  other.WriteString("Wächter", "bleibt");
+  other.Close();
+  ASSERT_TRUE(platform::FileExists(GroupFolder() + "\\UnInstall.lnk"));
+  ASSERT_TRUE(platform::FileExists(startup_ + "\\Talvenor Sleep.lnk"));
+
+  EXPECT_EQ(RunUninstaller(Quoted(setupInf_) + " /quiet"), 0);
+
+  EXPECT_FALSE(platform::DirectoryExists(target_));
+  EXPECT_TRUE(platform::DirectoryExists(root_ + "Programme"));
+  EXPECT_FALSE(platform::DirectoryExists(GroupFolder()));
+  EXPECT_TRUE(platform::DirectoryExists(programs_));
+  EXPECT_TRUE(platform::DirectoryExists(startup_));
+  EXPECT_TRUE(platform::ListFiles(startup_).empty());
+  EXPECT_FALSE(KeyExists(programEntry_));
+  EXPECT_FALSE(KeyExists(kUninstallRoot + uninstallEntry_));
+  EXPECT_TRUE(KeyExists(kUninstallRoot));
+  EXPECT_TRUE(ValueExists(companyKey_ + "\\Andere", "Wächter"));
+}
+
+TEST_F(UninstallTest, KeepsWhatSetupDidNotWrite) {
+  Install(files_);
+  WriteFile(target_ + "eigene Notizen.txt");
+  WriteFile(target_ + "Daten\\Logos\\eigenes Logo.bmp");
+  platform::Registry program(HKEY_LOCAL_MACHINE);
+  program.OpenKey(programEntry_);
+  program.WriteString("Benutzer", "Anna");
+  program.Close();
+  shelllink::TShellLinkWriter foreign(nullptr);
+  {
+    platform::ComApartment com;
+    foreign.CreateIn.ShellFolder = shelllink::sfProgramsMenu;
+    foreign.CreateIn.SetSubfolder("\\" + group_);
+    foreign.LinkName = "Fremd";
+    foreign.LinkTarget = "C:\\windows\\notepad.exe";
+    foreign.CreateLink(false);
+  }
+
+  EXPECT_EQ(RunUninstaller("/QUIET " + Quoted(setupInf_)), 0);
+
+  for (const std::string& file : files_) EXPECT_FALSE(platform::FileExists(target_ + file)) << file;
+  EXPECT_FALSE(platform::FileExists(setupInf_));
+  EXPECT_TRUE(platform::FileExists(target_ + "eigene Notizen.txt"));
+  EXPECT_TRUE(platform::FileExists(target_ + "Daten\\Logos\\eigenes Logo.bmp"));
+  EXPECT_FALSE(platform::DirectoryExists(target_ + "Daten\\Klingeltöne"));
+  EXPECT_EQ(platform::ListFiles(GroupFolder()), std::vector<std::string>{"Fremd.lnk"});
+  EXPECT_TRUE(platform::ListFiles(startup_).empty());
+  EXPECT_TRUE(ValueExists(programEntry_, "Benutzer"));
+  for (const char* name : {"Programmpfad", "sleepmode", "fixed", "Sprache", "Kommunikation"})
+    EXPECT_FALSE(ValueExists(programEntry_, name)) << name;
+  EXPECT_FALSE(KeyExists(kUninstallRoot + uninstallEntry_));
+}
+
+TEST_F(UninstallTest, LeavesListedFilesOutsideTheTargetFolderAndForeignLinksAlone) {
+  Install(files_);
+  const std::string outside = root_ + "Andere\\fremd.dll";
+  const std::string escaping = target_ + "..\\Nachbar\\nachbar.dll";
+  WriteFile(outside);
+  WriteFile(root_ + "Programme\\Nachbar\\nachbar.dll");
+  ListFiles(files_, {outside, escaping, "talv20.exe"});
+  // A link of a group entry's name that points somewhere else is not this installation's.
+  {
+    platform::ComApartment com;
+    shelllink::TShellLinkWriter foreign(nullptr);
+    foreign.CreateIn.ShellFolder = shelllink::sfProgramsMenu;
+    foreign.CreateIn.SetSubfolder("\\" + group_);
+    foreign.LinkName = "Liesmich";
+    foreign.LinkTarget = root_ + "Andere\\liesmich.txt";
+    foreign.CreateLink(false);
+  }
+
+  EXPECT_EQ(RunUninstaller(Quoted(setupInf_) + " /quiet"), 1);
+
+  EXPECT_TRUE(platform::FileExists(outside));
+  EXPECT_TRUE(platform::FileExists(root_ + "Programme\\Nachbar\\nachbar.dll"));
+  EXPECT_FALSE(platform::DirectoryExists(target_));
+  EXPECT_EQ(platform::ListFiles(GroupFolder()), std::vector<std::string>{"Liesmich.lnk"});
+  EXPECT_FALSE(KeyExists(programEntry_));
+}
+
+TEST_F(UninstallTest, RegistryEntriesOfAnotherInstallationStay) {
+  group_.clear();  // links directly in the Programs menu
+  Install(files_);
+  platform::Registry program(HKEY_LOCAL_MACHINE);
+  program.OpenKey(programEntry_);
+  program.WriteString("Programmpfad", root_ + "Anderswo\\Talvenor\\");
+  program.Close();
+  platform::Registry uninstall(HKEY_LOCAL_MACHINE);
+  uninstall.OpenKey(kUninstallRoot + uninstallEntry_);
+  uninstall.WriteString("UnInstallstring", "\"C:\\windows\\UnInstall.exe\" \"" + root_ +
+                                               "Anderswo\\Talvenor\\Setup.inf\"");
+  uninstall.Close();
+
+  EXPECT_EQ(RunUninstaller(Quoted(setupInf_) + " /quiet"), 1);
+
+  EXPECT_TRUE(ValueExists(programEntry_, "Programmpfad"));
+  EXPECT_TRUE(ValueExists(programEntry_, "Sprache"));
+  EXPECT_TRUE(ValueExists(kUninstallRoot + uninstallEntry_, "DisplayName"));
+  EXPECT_FALSE(platform::DirectoryExists(target_));
+  EXPECT_TRUE(platform::ListFiles(programs_).empty());
+  EXPECT_TRUE(platform::DirectoryExists(programs_));
+}
+
+TEST_F(UninstallTest, BadArgumentsChangeNothing) {
+  Install(files_);
+  EXPECT_EQ(RunUninstaller("/quiet"), 2);
+  EXPECT_EQ(RunUninstaller(Quoted(target_ + "Fehlt.inf") + " /quiet"), 2);
+  EXPECT_EQ(RunUninstaller(Quoted(setupInf_) + " /quiet /silent"), 2);
+  EXPECT_EQ(RunUninstaller(Quoted(setupInf_) + " " + Quoted(setupInf_) + " /quiet"), 2);
+
+  // A Setup.inf in a drive root would make the whole drive the target folder.
+  const std::string rootInf = root_.substr(0, 3) + "Setup.inf";
+  ASSERT_TRUE(::CopyFileA(setupInf_.c_str(), rootInf.c_str(), FALSE));
+  EXPECT_EQ(RunUninstaller(Quoted(rootInf) + " /quiet"), 2);
+  ::DeleteFileA(rootInf.c_str());
+
+  for (const std::string& file : files_) EXPECT_TRUE(platform::FileExists(target_ + file)) << file;
+  EXPECT_TRUE(platform::FileExists(setupInf_));
+  EXPECT_TRUE(platform::FileExists(GroupFolder() + "\\UnInstall.lnk"));
+  EXPECT_TRUE(ValueExists(programEntry_, "Programmpfad"));
+}
+
+}  // namespace
