@@ -13,6 +13,7 @@
 #include "files.h"
 #include "profile.h"
 #include "registry.h"
+#include "ShellLinkWriter.h"
 #include "wizard_rules.h"
 
 using namespace forms;
@@ -214,8 +215,9 @@ const std::vector<ComponentDesign> kComponents = {
     PageButton("Button16", "Sprachwahl", kNextLeft, "&Weiter >"),
     PageButton("Button20", "Sprachwahl", kCancelLeft, "Abbruch"),
 
-    // Non-visual: the installation run's timer.
+    // Non-visual: the installation run's timer and the link writer of the run and the finish.
     {Kind::Timer, "Timer1", "", 0, 0, 0, 0, "", kDisabled, -1, 0, "", nullptr, 1500},
+    {Kind::Custom, "progman2", "", 0, 0, 0, 0, "", 0, -1, 0, "", nullptr, 0},
 };
 
 const char* const kCurrentVersionKey = "\\Software\\Microsoft\\Windows\\CurrentVersion";
@@ -259,6 +261,13 @@ void TForm2::BindHandlers() {
   bind("choiceirda", &TForm2::choiceirdaClick);
   Get<Timer>("Timer1").OnTimer = [this] { Timer1Timer(); };
 }
+
+std::unique_ptr<Component> TForm2::CreateCustom(const ComponentDesign& d, Container* parent) {
+  if (std::string(d.name) == "progman2") return std::make_unique<shelllink::TShellLinkWriter>(this, d.name);
+  return Form::CreateCustom(d, parent);
+}
+
+shelllink::TShellLinkWriter& TForm2::progman2() const { return Get<shelllink::TShellLinkWriter>("progman2"); }
 
 // ---- start-up
 
@@ -426,11 +435,50 @@ void TForm2::Timer1Timer() {
   Get<Timer>("Timer1").SetEnabled(false);
 }
 
-// The finish writes the autostart and program group links once the link component is there.
-void TForm2::Button17Click() {}
+void TForm2::Button17Click() {
+  // The description file on the medium, not the copy in the target folder.
+  const platform::ProfileFile inf(Form1->SourceDir + "Setup.inf");
+  const std::string target = Form4->Edit1().Text();
+  auto& links = progman2();
+  if (Get<CheckControl>("autowatcher").Checked()) {
+    const auto command = shelllink::SplitExeString(inf.ReadString("Autostart", "ExeString", ""));
+    links.CreateIn.ShellFolder = shelllink::sfStartup;
+    links.WorkingDirectory = target;
+    links.LinkName = inf.ReadString("Autostart", "Description", "");
+    links.LinkTarget = target + command.program;
+    links.ParamString = command.parameters;
+    links.CreateIn.SetSubfolder("");
+    links.CreateLink(false);
+  }
+  // The group links keep the working folder that the autostart link left, if any.
+  links.CreateIn.ShellFolder = shelllink::sfProgramsMenu;
+  links.CreateIn.SetSubfolder("\\" + inf.ReadString("Group", "Groupname", ""));
+  for (const std::string& key : inf.ReadSectionKeys("GroupEntries")) {
+    links.LinkName = key;
+    links.LinkTarget = target + inf.ReadString("GroupEntries", key, "");
+    links.ParamString.clear();
+    links.CreateLink(false);
+  }
+  Form1->CloseAllowed = true;
+  Form1->Close();
+}
 
-// The communication choice is recorded once the installation run writes its registry entry.
-void TForm2::Button18Click() {}
+void TForm2::Button18Click() {
+  const std::string entry = platform::ProfileFile(Form4->Edit1().Text() + "Setup.inf")
+                                .ReadString("Program", "ProgramEntry", "Talvenor");
+  platform::Registry registry(HKEY_LOCAL_MACHINE);
+  registry.OpenKey(entry);
+  if (Get<CheckControl>("choiceirda").Checked()) {
+    Form1->Show();
+    Show();
+    SetCaptionFromKey("Installation beendet", "install_12");
+    ShowPage("ende");
+  } else {
+    registry.WriteInteger("Kommunikation", 0);
+    ShowPage("ende");
+    SetCaptionFromKey("Installation beendet", "install_12");
+  }
+}
 
 void TForm2::choicekabelClick() { Get<Button>("Button18").SetEnabled(true); }
 void TForm2::choiceirdaClick() { Get<Button>("Button18").SetEnabled(true); }

@@ -5,7 +5,12 @@
 
 #include "form.h"
 
+#include <memory>
 #include <string>
+
+namespace shelllink {
+class TShellLinkWriter;
+}
 
 // Folder of the running setup program, ending in a backslash: where the language files and
 // the Setup.inf read at start lie.
@@ -42,10 +47,13 @@ class TForm2 : public forms::Form {
 
   forms::Notebook& Notebook1() const { return Get<forms::Notebook>("Notebook1"); }
   forms::Label& Label9() const { return Get<forms::Label>("Label9"); }
+  shelllink::TShellLinkWriter& progman2() const;
 
  protected:
   void FormShow() override;
   bool FormCloseQuery() override;
+  std::unique_ptr<forms::Component> CreateCustom(const forms::ComponentDesign& d,
+                                                 forms::Container* parent) override;
 
  private:
   void StartUp();
