@@ -27,25 +27,57 @@ std::string UninstallerPath() {
   return path;
 }
 
-// Starts the uninstaller with the given arguments and returns its exit code; -1 when it did
-// not end within a minute (it is then ended).
-int RunUninstaller(const std::string& arguments) {
-  std::string commandLine = "\"" + UninstallerPath() + "\" " + arguments;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-    return -2;
-  platform::UniqueHandle processHandle(process.hProcess), thread(process.hThread);
-  if (::WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
-    ::TerminateProcess(process.hProcess, 99);
-    return -1;
+// A running uninstaller, ended if it is still running when the test lets go of it.
+class UninstallerProcess {
+ public:
+  explicit UninstallerProcess(const std::string& arguments) {
+    std::string commandLine = "\"" + UninstallerPath() + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &process)) {
+      process_.reset(process.hProcess);
+      thread_.reset(process.hThread);
+    }
   }
-  DWORD code = 0;
-  ::GetExitCodeProcess(process.hProcess, &code);
-  return int(code);
+  ~UninstallerProcess() {
+    if (process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT)
+      ::TerminateProcess(process_.get(), 99);
+  }
+
+  // The exit code; -2 when it did not start, -1 when it did not end within a minute.
+  int Wait() {
+    if (!process_) return -2;
+    if (::WaitForSingleObject(process_.get(), 60000) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_.get(), &code);
+    return int(code);
+  }
+
+  // The next message box of the uninstaller with this caption, within 30 seconds.
+  HWND WaitForBox(const std::string& caption) {
+    for (int i = 0; i < 300; ++i) {
+      if (HWND box = ::FindWindowA("#32770", caption.c_str())) return box;
+      if (::WaitForSingleObject(process_.get(), 100) == WAIT_OBJECT_0) return nullptr;
+    }
+    return nullptr;
+  }
+
+ private:
+  platform::UniqueHandle process_, thread_;
+};
+
+int RunUninstaller(const std::string& arguments) { return UninstallerProcess(arguments).Wait(); }
+
+// The text of a message box (its static text control) and a click on one of its buttons.
+std::string BoxText(HWND box) {
+  char text[4096] = "";
+  ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  return text;
 }
+
+void Press(HWND box, int button) { ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -296,6 +328,42 @@ TEST_F(UninstallTest, BadArgumentsChangeNothing) {
   EXPECT_TRUE(platform::FileExists(setupInf_));
   EXPECT_TRUE(platform::FileExists(GroupFolder() + "\\UnInstall.lnk"));
   EXPECT_TRUE(ValueExists(programEntry_, "Programmpfad"));
+}
+
+TEST_F(UninstallTest, AsksFirstAndReportsAtTheEnd) {
+  Install(files_);
+  const std::string caption = "Talvenor Test Deinstallation";
+  {
+    UninstallerProcess declined(Quoted(setupInf_));
+    HWND question = declined.WaitForBox(caption);
+    ASSERT_NE(question, nullptr);
+    EXPECT_NE(BoxText(question).find("Möchten Sie Talvenor Test"), std::string::npos) << BoxText(question);
+    Press(question, IDNO);
+    EXPECT_EQ(declined.Wait(), 1);
+  }
+  EXPECT_TRUE(platform::FileExists(setupInf_));
+  EXPECT_TRUE(platform::FileExists(GroupFolder() + "\\UnInstall.lnk"));
+
+  WriteFile(target_ + "eigene Notizen.txt");
+  UninstallerProcess accepted(Quoted(setupInf_));
+  HWND question = accepted.WaitForBox(caption);
+  ASSERT_NE(question, nullptr);
+  Press(question, IDYES);
+  // The question closes, then the report opens under the same caption.
+  HWND report = nullptr;
+  for (int i = 0; i < 300 && (!report || report == question); ++i) {
+    report = accepted.WaitForBox(caption);
+    if (report == question) ::Sleep(100);
+  }
+  ASSERT_NE(report, nullptr);
+  const std::string text = BoxText(report);
+  EXPECT_NE(text.find("Talvenor Test wurde vollständig entfernt."), std::string::npos) << text;
+  EXPECT_NE(text.find("Der Ordner " + target_ + " enthält noch weitere Dateien"), std::string::npos)
+      << text;
+  Press(report, IDOK);
+  EXPECT_EQ(accepted.Wait(), 0);
+  EXPECT_FALSE(platform::FileExists(setupInf_));
+  EXPECT_TRUE(platform::FileExists(target_ + "eigene Notizen.txt"));
 }
 
 }  // namespace
