@@ -38,8 +38,8 @@ TForm3::TForm3() : Form(kDesign) {
 
 void TForm3::Button1Click() { Hide(); }
 
-// The background screen is the main form: closing it ends the program. It gets a normal
-// fixed frame first, so it is no longer a borderless full-screen window while it goes.
+// The background screen is the main form: closing it ends the program. It is given a
+// normal fixed frame before it closes.
 void TForm3::Button2Click() {
   Form1->SetBorderStyle(BorderStyle::Single);
   Form1->CloseAllowed = true;
