@@ -80,8 +80,9 @@ void ExpectCopyWindows(const Process& setup, const std::string& folderLabel) {
   EXPECT_NE(setup.WaitWindow("TForm7"), nullptr);
   HWND progress = setup.WaitWindow("TForm5");
   ASSERT_NE(progress, nullptr);
+  // It is moved there right after it is shown.
+  EXPECT_TRUE(WaitUntil([&] { return ScreenRect(progress).top == 640; })) << ScreenRect(progress).top;
   const RECT r = ScreenRect(progress);
-  EXPECT_EQ(r.top, 640);
   EXPECT_EQ(r.left, (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
   EXPECT_NE(WaitChild(progress, "Static", "Extracting files to " + folderLabel, kWaitMs), nullptr);
 }
