@@ -90,6 +90,14 @@ std::vector<std::string> ListedFiles(const std::vector<std::pair<std::string, st
   return files;
 }
 
+bool HasUnresolvedSegments(const std::string& path) {
+  if (path.find('/') != std::string::npos) return true;
+  for (const std::string& s : Segments(path)) {
+    if (s == "." || s == "..") return true;
+  }
+  return false;
+}
+
 std::vector<std::string> FolderLevels(const std::string& relativeFolder) {
   const std::vector<std::string> segments = Segments(relativeFolder);
   for (const std::string& s : segments) {

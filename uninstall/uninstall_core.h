@@ -29,6 +29,10 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args);
 // appears twice counts once (its first line), missing numbers and empty values are skipped.
 std::vector<std::string> ListedFiles(const std::vector<std::pair<std::string, std::string>>& section);
 
+// Whether a path still has a "." or ".." segment or a forward slash, which a resolved full
+// path never has: such a path cannot be checked against a folder by its prefix.
+bool HasUnresolvedSegments(const std::string& path);
+
 // A relative folder and each folder above it, deepest first: "a\b" gives "a\b", "a". Empty
 // segments are dropped; a path with a "." or ".." segment or a drive colon gives nothing,
 // since it could name a folder outside the one it is taken relative to.

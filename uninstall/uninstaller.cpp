@@ -71,16 +71,17 @@ void Uninstaller::Run() {
   RemoveFolders();
 }
 
-// A path strictly below the target folder, after resolving "." and ".." segments.
+// A path strictly below the target folder, after resolving "." and ".." segments (a path
+// too long to resolve keeps them and is refused).
 bool Uninstaller::InTarget(const std::string& path) const {
   const std::string full = platform::ExpandFileName(path);
-  return full.size() > target_.size() && full.back() != '\\' &&
+  return !HasUnresolvedSegments(full) && full.size() > target_.size() && full.back() != '\\' &&
          platform::SameText(full.substr(0, target_.size()), target_);
 }
 
 bool Uninstaller::TargetOrBelow(const std::string& path) const {
   const std::string full = platform::IncludeTrailingBackslash(platform::ExpandFileName(path));
-  return full.size() >= target_.size() &&
+  return !HasUnresolvedSegments(full) && full.size() >= target_.size() &&
          platform::SameText(full.substr(0, target_.size()), target_);
 }
 

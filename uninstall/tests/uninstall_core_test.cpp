@@ -74,6 +74,15 @@ TEST(FolderLevels, DeepestFirstAndRefusingEscapes) {
   EXPECT_EQ(FolderLevels("a..b"), (Strings{"a..b"}));
 }
 
+TEST(HasUnresolvedSegments, FindsDotSegmentsAndForwardSlashes) {
+  EXPECT_FALSE(HasUnresolvedSegments("C:\\Programme\\Talvenor\\a..b.txt"));
+  EXPECT_FALSE(HasUnresolvedSegments("C:\\Programme\\Talvenor\\"));
+  EXPECT_TRUE(HasUnresolvedSegments("C:\\Programme\\Talvenor\\..\\..\\Windows\\x.dll"));
+  EXPECT_TRUE(HasUnresolvedSegments("C:\\Programme\\Talvenor\\.\\x.dll"));
+  EXPECT_TRUE(HasUnresolvedSegments("C:\\Programme\\Talvenor\\.."));
+  EXPECT_TRUE(HasUnresolvedSegments("C:\\Programme\\Talvenor/../x.dll"));
+}
+
 TEST(FoldersToRemove, EveryHoldingFolderOnceDeepestFirst) {
   const Strings files = {"talv20.exe",           "Daten\\Logos\\a.bmp", "Daten\\Logos\\b.bmp",
                          "Daten\\Klingeltöne\\c.mid", "Hilfe\\x.hlp",   "Setup.inf"};
