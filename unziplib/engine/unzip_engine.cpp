@@ -215,6 +215,10 @@ class Extraction {
   }
 
   bool MayWrite(const Job& job) {
+    // Plain overwriting needs no look at the target: a folder in the way makes the final
+    // rename fail, which is reported then. Saves a lookup per file, which is slow on some
+    // file systems.
+    if (options_.overwrite && !options_.update && !options_.freshen) return true;
     const Decision d = Decide(sink_.Examine(job.path), job.member->modified, options_);
     if (d == Decision::kWrite) return true;
     const Problem p = DescribeDecision(d);
