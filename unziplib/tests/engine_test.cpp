@@ -390,6 +390,21 @@ TEST_F(Extraction, TenThousandMembers) {
   EXPECT_EQ(Tree().size(), 10010u);
 }
 
+TEST_F(Extraction, AFolderInTheWayIsReportedWithOrWithoutOverwrite) {
+  ZipWriter w;
+  w.Add(File("name", "file"));
+  const std::vector<uint8_t> archive = w.Finish();
+  ASSERT_EQ(mkdir(Out("name").c_str(), 0755), 0);
+  for (bool overwrite : {true, false}) {
+    unzip::Options o = AllMembers();
+    o.overwrite = overwrite;
+    listener.events.clear();
+    EXPECT_EQ(Run(archive, o), 0);
+    EXPECT_TRUE(listener.HasMessage(unzip::kErrWrite, "name")) << overwrite;
+    EXPECT_EQ(Tree(), (std::vector<std::string>{"name/"})) << overwrite;
+  }
+}
+
 TEST(ExtractionToMemory, DiskFullRemovesTheTemporaryAndKeepsTheOldFile) {
   ZipWriter w;
   w.Add(File("small.txt", "fits"));
