@@ -19,7 +19,7 @@ TraditionalCipher::TraditionalCipher(const std::string& password)
 }
 
 uint8_t TraditionalCipher::KeyByte() const {
-  const uint16_t t = uint16_t(keys_[2] | 2);
+  const uint32_t t = (keys_[2] | 2) & 0xFFFF;  // unsigned: the product needs 32 bits
   return uint8_t((t * (t ^ 1)) >> 8);
 }
 
