@@ -76,3 +76,9 @@ void TZipArchive::FireDirUpdate() {
 void TZipArchive::FireProgress(ProgressType type, const std::string& name, int size) {
   if (OnProgress) OnProgress(this, type, name, size);
 }
+
+ziparchive::DriveState TZipArchive::CheckDrive(const std::string& root) {
+  return ziparchive::CheckDrive(root, AddOptions.Contains(AddDiskSpanErase));
+}
+
+bool TZipArchive::HasNumberedParts(const std::string& root) { return ziparchive::IsFixedOrNetwork(root); }

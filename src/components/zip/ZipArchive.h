@@ -15,11 +15,15 @@
 
 #include "central_directory.h"
 #include "component.h"
+#include "drive_check.h"
 #include "zip_archive_error.h"
 #include "zip_types.h"
 
 namespace zipcore {
 struct CallbackEvent;
+}
+namespace ziparchive {
+class DriveParts;
 }
 
 // One central-directory entry: the 42 header bytes from version-made-by up to the local-header
@@ -117,6 +121,13 @@ class TZipArchive : public forms::Component {
   int32_t LibraryCallback(const zipcore::CallbackEvent& event);
   static TZipArchive* FromCaller(uint32_t caller);
 
+ protected:
+  // The drive queries of List and of the join, replaceable so that tests can play disks:
+  // the drive check (EZipArchive 11003 / 11004) with the volume label, and whether parts on
+  // the drive are numbered files (fixed and network drives) rather than disks to change.
+  virtual ziparchive::DriveState CheckDrive(const std::string& root);
+  virtual bool HasNumberedParts(const std::string& root);
+
  private:
   void ShowAndPass(const std::string& text, bool showBox);
   void FireProgress(ProgressType type, const std::string& name, int size);
@@ -126,7 +137,7 @@ class TZipArchive : public forms::Component {
   void RunExtraction();
   std::string JoinParts(int& result);
   std::string ConvertText(const std::string& text, const ZipDirEntry& entry) const;
-  friend class DriveParts;
+  friend class ziparchive::DriveParts;
 
   std::vector<std::string> fSpecArgs_;
   std::string zipFilename_;

@@ -15,7 +15,7 @@ DriveParts::DriveParts(TZipArchive& owner, std::string archiveName)
     : owner_(owner),
       archiveName_(std::move(archiveName)),
       root_(DriveRoot(archiveName_)),
-      numberedFiles_(IsFixedOrNetwork(root_)) {}
+      numberedFiles_(owner_.HasNumberedParts(root_)) {}
 
 bool DriveParts::TryOpen(const std::string& name) {
   file_.reset();
@@ -63,6 +63,7 @@ void DriveParts::ChangeDisk(int disk, int lastDisk) {
 }
 
 void DriveParts::PromptAndOpen(int disk, int lastDisk) {
+  file_.reset();  // the disk in the drive may be taken out now
   for (;;) {
     Prompt(disk, lastDisk);
     if (!DiskInDrive(disk)) continue;
@@ -85,7 +86,7 @@ void DriveParts::Prompt(int disk, int lastDisk) {
 bool DriveParts::DiskInDrive(int disk) {
   DriveState drive;
   try {
-    drive = CheckDrive(root_, owner_.AddOptions.Contains(AddDiskSpanErase));
+    drive = owner_.CheckDrive(root_);
   } catch (const EZipArchive&) {
     return false;
   }

@@ -66,7 +66,7 @@ void TZipArchive::List() {
 
 void TZipArchive::ReadListing(zipcore::DirectoryListing& listing) {
   const std::string root = ziparchive::DriveRoot(zipFilename_);
-  const ziparchive::DriveState drive = ziparchive::CheckDrive(root, AddOptions.Contains(AddDiskSpanErase));
+  const ziparchive::DriveState drive = CheckDrive(root);
   ziparchive::DriveParts parts(*this, zipFilename_);
   parts.OpenListed();
   ziparchive::PartsAsDisks disks(parts);

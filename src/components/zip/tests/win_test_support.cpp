@@ -101,4 +101,63 @@ std::vector<EventLog::Progress> EventLog::OfType(ProgressType type) const {
   return out;
 }
 
+namespace {
+
+HWND FindMessageBox() {
+  struct Search {
+    DWORD process;
+    HWND found;
+  } search{::GetCurrentProcessId(), nullptr};
+  ::EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(hwnd, &process);
+        char cls[32] = "";
+        ::GetClassNameA(hwnd, cls, sizeof cls);
+        if (process != s->process || std::strcmp(cls, "#32770") != 0 || !::IsWindowVisible(hwnd)) return TRUE;
+        s->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+BoxAnswerer::BoxAnswerer(std::function<int(const std::string& text)> answer, size_t limit)
+    : answer_(std::move(answer)), limit_(limit), thread_([this] { Run(); }) {}
+
+BoxAnswerer::~BoxAnswerer() {
+  stop_ = true;
+  thread_.join();
+}
+
+std::vector<std::string> BoxAnswerer::Texts() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return texts_;
+}
+
+void BoxAnswerer::Run() {
+  while (!stop_) {
+    const HWND box = FindMessageBox();
+    if (!box) {
+      ::Sleep(20);
+      continue;
+    }
+    char text[2048] = "";
+    ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the text of a message box
+    size_t seen;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      texts_.push_back(text);
+      seen = texts_.size();
+    }
+    const int id = seen > limit_ ? IDCANCEL : answer_(text);
+    const HWND button = ::GetDlgItem(box, id) ? ::GetDlgItem(box, id) : ::GetDlgItem(box, IDOK);
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
+    for (int i = 0; i < 250 && ::IsWindow(box); ++i) ::Sleep(20);  // at most 5 s for it to close
+  }
+}
+
 }  // namespace ziptest

@@ -2,8 +2,14 @@
 // the record of the stand-in unzip library.
 #pragma once
 
+#include <windows.h>
+
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ZipArchive.h"
@@ -67,6 +73,29 @@ struct EventLog {
 
   void Attach(TZipArchive& zip);
   std::vector<Progress> OfType(ProgressType type) const;
+};
+
+// Answers the message boxes this process shows, one after the other, from a thread of its
+// own: `answer` gets the box's text and returns IDOK or IDCANCEL. After `limit` boxes every
+// further one is cancelled, so a test that goes wrong ends instead of waiting.
+class BoxAnswerer {
+ public:
+  BoxAnswerer(std::function<int(const std::string& text)> answer, size_t limit);
+  ~BoxAnswerer();
+  BoxAnswerer(const BoxAnswerer&) = delete;
+  BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+  std::vector<std::string> Texts() const;
+
+ private:
+  void Run();
+
+  std::function<int(const std::string&)> answer_;
+  size_t limit_;
+  mutable std::mutex mutex_;
+  std::vector<std::string> texts_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
 };
 
 }  // namespace ziptest
