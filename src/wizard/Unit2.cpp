@@ -14,6 +14,7 @@
 #include "profile.h"
 #include "registry.h"
 #include "ShellLinkWriter.h"
+#include "ZipArchive.h"
 #include "wizard_rules.h"
 
 using namespace forms;
@@ -215,8 +216,10 @@ const std::vector<ComponentDesign> kComponents = {
     PageButton("Button16", "Sprachwahl", kNextLeft, "&Weiter >"),
     PageButton("Button20", "Sprachwahl", kCancelLeft, "Abbruch"),
 
-    // Non-visual: the installation run's timer and the link writer of the run and the finish.
+    // Non-visual: the installation run's timer and archive, the link writer of the run and
+    // the finish.
     {Kind::Timer, "Timer1", "", 0, 0, 0, 0, "", kDisabled, -1, 0, "", nullptr, 1500},
+    {Kind::Custom, "ZipArchive1", "", 0, 0, 0, 0, "", 0, -1, 0, "", nullptr, 0},
     {Kind::Custom, "progman2", "", 0, 0, 0, 0, "", 0, -1, 0, "", nullptr, 0},
 };
 
@@ -263,9 +266,20 @@ void TForm2::BindHandlers() {
 }
 
 std::unique_ptr<Component> TForm2::CreateCustom(const ComponentDesign& d, Container* parent) {
-  if (std::string(d.name) == "progman2") return std::make_unique<shelllink::TShellLinkWriter>(this, d.name);
+  const std::string name = d.name;
+  if (name == "ZipArchive1") {
+    // Stored configuration: all members, with their folders, overwriting, messages in boxes.
+    auto archive = std::make_unique<TZipArchive>(this, name);
+    archive->ExtrOptions = ExtrOpts{ExtrDirNames, ExtrOverWrite};
+    archive->SetFSpecArgs({"*.*"});
+    archive->Unattended = false;
+    return archive;
+  }
+  if (name == "progman2") return std::make_unique<shelllink::TShellLinkWriter>(this, name);
   return Form::CreateCustom(d, parent);
 }
+
+TZipArchive& TForm2::ZipArchive1() const { return Get<TZipArchive>("ZipArchive1"); }
 
 shelllink::TShellLinkWriter& TForm2::progman2() const { return Get<shelllink::TShellLinkWriter>("progman2"); }
 

@@ -11,6 +11,7 @@
 namespace shelllink {
 class TShellLinkWriter;
 }
+class TZipArchive;
 
 // Folder of the running setup program, ending in a backslash: where the language files and
 // the Setup.inf read at start lie.
@@ -47,6 +48,7 @@ class TForm2 : public forms::Form {
 
   forms::Notebook& Notebook1() const { return Get<forms::Notebook>("Notebook1"); }
   forms::Label& Label9() const { return Get<forms::Label>("Label9"); }
+  TZipArchive& ZipArchive1() const;
   shelllink::TShellLinkWriter& progman2() const;
 
  protected:

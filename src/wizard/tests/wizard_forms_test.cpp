@@ -10,6 +10,7 @@
 #include "Unit6.h"
 #include "Unit7.h"
 #include "Unit8.h"
+#include "ZipArchive.h"
 #include "application.h"
 #include "files.h"
 #include "handle.h"
@@ -162,6 +163,10 @@ TEST_F(WizardTest, WindowsFollowTheirDesigns) {
   EXPECT_EQ(side.Width(), 120);
   EXPECT_EQ(side.Height(), 236);
   EXPECT_EQ(Form2->Label9().Caption(), "C:\\Programme\\Talvenor S1.8\\");
+  const TZipArchive& archive = Form2->ZipArchive1();
+  EXPECT_EQ(archive.ExtrOptions, (ExtrOpts{ExtrDirNames, ExtrOverWrite}));
+  EXPECT_EQ(archive.FSpecArgs(), std::vector<std::string>{"*.*"});
+  EXPECT_FALSE(archive.Unattended);
 
   ::GetClientRect(Form4->Handle(), &client);
   EXPECT_EQ(client.right, 292);
