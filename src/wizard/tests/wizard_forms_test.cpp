@@ -286,6 +286,16 @@ TEST_F(WizardTest, CloseRequestsAreRefusedWithTheCancelConfirmation) {
   EXPECT_FALSE(QuitPosted());
 }
 
+TEST_F(WizardTest, EveryCancelButtonShowsTheCancelConfirmation) {
+  for (const char* cancel : {"Button2", "Button3", "Button8", "Button12", "Button15", "Button19", "Button20",
+                             "Button28"}) {
+    Form3->Hide();
+    Form2->Get<Button>(cancel).Click();
+    EXPECT_TRUE(Showing(Form3)) << cancel;
+  }
+  EXPECT_FALSE(QuitPosted());
+}
+
 TEST_F(WizardTest, OptionsAndInfraredSetupButtonsKeepThePage) {
   Form2->Notebook1().SetActivePage("irinsall");
   Form2->SetCaption("");
