@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <stdexcept>
 
 #include "ZipArchive.h"
 #include "application.h"
@@ -26,8 +27,11 @@ int32_t __stdcall UnzipCallback(void* record) {
   }
 }
 
+// The block carries the callback's address in 32 bits: the program's image lies below 4 GB.
 uint32_t CallbackAddress() {
-  return uint32_t(reinterpret_cast<uintptr_t>(&UnzipCallback));
+  const uintptr_t address = reinterpret_cast<uintptr_t>(&UnzipCallback);
+  if (address > 0xFFFFFFFFu) throw std::runtime_error("the unzip callback lies above 4 GB");
+  return uint32_t(address);
 }
 
 // Removes the joined copy of a set of parts once the extraction from it is over.

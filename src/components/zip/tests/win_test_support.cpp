@@ -103,23 +103,26 @@ std::vector<EventLog::Progress> EventLog::OfType(ProgressType type) const {
 
 namespace {
 
+struct BoxSearch {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK TestWindow(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<BoxSearch*>(lp);
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(hwnd, &process);
+  char cls[32] = "";
+  ::GetClassNameA(hwnd, cls, sizeof cls);
+  if (process != search->process || std::strcmp(cls, "#32770") != 0 || !::IsWindowVisible(hwnd)) return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
+// A visible dialog window of this process: the message box being shown.
 HWND FindMessageBox() {
-  struct Search {
-    DWORD process;
-    HWND found;
-  } search{::GetCurrentProcessId(), nullptr};
-  ::EnumWindows(
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(hwnd, &process);
-        char cls[32] = "";
-        ::GetClassNameA(hwnd, cls, sizeof cls);
-        if (process != s->process || std::strcmp(cls, "#32770") != 0 || !::IsWindowVisible(hwnd)) return TRUE;
-        s->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  BoxSearch search{::GetCurrentProcessId(), nullptr};
+  ::EnumWindows(TestWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
