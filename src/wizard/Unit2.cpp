@@ -273,6 +273,9 @@ std::unique_ptr<Component> TForm2::CreateCustom(const ComponentDesign& d, Contai
     archive->ExtrOptions = ExtrOpts{ExtrDirNames, ExtrOverWrite};
     archive->SetFSpecArgs({"*.*"});
     archive->Unattended = false;
+    archive->OnProgress = [this](Component* sender, ProgressType type, const std::string& file, int size) {
+      ZipArchive1Progress(sender, type, file, size);
+    };
     return archive;
   }
   if (name == "progman2") return std::make_unique<shelllink::TShellLinkWriter>(this, name);
@@ -443,11 +446,6 @@ bool TForm2::FormCloseQuery() {
 }
 
 // ---- installation run, communication page and finish
-
-void TForm2::Timer1Timer() {
-  // The timer starts the run once.
-  Get<Timer>("Timer1").SetEnabled(false);
-}
 
 void TForm2::Button17Click() {
   // The description file on the medium, not the copy in the target folder.

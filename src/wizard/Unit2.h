@@ -4,10 +4,14 @@
 #pragma once
 
 #include "form.h"
+#include "zip_types.h"
 
 #include <memory>
 #include <string>
 
+namespace platform {
+class ProfileFile;
+}
 namespace shelllink {
 class TShellLinkWriter;
 }
@@ -44,7 +48,9 @@ class TForm2 : public forms::Form {
   void Button18Click();  // communication page "&Weiter>"
   void choicekabelClick();
   void choiceirdaClick();
-  void Timer1Timer();
+  void Timer1Timer();  // the installation run
+  void ZipArchive1Progress(forms::Component* Sender, ProgressType ProgrType, const std::string& Filename,
+                           int FileSize);
 
   forms::Notebook& Notebook1() const { return Get<forms::Notebook>("Notebook1"); }
   forms::Label& Label9() const { return Get<forms::Label>("Label9"); }
@@ -67,6 +73,10 @@ class TForm2 : public forms::Form {
   void SetCaptionFromKey(const std::string& germanDefault, const std::string& key);
   void PlaceProgressWindow();
   void BindHandlers();
+  // Steps of the installation run.
+  void WriteProgramEntries(const platform::ProfileFile& copy, const std::string& target);
+  void WriteInstalledFiles(const platform::ProfileFile& copy, const std::string& target);
+  void ShowFinishPage();
 };
 
 extern TForm2* Form2;

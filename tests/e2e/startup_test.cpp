@@ -128,7 +128,7 @@ TEST(Startup, PictureKeysLoadBitmapAndJpegPictures) {
   Medium medium;
   medium.Write("back.bmp", SolidBmp(700, 500, RGB(255, 0, 0)));
   medium.Write("side.jpg", SolidJpeg(40, 40, RGB(0, 255, 0)));
-  medium.WriteSetupInf("[Setup]\r\nBackground=" + medium.Path() + "back.bmp\r\nSetupImage1=" +
+  medium.WriteSetupInf("[Defaults]\r\nfixed=1\r\n[Setup]\r\nBackground=" + medium.Path() + "back.bmp\r\nSetupImage1=" +
                        medium.Path() + "side.jpg\r\n");
   Process setup(medium.SetupExe());
   HWND background = setup.WaitWindow("TForm1");

@@ -1,0 +1,119 @@
+// The installation run: copy of Setup.inf, registry entries, the uninstaller and its link,
+// the extraction with the progress window, the installed-file list, and the finish page.
+#include "Unit2.h"
+
+#include "IniLang.h"
+#include "Progress.h"
+#include "ShellLinkWriter.h"
+#include "Unit1.h"
+#include "Unit4.h"
+#include "Unit5.h"
+#include "Unit7.h"
+#include "Unit8.h"
+#include "ZipArchive.h"
+#include "application.h"
+#include "files.h"
+#include "install_progress.h"
+#include "profile.h"
+#include "registry.h"
+
+using namespace forms;
+
+namespace {
+const char kUninstallKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+}
+
+void TForm2::Timer1Timer() {
+  Get<Timer>("Timer1").SetEnabled(false);
+  Edit& targetEdit = Form4->Edit1();
+  if (targetEdit.Text().empty()) {
+    // Nothing to install into: back to the folder page instead of writing below the
+    // current folder.
+    Form5->Hide();
+    Form7->Hide();
+    Application::Instance().MessageBox("Bitte wählen Sie einen Zielordner.", MB_OK | MB_ICONWARNING);
+    ShowPage("Dir");
+    SetCaptionFromKey("Verzeichnissauswahl", "install_3");
+    Show();
+    return;
+  }
+  ZipArchive1().ExtrBaseDir = targetEdit.Text();
+  targetEdit.SetText(platform::IncludeTrailingBackslash(targetEdit.Text()));
+  const std::string target = targetEdit.Text();
+
+  const std::string copyPath = target + "Setup.inf";
+  ::CopyFileA((Form1->SourceDir + "Setup.inf").c_str(), copyPath.c_str(), FALSE);
+  ::SetFileAttributesA(copyPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+  const platform::ProfileFile copy(copyPath);
+
+  WriteProgramEntries(copy, target);
+
+  ZipArchive1().SetZipFilename(Form1->SourceDir + "setup.zip");
+  ZipArchive1().Extract();
+
+  WriteInstalledFiles(copy, target);
+  // "Beenden" in the cancel confirmation ended the program during the extraction.
+  if (Application::Instance().Terminated()) return;
+  ::Sleep(500);
+  platform::SetCurrentFolder(Form1->SourceDir);
+  ShowFinishPage();
+}
+
+// Program entry, uninstall entry, the uninstaller in the Windows folder and its link.
+void TForm2::WriteProgramEntries(const platform::ProfileFile& copy, const std::string& target) {
+  platform::Registry program(HKEY_LOCAL_MACHINE);
+  program.OpenKey(copy.ReadString("Program", "ProgramEntry", "Talvenor"));
+  program.WriteString("Programmpfad", target);
+  program.WriteBool("sleepmode", false);
+  program.WriteBool("fixed", FixedLanguage);
+  program.WriteString("Sprache", LanguageFile);
+
+  platform::Registry uninstall(HKEY_LOCAL_MACHINE);
+  uninstall.OpenKey(kUninstallKey + copy.ReadString("Uninstall", "UnInstallEntry", "Talvenor"));
+  uninstall.WriteString("DisplayName", copy.ReadString("UnInstall", "DisPlayName", "Talvenor"));
+
+  auto& links = progman2();
+  links.CreateIn.ShellFolder = shelllink::sfProgramsMenu;
+  links.CreateIn.SetSubfolder("\\" + copy.ReadString("Group", "Groupname", ""));
+
+  // The uninstaller comes from the setup program's own folder, not from SourceDir.
+  const std::string uninstaller = copy.ReadString("UnInstall", "UninstallString", "UnInstall.exe");
+  const std::string installed = platform::WindowsFolder() + "\\" + uninstaller;
+  ::CopyFileA((platform::ExeFolder() + uninstaller).c_str(), installed.c_str(), FALSE);
+
+  const std::string setupInfArgument = "\"" + target + "Setup.inf\"";
+  links.LinkName = "UnInstall";
+  links.LinkTarget = installed;
+  links.ParamString = setupInfArgument;
+  links.CreateLink(false);
+
+  uninstall.WriteString("UnInstallstring", "\"" + installed + "\" " + setupInfArgument);
+}
+
+void TForm2::WriteInstalledFiles(const platform::ProfileFile& copy, const std::string& target) {
+  ListBox& files = Get<ListBox>("ListBox1");
+  const int n = files.Count();
+  copy.WriteString("InstalledFiles", "Count", std::to_string(n + 1));
+  for (int i = 0; i < n; ++i) copy.WriteString("InstalledFiles", std::to_string(i), files.Item(i));
+  copy.WriteString("InstalledFiles", std::to_string(n), target + "Setup.inf");
+}
+
+void TForm2::ShowFinishPage() {
+  Form5->Hide();
+  Form7->Hide();
+  Form8->Hide();
+  ShowPage("ende");
+  SetCaptionFromKey("Installation beendet", "install_12");
+  Tag = 2;
+  Show();
+}
+
+void TForm2::ZipArchive1Progress(Component*, ProgressType ProgrType, const std::string& Filename,
+                                 int FileSize) {
+  if (ProgrType != ptFileStart) return;
+  Label& label2 = Form5->Get<Label>("Label2");
+  label2.SetCaption(Form4->Edit1().Text() + Filename);
+  TProgress& bar = Form5->Progress1();
+  bar.SetProgress(bar.Progress() + wizard::FileShareInPercent(FileSize, ZipArchive1().TotalSize()));
+  Get<ListBox>("ListBox1").Add(label2.Caption());
+}
