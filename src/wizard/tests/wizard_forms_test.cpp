@@ -18,9 +18,10 @@
 #include "registry.h"
 #include "shell_folder_override.h"
 
+#include "setup_forms.h"
+
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
 
 #include <fstream>
 #include <iterator>
@@ -33,38 +34,22 @@ using namespace forms;
 
 namespace {
 
-// The forms of the program, created in their order and destroyed in reverse.
+// The forms of the program, as it creates them.
 class FormsEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     com_ = std::make_unique<platform::ComApartment>();
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    Application::Instance().SetTitle("Talvenor Installation");
-    Add(Form1);
-    Add(Form2);
-    Add(Form3);
-    Add(Form4);
-    Add(Form5);
-    Add(Form6);
-    Add(Form7);
-    Add(Form8);
+    InitApplication();
+    forms_ = std::make_unique<SetupForms>();
   }
   void TearDown() override {
-    while (!forms_.empty()) forms_.pop_back();
+    forms_.reset();
     com_.reset();
   }
 
  private:
-  template <typename T>
-  void Add(T*& instance) {
-    auto form = std::make_unique<T>();
-    instance = form.get();
-    forms_.push_back(std::move(form));
-  }
-
   std::unique_ptr<platform::ComApartment> com_;
-  std::vector<std::unique_ptr<Form>> forms_;
+  std::unique_ptr<SetupForms> forms_;
 };
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new FormsEnvironment);

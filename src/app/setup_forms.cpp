@@ -1,0 +1,41 @@
+#include "setup_forms.h"
+
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "Unit4.h"
+#include "Unit5.h"
+#include "Unit6.h"
+#include "Unit7.h"
+#include "Unit8.h"
+#include "application.h"
+
+#include <commctrl.h>
+
+void InitApplication() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  forms::Application::Instance().SetTitle("Talvenor Installation");
+}
+
+template <typename T>
+void SetupForms::Create(T*& instance) {
+  auto form = std::make_unique<T>();
+  instance = form.get();
+  forms_.push_back(std::move(form));
+}
+
+SetupForms::SetupForms() {
+  Create(Form1);
+  Create(Form2);
+  Create(Form3);
+  Create(Form4);
+  Create(Form5);
+  Create(Form6);
+  Create(Form7);
+  Create(Form8);
+}
+
+SetupForms::~SetupForms() {
+  while (!forms_.empty()) forms_.pop_back();
+}
