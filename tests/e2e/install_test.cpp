@@ -1,0 +1,494 @@
+// The installation run as a user starts it from a medium, and the uninstaller on what it left:
+// registry values with their types, the uninstaller in the Windows folder and every link read
+// back through the shell, the extracted files byte for byte, the installed-file list in the
+// copy of Setup.inf, the progress bar's last state on screen, cancelling during the
+// extraction, and a quiet uninstall that removes the installation and nothing else.
+#include "wizard_steps.h"
+
+#include "link_reader.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+
+using namespace e2e;
+using shelllink::testing::ReadLink;
+
+namespace {
+
+const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// ---- a small archive writer: stored or deflated members, no folder entries
+
+class ZipWriter {
+ public:
+  void Add(const std::string& name, const std::string& data, bool deflate = false) {
+    const uint32_t crc = uint32_t(::crc32(0, reinterpret_cast<const Bytef*>(data.data()), uInt(data.size())));
+    if (!deflate) return AddRaw(name, data, crc, uint32_t(data.size()), 0);
+    Deflater d;
+    d.Feed(data, Z_FINISH);
+    AddRaw(name, d.out, crc, uint32_t(data.size()), 8);
+  }
+
+  // A deflated member of `size` bytes that repeats `block`, made without holding it whole.
+  void AddRepeated(const std::string& name, const std::string& block, uint32_t size) {
+    Deflater d;
+    uLong crc = ::crc32(0, nullptr, 0);
+    for (uint32_t done = 0; done < size;) {
+      const uint32_t length = std::min<uint32_t>(uint32_t(block.size()), size - done);
+      const std::string part = block.substr(0, length);
+      crc = ::crc32(crc, reinterpret_cast<const Bytef*>(part.data()), uInt(length));
+      done += length;
+      d.Feed(part, done == size ? Z_FINISH : Z_NO_FLUSH);
+    }
+    AddRaw(name, d.out, uint32_t(crc), size, 8);
+  }
+
+  std::string Bytes() const {
+    std::string all = local_;
+    const uint32_t directoryOffset = uint32_t(all.size());
+    all += central_;
+    std::string end = "PK\x05\x06";
+    Put16(end, 0), Put16(end, 0), Put16(end, count_), Put16(end, count_);
+    Put32(end, uint32_t(central_.size())), Put32(end, directoryOffset), Put16(end, 0);
+    return all + end;
+  }
+
+ private:
+  struct Deflater {
+    z_stream z{};
+    std::string out;
+    Deflater() { ::deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY); }
+    ~Deflater() { ::deflateEnd(&z); }
+    void Feed(const std::string& data, int flush) {
+      z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+      z.avail_in = uInt(data.size());
+      char buffer[65536];
+      do {
+        z.next_out = reinterpret_cast<Bytef*>(buffer);
+        z.avail_out = sizeof buffer;
+        ::deflate(&z, flush);
+        out.append(buffer, sizeof buffer - z.avail_out);
+      } while (z.avail_out == 0 || (flush == Z_FINISH && z.avail_in > 0));
+    }
+  };
+
+  static void Put16(std::string& s, uint32_t v) { s += char(v & 0xFF), s += char((v >> 8) & 0xFF); }
+  static void Put32(std::string& s, uint32_t v) { Put16(s, v & 0xFFFF), Put16(s, v >> 16); }
+
+  void AddRaw(const std::string& name, const std::string& stored, uint32_t crc, uint32_t size, uint32_t method) {
+    const uint32_t offset = uint32_t(local_.size());
+    auto common = [&](std::string& s) {
+      Put16(s, 20), Put16(s, 0), Put16(s, method), Put16(s, 0x6000), Put16(s, 0x2AA4);  // 2001-05-04 12:00
+      Put32(s, crc), Put32(s, uint32_t(stored.size())), Put32(s, size);
+      Put16(s, uint32_t(name.size())), Put16(s, 0);
+    };
+    local_ += "PK\x03\x04";
+    common(local_);
+    local_ += name + stored;
+    central_ += "PK\x01\x02";
+    Put16(central_, 20);
+    common(central_);
+    Put16(central_, 0), Put16(central_, 0), Put16(central_, 0), Put32(central_, 0), Put32(central_, offset);
+    central_ += name;
+    ++count_;
+  }
+
+  std::string local_, central_;
+  uint32_t count_ = 0;
+};
+
+// ---- what the installation touches, and putting it back
+
+std::string ShellFolder(const char* name) { return RegString(HKEY_CURRENT_USER, kShellFolders, name).value_or(""); }
+
+std::string WindowsFolder() {
+  char buffer[MAX_PATH] = "";
+  ::GetWindowsDirectoryA(buffer, MAX_PATH);
+  return buffer;
+}
+
+// The registry type of a value, REG_NONE when it is missing.
+DWORD RegType(HKEY root, const std::string& key, const std::string& value) {
+  DWORD type = REG_NONE;
+  if (::RegGetValueA(root, key.c_str(), value.c_str(), RRF_RT_ANY, &type, nullptr, nullptr) != ERROR_SUCCESS)
+    return REG_NONE;
+  return type;
+}
+
+// Files below a folder, by their path relative to it, with their bytes.
+void CollectFiles(const std::string& folder, const std::string& prefix, std::map<std::string, std::string>& files) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      CollectFiles(folder + "\\" + name, prefix + name + "\\", files);
+    else
+      files[prefix + name] = ReadFile(folder + "\\" + name);
+  } while (::FindNextFileA(find, &data));
+  ::FindClose(find);
+}
+
+std::map<std::string, std::string> FilesBelow(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  CollectFiles(folder, "", files);
+  return files;
+}
+
+// Everything one installation can write, removed at the end whatever the test got to.
+struct Installation {
+  std::string work;         // C:\talvenor-e2e-install-<pid>-<n>\, holds the target folder
+  std::string target;       // work + "Talvenor\"
+  std::string programKey;   // below HKLM
+  std::string uninstallKey;  // below HKLM
+  std::string group;        // Programs menu subfolder, may be empty
+  std::vector<std::string> programsLinks;  // link names in the group folder
+  std::string startupLink;  // link name in the Startup folder, may be empty
+  std::string uninstaller;  // <windir>\UnInstall.exe
+  bool uninstallerWasThere = false;
+
+  Installation(const std::string& tag, std::string programKeyPath, std::string uninstallEntry)
+      : programKey(std::move(programKeyPath)), uninstallKey(kUninstallRoot + uninstallEntry) {
+    work = "C:\\talvenor-e2e-" + tag + "-" + std::to_string(::GetCurrentProcessId()) + "\\";
+    target = work + "Talvenor\\";
+    uninstaller = WindowsFolder() + "\\UnInstall.exe";
+    uninstallerWasThere = FileExists(uninstaller);
+    RemoveTree(work);
+    ::CreateDirectoryA(work.c_str(), nullptr);
+  }
+  ~Installation() {
+    RemoveTree(work);
+    RegDeleteTree(HKEY_LOCAL_MACHINE, programKey);
+    RegDeleteTree(HKEY_LOCAL_MACHINE, uninstallKey);
+    for (const auto& link : programsLinks) ::DeleteFileA(GroupFolder().append(link + ".lnk").c_str());
+    ::DeleteFileA(GroupFolder().append("UnInstall.lnk").c_str());
+    if (!group.empty()) ::RemoveDirectoryA(GroupFolder().c_str());
+    if (!startupLink.empty()) ::DeleteFileA(StartupLinkPath().c_str());
+    if (!uninstallerWasThere) ::DeleteFileA(uninstaller.c_str());
+  }
+  Installation(const Installation&) = delete;
+  Installation& operator=(const Installation&) = delete;
+
+  std::string GroupFolder() const {
+    return ShellFolder("Programs") + "\\" + (group.empty() ? "" : group + "\\");
+  }
+  std::string StartupLinkPath() const { return ShellFolder("Startup") + "\\" + startupLink + ".lnk"; }
+  std::string SetupInfCopy() const { return target + "Setup.inf"; }
+};
+
+// The language files and licence of the demo medium, and the programs of the build.
+void LayOutMedium(const Medium& medium, const std::string& setupInf, const std::string& archive) {
+  medium.Write("german.lng", ReadFile(SourceFile("medium\\german.lng")));
+  medium.Write("english.lng", ReadFile(SourceFile("medium\\english.lng")));
+  medium.Write("Licence.txt", "Lizenz des Tests\r\n");
+  medium.Write("Setup.zip", archive);
+  medium.WriteSetupInf(setupInf);
+  medium.AddBuildFile("medium-bin\\UNZIPLIB.DLL", "UNZIPLIB.DLL");
+  medium.AddBuildFile("bin\\UnInstall.exe", "UnInstall.exe");
+}
+
+// Walks the German wizard to the ready page with the target folder typed into the folder
+// dialog (without its trailing backslash, as a user types it).
+void WalkToReadyPage(const Process& setup, HWND wizard, const std::string& target) {
+  ASSERT_TRUE(WaitPage(wizard, "Sprachwahl"));
+  ASSERT_TRUE(Press(wizard, "&Weiter >"));
+  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
+  ASSERT_TRUE(Press(wizard, "&Weiter >"));
+  ASSERT_TRUE(WaitPage(wizard, "license"));
+  ASSERT_TRUE(Press(wizard, "&Akzeptieren>"));
+  ASSERT_TRUE(WaitPage(wizard, "Dir"));
+  ASSERT_TRUE(Press(wizard, "S&uchen..."));
+  HWND dialog = setup.WaitWindow("TForm4");
+  ASSERT_NE(dialog, nullptr);
+  SetText(FindChild(dialog, "Edit"), target.substr(0, target.size() - 1));
+  ASSERT_TRUE(Press(dialog, "&Ok"));
+  ASSERT_TRUE(setup.WaitHidden("TForm4"));
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  ASSERT_TRUE(WaitPage(wizard, "ready"));
+}
+
+bool WaitFinishPage(HWND wizard, int timeoutMs) {
+  return WaitUntil([&] { return Visible(wizard) && FindChild(wizard, "Button", "&Ende", true); }, timeoutMs);
+}
+
+// ---- the progress bar on screen
+
+// How many inner columns of the copy-progress bar are filled: the bar's border and background
+// share one colour, so every inner column that differs from the border is filled.
+int FilledColumns(HWND progressForm) {
+  HWND panel = FindChild(progressForm, "TPanel");
+  if (!panel) return -1;
+  POINT origin{11, 62};
+  ::ClientToScreen(panel, &origin);
+  const ScreenShot shot;
+  const int row = origin.y + 10;
+  const COLORREF background = shot.Pixel(origin.x, row);
+  int filled = 0;
+  for (int x = 1; x <= 400; ++x) filled += shot.Pixel(origin.x + x, row) != background ? 1 : 0;
+  return filled;
+}
+
+// Runs an installation of `archive` and returns the most columns seen filled while the
+// copy-progress window was shown (the bar only grows, so that is its last state).
+int LastProgressColumns(const std::string& archive, const std::string& tag) {
+  Installation inst(tag, "Software\\TalvenorE2E\\" + tag, "TalvenorE2E-" + tag);
+  Medium medium;
+  LayOutMedium(medium,
+               "[Program]\r\nProgramEntry=" + inst.programKey + "\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-" +
+                   tag + "\r\n[Group]\r\nGroupname=TalvenorE2E " + tag + "\r\n",
+               archive);
+  inst.group = "TalvenorE2E " + tag;
+  Process setup(medium.SetupExe());
+  HWND wizard = setup.WaitWindow("TForm2");
+  if (!wizard) return -1;
+  WalkToReadyPage(setup, wizard, inst.target);
+  if (::testing::Test::HasFatalFailure()) return -1;
+  Press(wizard, "&Weiter>");
+  HWND progress = setup.WaitWindow("TForm5");
+  if (!progress) return -1;
+  int most = -1;
+  while (Visible(progress) && setup.Running()) {
+    const int filled = FilledColumns(progress);
+    if (Visible(progress)) most = std::max(most, filled);
+  }
+  EXPECT_TRUE(WaitFinishPage(wizard, kWaitMs));
+  return most;
+}
+
+// ---- the tests
+
+TEST(Install, DemoMediumFullInstallationThenQuietUninstallLeavesOnlyWhatWasThereBefore) {
+  platform::ComApartment com;
+  Installation inst("install", "Software\\TalvenorE2E\\Install", "TalvenorE2E-Install");
+  inst.group = "TalvenorE2E Gruppe";
+  inst.programsLinks = {"Talvenor", "Liesmich"};
+  inst.startupLink = "TalvenorE2E Autostart";
+  const std::string programs = ShellFolder("Programs");
+  ASSERT_FALSE(programs.empty());
+  ASSERT_FALSE(ShellFolder("Startup").empty());
+
+  // What must survive the uninstall: a file beside the target folder, a value in the parent
+  // of the program entry key, a foreign link in the Programs menu.
+  WriteFile(inst.work + "sentinel.txt", "bleibt");
+  RegSetString(HKEY_LOCAL_MACHINE, "Software\\TalvenorE2E", "sentinel", "bleibt");
+  const std::string foreignLink = programs + "\\TalvenorE2E-fremd.lnk";
+  WriteFile(foreignLink, "fremd");
+  struct Sentinels {
+    std::string link;
+    ~Sentinels() {
+      ::DeleteFileA(link.c_str());
+      RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\TalvenorE2E");
+    }
+  } sentinels{foreignLink};
+
+  const auto payload = FilesBelow(BuildFile("medium-work\\payload"));
+  ASSERT_FALSE(payload.empty());
+  Medium medium;
+  LayOutMedium(medium,
+               "[Program]\r\nProgramname=Talvenor\r\nProgramEntry=" + inst.programKey +
+                   "\r\n\r\n[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\nfixed=0\r\n\r\n"
+                   "[UnInstall]\r\nUnInstallEntry=TalvenorE2E-Install\r\nDisPlayName=Talvenor E2E\r\n"
+                   "UninstallString=UnInstall.exe\r\n\r\n[Group]\r\nGroupname=" +
+                   inst.group +
+                   "\r\n\r\n[GroupEntries]\r\nTalvenor=talv20.exe\r\nLiesmich=liesmich.txt\r\n\r\n"
+                   "[Autostart]\r\nExeString=talv20.exe /sleep\r\nDescription=" +
+                   inst.startupLink + "\r\n",
+               ReadFile(BuildFile("medium\\Setup.zip")));
+
+  Process setup(medium.SetupExe());
+  HWND wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  WalkToReadyPage(setup, wizard, inst.target);
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  ASSERT_TRUE(WaitFinishPage(wizard, 120000));
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+  std::printf("installation of the demo medium, ready page to finish page: %lld ms\n",
+              static_cast<long long>(took.count()));
+  EXPECT_TRUE(WaitCaption(wizard, "Installation beendet"));
+  SaveScreenShotIfAsked("install-finish");
+
+  // Registry values with their types.
+  EXPECT_EQ(RegType(HKEY_LOCAL_MACHINE, inst.programKey, "Programmpfad"), DWORD(REG_SZ));
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.programKey, "Programmpfad"), inst.target);
+  EXPECT_EQ(RegType(HKEY_LOCAL_MACHINE, inst.programKey, "sleepmode"), DWORD(REG_DWORD));
+  EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, inst.programKey, "sleepmode"), 0u);
+  EXPECT_EQ(RegType(HKEY_LOCAL_MACHINE, inst.programKey, "fixed"), DWORD(REG_DWORD));
+  EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, inst.programKey, "fixed"), 0u);
+  EXPECT_EQ(RegType(HKEY_LOCAL_MACHINE, inst.programKey, "Sprache"), DWORD(REG_SZ));
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.programKey, "Sprache"), "german.lng");
+  EXPECT_EQ(RegType(HKEY_LOCAL_MACHINE, inst.programKey, "Kommunikation"), DWORD(REG_NONE));
+  EXPECT_EQ(RegType(HKEY_LOCAL_MACHINE, inst.uninstallKey, "DisplayName"), DWORD(REG_SZ));
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.uninstallKey, "DisplayName"), "Talvenor E2E");
+  const std::string setupInfArgument = "\"" + inst.SetupInfCopy() + "\"";
+  EXPECT_EQ(RegType(HKEY_LOCAL_MACHINE, inst.uninstallKey, "UnInstallstring"), DWORD(REG_SZ));
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.uninstallKey, "UnInstallstring"),
+            "\"" + inst.uninstaller + "\" " + setupInfArgument);
+
+  // The uninstaller and its link, written before the extraction.
+  EXPECT_EQ(ReadFile(inst.uninstaller), ReadFile(BuildFile("bin\\UnInstall.exe")));
+  const auto uninstallLink = ReadLink(inst.GroupFolder() + "UnInstall.lnk");
+  ASSERT_TRUE(uninstallLink.loaded);
+  EXPECT_EQ(uninstallLink.target, inst.uninstaller);
+  EXPECT_EQ(uninstallLink.arguments, setupInfArgument);
+
+  // The extracted files byte for byte, and the installed-file list in the copy.
+  auto installed = FilesBelow(inst.target);
+  ASSERT_EQ(installed.count("Setup.inf"), 1u);
+  installed.erase("Setup.inf");
+  EXPECT_EQ(installed, payload);
+  const std::string copy = inst.SetupInfCopy();
+  EXPECT_EQ(IniString(copy, "InstalledFiles", "Count"), std::to_string(payload.size() + 1));
+  std::vector<std::string> listed, expected;
+  for (size_t i = 0; i < payload.size(); ++i) listed.push_back(IniString(copy, "InstalledFiles", std::to_string(i)));
+  for (const auto& file : payload) expected.push_back(inst.target + file.first);
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, expected);
+  EXPECT_EQ(IniString(copy, "InstalledFiles", std::to_string(payload.size())), copy);
+
+  // Before "&Ende" neither the group links nor the autostart link exist.
+  EXPECT_FALSE(FileExists(inst.GroupFolder() + "Talvenor.lnk"));
+  EXPECT_FALSE(FileExists(inst.StartupLinkPath()));
+  ASSERT_TRUE(Press(wizard, "&Ende"));
+  EXPECT_TRUE(setup.WaitExit(kWaitMs));
+
+  const auto autostart = ReadLink(inst.StartupLinkPath());
+  ASSERT_TRUE(autostart.loaded);
+  EXPECT_EQ(autostart.target, inst.target + "talv20.exe");
+  EXPECT_EQ(autostart.arguments, " /sleep");
+  EXPECT_EQ(autostart.workingDirectory, inst.target);
+  const std::pair<const char*, const char*> entries[] = {{"Talvenor", "talv20.exe"}, {"Liesmich", "liesmich.txt"}};
+  for (const auto& entry : entries) {
+    const auto link = ReadLink(inst.GroupFolder() + entry.first + ".lnk");
+    ASSERT_TRUE(link.loaded) << entry.first;
+    EXPECT_EQ(link.target, inst.target + entry.second);
+    EXPECT_EQ(link.arguments, "");
+    EXPECT_EQ(link.workingDirectory, inst.target) << "left by the autostart link";
+  }
+
+  // The uninstaller, started as the uninstall entry says, unattended.
+  Process uninstall(inst.uninstaller, setupInfArgument + " /quiet");
+  ASSERT_TRUE(uninstall.WaitExit(60000));
+  EXPECT_EQ(uninstall.ExitCode(), 0u);
+  EXPECT_FALSE(FolderExists(inst.target));
+  EXPECT_FALSE(FolderExists(inst.GroupFolder()));
+  EXPECT_FALSE(FileExists(inst.StartupLinkPath()));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, inst.programKey));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, inst.uninstallKey));
+  EXPECT_EQ(ReadFile(inst.work + "sentinel.txt"), "bleibt");
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, "Software\\TalvenorE2E", "sentinel"), "bleibt");
+  EXPECT_EQ(ReadFile(foreignLink), "fremd");
+}
+
+TEST(Install, ProgressBarEndsAt99ForThreeEqualFilesAndAt100For300And700Bytes) {
+  ZipWriter thirds;
+  for (const char* name : {"eins.txt", "zwei.txt", "drei.txt"}) thirds.Add(name, std::string(1000, 'x'));
+  // 3 x nearest(33.3) = 99 percent, 4 columns each.
+  EXPECT_EQ(LastProgressColumns(thirds.Bytes(), "drittel"), 396);
+
+  ZipWriter split;
+  split.Add("klein.txt", std::string(300, 'k'));
+  split.Add("gross.txt", std::string(700, 'g'), true);
+  EXPECT_EQ(LastProgressColumns(split.Bytes(), "teile"), 400);
+}
+
+TEST(Install, WithoutProgramSectionAndGroupTheDefaultKeysAndThePlainProgramsMenuAreUsed) {
+  platform::ComApartment com;
+  if (RegKeyExists(HKEY_LOCAL_MACHINE, "Talvenor") ||
+      RegKeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallRoot) + "Talvenor"))
+    GTEST_SKIP() << "this prefix holds a Talvenor installation";
+  Installation inst("default", "Talvenor", "Talvenor");
+  inst.programsLinks = {"TalvenorE2E Liesmich"};
+  ZipWriter archive;
+  archive.Add("liesmich.txt", "Lies mich\r\n");
+  Medium medium;
+  LayOutMedium(medium,
+               "[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\n"
+               "[Group]\r\nGroupname=\r\n[GroupEntries]\r\nTalvenorE2E Liesmich=liesmich.txt\r\n",
+               archive.Bytes());
+  Process setup(medium.SetupExe());
+  HWND wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  WalkToReadyPage(setup, wizard, inst.target);
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  ASSERT_TRUE(WaitFinishPage(wizard, 60000));
+
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, "Talvenor", "Programmpfad"), inst.target);
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.uninstallKey, "DisplayName"), "Talvenor");
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.uninstallKey, "UnInstallstring"),
+            "\"" + inst.uninstaller + "\" \"" + inst.SetupInfCopy() + "\"");
+  const auto uninstallLink = ReadLink(ShellFolder("Programs") + "\\UnInstall.lnk");
+  ASSERT_TRUE(uninstallLink.loaded);
+  EXPECT_EQ(uninstallLink.arguments, "\"" + inst.SetupInfCopy() + "\"");
+  EXPECT_EQ(IniString(inst.SetupInfCopy(), "InstalledFiles", "Count"), "2");
+  EXPECT_EQ(IniString(inst.SetupInfCopy(), "InstalledFiles", "0"), inst.target + "liesmich.txt");
+  EXPECT_EQ(IniString(inst.SetupInfCopy(), "InstalledFiles", "1"), inst.SetupInfCopy());
+
+  // With the autostart box cleared no Startup link is made and the group link gets no
+  // working folder.
+  HWND autostart = FindChild(wizard, "Button", "Talvenor mit Windows im Sleep-Modus starten", true);
+  ASSERT_NE(autostart, nullptr);
+  Click(autostart);
+  ASSERT_TRUE(WaitUntil([&] { return ::SendMessageA(autostart, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
+  ASSERT_TRUE(Press(wizard, "&Ende"));
+  EXPECT_TRUE(setup.WaitExit(kWaitMs));
+  EXPECT_FALSE(FileExists(ShellFolder("Startup") + "\\.lnk"));
+  const auto link = ReadLink(ShellFolder("Programs") + "\\TalvenorE2E Liesmich.lnk");
+  ASSERT_TRUE(link.loaded);
+  EXPECT_EQ(link.target, inst.target + "liesmich.txt");
+  EXPECT_EQ(link.workingDirectory, "");
+}
+
+TEST(Install, CancelDuringTheExtractionEndsTheProgramAndLeavesNoHalfWrittenFile) {
+  Installation inst("cancel", "Software\\TalvenorE2E\\Cancel", "TalvenorE2E-Cancel");
+  inst.group = "TalvenorE2E Abbruch";
+  // 300 MB of a repeated 16 KB block: small as an archive, seconds to write out.
+  std::string block;
+  uint32_t seed = 12345;
+  while (block.size() < 16384) {
+    seed = seed * 1103515245u + 12345u;
+    block += char('a' + (seed >> 16) % 26);
+  }
+  ZipWriter archive;
+  archive.Add("vorher.txt", "klein\r\n");
+  archive.AddRepeated("gross.dat", block, 300u << 20);
+  Medium medium;
+  LayOutMedium(medium,
+               "[Program]\r\nProgramEntry=" + inst.programKey +
+                   "\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-Cancel\r\n[Group]\r\nGroupname=" + inst.group +
+                   "\r\n",
+               archive.Bytes());
+  Process setup(medium.SetupExe());
+  HWND wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  WalkToReadyPage(setup, wizard, inst.target);
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  HWND progress = setup.WaitWindow("TForm5");
+  ASSERT_NE(progress, nullptr);
+  ASSERT_NE(WaitChild(progress, "Static", inst.target + "gross.dat", 30000), nullptr);
+  SaveScreenShotIfAsked("install-progress");
+  ASSERT_TRUE(Press(progress, "Abbruch"));
+  HWND confirmation = setup.WaitWindow("TForm6");
+  ASSERT_NE(confirmation, nullptr);
+  ASSERT_TRUE(Press(confirmation, "&Beenden"));
+  const bool ended = setup.WaitExit(30000);
+  if (!ended) {
+    if (auto box = FindMessageBox(setup)) ADD_FAILURE() << "message box: " << box->text;
+  }
+  EXPECT_TRUE(ended);
+  EXPECT_FALSE(FileExists(inst.target + "gross.dat"));
+  const auto left = FilesBelow(inst.target);
+  std::vector<std::string> names;
+  for (const auto& file : left) names.push_back(file.first);
+  EXPECT_EQ(names, (std::vector<std::string>{"Setup.inf", "vorher.txt"}));
+}
+
+}  // namespace
