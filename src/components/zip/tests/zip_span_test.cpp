@@ -107,6 +107,17 @@ TEST_F(SpanTest, MissingPartIsReported11001) {
   EXPECT_TRUE(TempFiles().empty());
 }
 
+TEST_F(SpanTest, LastPartListedUnderANameWithoutNumberIsReadThroughThatName) {
+  // "setup.zip" after "se001.zip" and "se002.zip", as setup lists its archive.
+  const std::string listed = dir_ / "setup.zip";
+  ASSERT_TRUE(::MoveFileA(Part(2).c_str(), listed.c_str()));
+  ASSERT_TRUE(::MoveFileA(Part(0).c_str(), (dir_ / "se001.zip").c_str()));
+  ASSERT_TRUE(::MoveFileA(Part(1).c_str(), (dir_ / "se002.zip").c_str()));
+  std::string joined = dir_ / "temp\\";
+  ASSERT_EQ(zip_.ReadSpan(listed, joined), 0) << zip_.Message();
+  EXPECT_EQ(ReadBytes(joined), spantest::BuildSingleArchive(members_));
+}
+
 TEST_F(SpanTest, FailingProgressHandlerEndsTheJoinWith11024) {
   zip_.OnProgress = [](forms::Component*, ProgressType type, const std::string&, int) {
     if (type == ptFileStart) throw std::runtime_error("kaputt");
