@@ -1,0 +1,198 @@
+// Installing from a multi-part archive: Setup.zip is the last part of a set, which the archive
+// component joins into one temporary archive before the unzip library extracts it. Numbered
+// part files on a fixed drive are read without a prompt; on a removable drive every part is a
+// disk, asked for in a message box.
+#include "span_set_builder.h"
+#include "wizard_steps.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+
+using namespace e2e;
+
+namespace {
+
+const char* const kWork = "C:\\talvenor-e2e-multipart";
+const char* const kProgramEntry = "Software\\TalvenorE2EMultipart";
+const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TalvenorE2EMultipart";
+const char* const kGroup = "Talvenor E2E Multipart";
+
+std::string AsText(const spantest::Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// The installed program: files in folders, one with a data descriptor, sizes that make each
+// part cut through member data.
+std::vector<spantest::Member> ProgramFiles() {
+  const auto member = [](const std::string& name, size_t size, uint32_t seed, bool dataDescriptor) {
+    spantest::Member m;
+    m.name = name;
+    m.data = spantest::PatternBytes(size, seed);
+    m.dataDescriptor = dataDescriptor;
+    return m;
+  };
+  return {member("Talvenor.exe", 150000, 1, false), member("Daten/Logos/operator.bmp", 40000, 2, true),
+          member("Daten/Klingeltoene/ring.mid", 70000, 3, false), member("liesmich.txt", 900, 4, false)};
+}
+
+std::string WindowsPath(std::string name) {
+  for (char& c : name)
+    if (c == '/') c = '\\';
+  return name;
+}
+
+std::string SetupInf() {
+  return std::string("[Program]\r\nProgramname=Talvenor\r\nProgramEntry=") + kProgramEntry +
+         "\r\n\r\n[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\nfixed=1\r\n\r\n"
+         "[Uninstall]\r\nUnInstallEntry=TalvenorE2EMultipart\r\nDisPlayName=Talvenor Mehrteilig\r\n"
+         "UninstallString=UnInstallMultipart.exe\r\n\r\n[Group]\r\nGroupname=" +
+         kGroup + "\r\n";
+}
+
+std::string ProgramsMenu() {
+  return RegString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                   "Programs")
+      .value_or("");
+}
+
+// Everything an installation of the test leaves behind, removed before and after it.
+class InstallationTraces {
+ public:
+  InstallationTraces() { Remove(); }
+  ~InstallationTraces() { Remove(); }
+  InstallationTraces(const InstallationTraces&) = delete;
+  InstallationTraces& operator=(const InstallationTraces&) = delete;
+
+ private:
+  static void Remove() {
+    RemoveTree(kWork);
+    RegDeleteTree(HKEY_LOCAL_MACHINE, kProgramEntry);
+    RegDeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    const std::string programs = ProgramsMenu();
+    if (!programs.empty()) RemoveTree(programs + "\\" + kGroup);
+  }
+};
+
+// The joined copies that the archive component makes in the temporary folder.
+std::set<std::string> JoinedCopies() {
+  char temp[MAX_PATH];
+  ::GetTempPathA(sizeof temp, temp);
+  std::set<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA((std::string(temp) + "zip*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do names.insert(found.cFileName);
+  while (::FindNextFileA(search, &found));
+  ::FindClose(search);
+  return names;
+}
+
+// The InstalledFiles section of the copied Setup.inf, in its numbered order.
+std::vector<std::string> InstalledFiles(const std::string& copy) {
+  std::vector<std::string> files;
+  const int count = std::atoi(IniString(copy, "InstalledFiles", "Count", "0").c_str());
+  for (int i = 0; i < count; ++i) files.push_back(IniString(copy, "InstalledFiles", std::to_string(i)));
+  return files;
+}
+
+void LayOutMedium(const std::string& folder) {
+  WriteFile(folder + "german.lng", ReadFile(SourceFile("medium\\german.lng")));
+  WriteFile(folder + "Licence.txt", "Lizenz\r\n");
+  WriteFile(folder + "Setup.inf", SetupInf());
+  CopyFileTo(BuildFile("medium-bin\\UNZIPLIB.DLL"), folder + "UNZIPLIB.DLL");
+}
+
+// From the welcome page to the start of the run, with the target folder typed into the
+// target-folder dialog.
+void WalkToTheRun(const Process& setup, HWND wizard, const std::string& target) {
+  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
+  ASSERT_TRUE(Press(wizard, "&Weiter >"));
+  ASSERT_TRUE(WaitPage(wizard, "license"));
+  ASSERT_TRUE(Press(wizard, "&Akzeptieren>"));
+  ASSERT_TRUE(WaitPage(wizard, "Dir"));
+  ASSERT_TRUE(Press(wizard, "S&uchen..."));
+  HWND dialog = setup.WaitWindow("TForm4");
+  ASSERT_NE(dialog, nullptr);
+  SetText(FindChild(dialog, "Edit"), target);
+  ASSERT_TRUE(Press(dialog, "&Ok"));
+  ASSERT_TRUE(setup.WaitHidden("TForm4"));
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  ASSERT_TRUE(WaitPage(wizard, "ready"));
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  ASSERT_TRUE(setup.WaitHidden("TForm2"));
+  ASSERT_NE(setup.WaitWindow("TForm5"), nullptr);
+}
+
+bool FinishPageShown(HWND wizard) {
+  return Visible(wizard) && VisiblePage(wizard) == "ende" && FindChild(wizard, "Button", "&Ende", true);
+}
+
+// "&Ende" without the autostart link (the test's Setup.inf names no program for it): setup ends.
+void Finish(Process& setup, HWND wizard) {
+  HWND autostart = FindChild(wizard, "Button", "Talvenor mit Windows im Sleep-Modus starten");
+  ASSERT_NE(autostart, nullptr);
+  if (::SendMessageA(autostart, BM_GETCHECK, 0, 0) == BST_CHECKED) Click(autostart);
+  ASSERT_TRUE(WaitUntil([&] { return ::SendMessageA(autostart, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
+  ASSERT_TRUE(Press(wizard, "&Ende"));
+  EXPECT_TRUE(setup.WaitExit());
+}
+
+TEST(Multipart, ThreePartFilesOnAFixedDriveInstallEveryFileWithoutAPrompt) {
+  InstallationTraces traces;
+  const auto members = ProgramFiles();
+  const spantest::BuiltSet set = spantest::BuildEvenSpanSet(members, 3);
+  ASSERT_EQ(set.parts.size(), 3u);
+  ASSERT_EQ(set.endRecord.disk, 2);
+
+  // The run lists SourceDir + "setup.zip"; the component looks for its other parts under
+  // that name with the number in place of the three characters before the extension.
+  Medium medium;
+  LayOutMedium(medium.Path());
+  medium.Write("Se001.zip", AsText(set.parts[0]));
+  medium.Write("Se002.zip", AsText(set.parts[1]));
+  medium.Write("Setup.zip", AsText(set.parts[2]));
+  const auto copiesBefore = JoinedCopies();
+
+  const std::string target = std::string(kWork) + "\\Ziel";
+  Process setup(medium.SetupExe());
+  HWND wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  WalkToTheRun(setup, wizard, target);
+  const auto started = std::chrono::steady_clock::now();
+  SaveScreenShotIfAsked("multipart-copying");
+
+  ASSERT_TRUE(WaitUntil([&] { return FinishPageShown(wizard) || FindMessageBox(setup); }, 120000));
+  const auto box = FindMessageBox(setup);
+  ASSERT_FALSE(box) << "message box: " << box->text;
+  ASSERT_TRUE(FinishPageShown(wizard));
+  const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  std::printf("multi-part install: run to the finish page in %.1f s (the run's own 1.5 s start and 0.5 s wait included)\n",
+              seconds);
+  SaveScreenShotIfAsked("multipart-finish");
+
+  // Every member byte for byte, the installed-file list in archive order, no joined copy left.
+  const std::string folder = target + "\\";
+  for (const auto& m : members)
+    EXPECT_EQ(ReadFile(folder + WindowsPath(m.name)), AsText(m.data)) << m.name;
+  const std::string copy = folder + "Setup.inf";
+  // The join reports each entry through the same progress event as it copies it, before the
+  // extraction reports it again: the list ends with the extracted files and the copy.
+  std::vector<std::string> expected;
+  for (const auto& m : members) expected.push_back(folder + WindowsPath(m.name));
+  expected.push_back(copy);
+  const auto listed = InstalledFiles(copy);
+  ASSERT_GE(listed.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(listed.end() - long(expected.size()), listed.end()), expected);
+  for (const auto& file : listed) EXPECT_TRUE(FileExists(file)) << file;
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kProgramEntry, "Programmpfad"), folder);
+  EXPECT_EQ(JoinedCopies(), copiesBefore);
+
+  Finish(setup, wizard);
+  // The parts on the medium are left as they were.
+  EXPECT_EQ(ReadFile(medium.Path() + "Se001.zip"), AsText(set.parts[0]));
+  EXPECT_EQ(ReadFile(medium.Path() + "Setup.zip"), AsText(set.parts[2]));
+}
+
+}  // namespace
