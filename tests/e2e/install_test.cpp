@@ -22,6 +22,8 @@ namespace {
 
 const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+// The wizard in German from its first page.
+const char kGerman[] = "[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\n";
 
 // ---- a small archive writer: stored or deflated members, no folder entries
 
@@ -242,7 +244,7 @@ int LastProgressColumns(const std::string& archive, const std::string& tag) {
   Installation inst(tag, "Software\\TalvenorE2E\\" + tag, "TalvenorE2E-" + tag);
   Medium medium;
   LayOutMedium(medium,
-               "[Program]\r\nProgramEntry=" + inst.programKey + "\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-" +
+               kGerman + ("[Program]\r\nProgramEntry=" + inst.programKey) + "\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-" +
                    tag + "\r\n[Group]\r\nGroupname=TalvenorE2E " + tag + "\r\n",
                archive);
   inst.group = "TalvenorE2E " + tag;
@@ -306,7 +308,7 @@ TEST(Install, DemoMediumFullInstallationThenQuietUninstallLeavesOnlyWhatWasThere
   Process setup(medium.SetupExe());
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
-  WalkToReadyPage(setup, wizard, inst.target);
+  ASSERT_NO_FATAL_FAILURE(WalkToReadyPage(setup, wizard, inst.target));
   const auto started = std::chrono::steady_clock::now();
   ASSERT_TRUE(Press(wizard, "&Weiter>"));
   ASSERT_TRUE(WaitFinishPage(wizard, 120000));
@@ -417,7 +419,7 @@ TEST(Install, WithoutProgramSectionAndGroupTheDefaultKeysAndThePlainProgramsMenu
   Process setup(medium.SetupExe());
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
-  WalkToReadyPage(setup, wizard, inst.target);
+  ASSERT_NO_FATAL_FAILURE(WalkToReadyPage(setup, wizard, inst.target));
   ASSERT_TRUE(Press(wizard, "&Weiter>"));
   ASSERT_TRUE(WaitFinishPage(wizard, 60000));
 
@@ -462,14 +464,14 @@ TEST(Install, CancelDuringTheExtractionEndsTheProgramAndLeavesNoHalfWrittenFile)
   archive.AddRepeated("gross.dat", block, 300u << 20);
   Medium medium;
   LayOutMedium(medium,
-               "[Program]\r\nProgramEntry=" + inst.programKey +
+               kGerman + ("[Program]\r\nProgramEntry=" + inst.programKey) +
                    "\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-Cancel\r\n[Group]\r\nGroupname=" + inst.group +
                    "\r\n",
                archive.Bytes());
   Process setup(medium.SetupExe());
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
-  WalkToReadyPage(setup, wizard, inst.target);
+  ASSERT_NO_FATAL_FAILURE(WalkToReadyPage(setup, wizard, inst.target));
   ASSERT_TRUE(Press(wizard, "&Weiter>"));
   HWND progress = setup.WaitWindow("TForm5");
   ASSERT_NE(progress, nullptr);
