@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <set>
 
 using namespace e2e;
@@ -193,6 +194,90 @@ TEST(Multipart, ThreePartFilesOnAFixedDriveInstallEveryFileWithoutAPrompt) {
   // The parts on the medium are left as they were.
   EXPECT_EQ(ReadFile(medium.Path() + "Se001.zip"), AsText(set.parts[0]));
   EXPECT_EQ(ReadFile(medium.Path() + "Setup.zip"), AsText(set.parts[2]));
+}
+
+// Files the test puts into the root of the removable drive, deleted again at the end.
+class DiskFiles {
+ public:
+  explicit DiskFiles(std::string root) : root_(std::move(root)) {}
+  ~DiskFiles() {
+    for (const auto& name : names_) ::DeleteFileA((root_ + name).c_str());
+  }
+  DiskFiles(const DiskFiles&) = delete;
+  DiskFiles& operator=(const DiskFiles&) = delete;
+  void Write(const std::string& name, const std::string& bytes) {
+    names_.push_back(name);
+    WriteFile(root_ + name, bytes);
+  }
+
+ private:
+  std::string root_;
+  std::vector<std::string> names_;
+};
+
+// The disk prompt: a new message box of setup, other than `previous`.
+std::optional<MessageBoxInfo> WaitPrompt(const Process& setup, HWND previous) {
+  std::optional<MessageBoxInfo> box;
+  WaitUntil([&] {
+    box = FindMessageBox(setup);
+    return box && box->hwnd != previous && !box->text.empty();
+  });
+  return box && box->hwnd != previous ? box : std::nullopt;
+}
+
+// The ctest fixture e2e_floppy lends the prefix a removable drive A: holding the set's last
+// disk (label "PKBACK# 003"); setup runs from that disk, as from a set of floppies.
+TEST(Multipart, LastDiskInARemovableDrivePromptsForTheFirstDiskAndCancelEndsTheJoinCleanly) {
+  const std::string root = "A:\\";
+  if (::GetDriveTypeA(root.c_str()) != DRIVE_REMOVABLE)
+    GTEST_SKIP() << "no removable drive A: (the ctest fixture e2e_floppy provides one)";
+  InstallationTraces traces;
+  const auto members = ProgramFiles();
+  const spantest::BuiltSet set = spantest::BuildEvenSpanSet(members, 3);
+  ASSERT_EQ(set.endRecord.disk, 2);
+  ASSERT_EQ(set.centralHeaders.front().disk, 2) << "the directory should start on the last disk";
+
+  DiskFiles disk(root);
+  disk.Write("setup.exe", ReadFile(BuildFile("bin\\setup.exe")));
+  disk.Write("UNZIPLIB.DLL", ReadFile(BuildFile("medium-bin\\UNZIPLIB.DLL")));
+  disk.Write("german.lng", ReadFile(SourceFile("medium\\german.lng")));
+  disk.Write("Licence.txt", "Lizenz\r\n");
+  disk.Write("Setup.inf", SetupInf());
+  disk.Write("Setup.zip", AsText(set.parts[2]));
+  const auto copiesBefore = JoinedCopies();
+
+  const std::string target = std::string(kWork) + "\\Ziel";
+  Process setup(root + "setup.exe", "", root);
+  HWND wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  WalkToTheRun(setup, wizard, target);
+
+  // The last disk is in the drive: the join reads its directory without a prompt, then asks
+  // for disk 1 of 3.
+  const std::string prompt = "Bitte legen Sie Diskette 1 von 3 ein\nin Laufwerk: A:\\";
+  auto box = WaitPrompt(setup, nullptr);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, prompt);
+  EXPECT_EQ(box->caption, "Talvenor Installation");
+  SaveScreenShotIfAsked("multipart-disk-prompt");
+
+  // OK with the wrong disk still in the drive asks again.
+  ASSERT_TRUE(Answer(*box, "OK"));
+  box = WaitPrompt(setup, box->hwnd);
+  ASSERT_TRUE(box) << "no second prompt";
+  EXPECT_EQ(box->text, prompt);
+
+  // Cancel ends the join without a message of its own; the run goes on to the finish page
+  // with nothing extracted, and no joined copy is left behind.
+  ASSERT_TRUE(Answer(*box, "Cancel") || Answer(*box, "Abbrechen"));
+  ASSERT_TRUE(WaitUntil([&] { return FinishPageShown(wizard) || FindMessageBox(setup); }, 60000));
+  const auto after = FindMessageBox(setup);
+  ASSERT_FALSE(after) << "message box: " << after->text;
+  const std::string folder = target + "\\";
+  for (const auto& m : members) EXPECT_FALSE(FileExists(folder + WindowsPath(m.name))) << m.name;
+  EXPECT_EQ(InstalledFiles(folder + "Setup.inf"), std::vector<std::string>{folder + "Setup.inf"});
+  EXPECT_EQ(JoinedCopies(), copiesBefore);
+  Finish(setup, wizard);
 }
 
 }  // namespace
