@@ -241,7 +241,7 @@ int FilledColumns(HWND progressForm) {
 // Runs an installation of `archive` and returns the most columns seen filled while the
 // copy-progress window was shown (the bar only grows, so that is its last state).
 int LastProgressColumns(const std::string& archive, const std::string& tag) {
-  Installation inst(tag, "Software\\TalvenorE2E\\" + tag, "TalvenorE2E-" + tag);
+  Installation inst(tag, "Software\\TalvenorE2E-" + tag, "TalvenorE2E-" + tag);
   Medium medium;
   LayOutMedium(medium,
                kGerman + ("[Program]\r\nProgramEntry=" + inst.programKey) + "\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-" +
@@ -450,7 +450,7 @@ TEST(Install, WithoutProgramSectionAndGroupTheDefaultKeysAndThePlainProgramsMenu
 }
 
 TEST(Install, CancelDuringTheExtractionEndsTheProgramAndLeavesNoHalfWrittenFile) {
-  Installation inst("cancel", "Software\\TalvenorE2E\\Cancel", "TalvenorE2E-Cancel");
+  Installation inst("cancel", "Software\\TalvenorE2E-Cancel", "TalvenorE2E-Cancel");
   inst.group = "TalvenorE2E Abbruch";
   // 300 MB of a repeated 16 KB block: small as an archive, seconds to write out.
   std::string block;
