@@ -8,7 +8,7 @@ cmake --build "$root/build/native" -j "$jobs"
 cmake -S "$root" -B "$root/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
 cmake --build "$root/build/win" -j "$jobs"
-# The 32-bit product build is compiled as well; this machine cannot run it.
+# The 32-bit programs of the medium are compiled as well; this machine cannot run them.
 cmake -S "$root" -B "$root/build/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$root/build/win32" -j "$jobs"
+cmake --build "$root/build/win32" -j "$jobs" --target setup unziplib uninstall
