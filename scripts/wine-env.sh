@@ -10,8 +10,9 @@ export WINEARCH=win64
 export WINELOADER=/usr/lib/wine/wine64
 WINE=/usr/lib/wine/wine64
 export WINEDEBUG=-all
-# No download prompts for Mono or Gecko while the prefix is created.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No download prompts for Mono or Gecko while the prefix is created; no Linux menu entries
+# for the links that setup writes.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # Creates the prefix once: Wine's own virtual desktop of 1024 x 768, so that windows can be
 # maximised and activated on an X server without a window manager.

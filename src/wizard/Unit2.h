@@ -77,6 +77,7 @@ class TForm2 : public forms::Form {
   void WriteProgramEntries(const platform::ProfileFile& copy, const std::string& target);
   void WriteInstalledFiles(const platform::ProfileFile& copy, const std::string& target);
   void ShowFinishPage();
+  bool joining_ = false;  // the parts of a multi-part archive are being joined
 };
 
 extern TForm2* Form2;

@@ -49,6 +49,9 @@ void TForm2::Timer1Timer() {
   WriteProgramEntries(copy, target);
 
   ZipArchive1().SetZipFilename(Form1->SourceDir + "setup.zip");
+  // A multi-part set is joined first; the join reports its own progress, which ends with a
+  // batch end before the library reports the files it extracts.
+  joining_ = ZipArchive1().EndDiskNumber() != 0;
   ZipArchive1().Extract();
 
   WriteInstalledFiles(copy, target);
@@ -110,6 +113,10 @@ void TForm2::ShowFinishPage() {
 
 void TForm2::ZipArchive1Progress(Component*, ProgressType ProgrType, const std::string& Filename,
                                  int FileSize) {
+  if (joining_) {
+    joining_ = ProgrType != ptBatchEnd;
+    return;
+  }
   if (ProgrType != ptFileStart) return;
   Label& label2 = Form5->Get<Label>("Label2");
   label2.SetCaption(Form4->Edit1().Text() + Filename);
