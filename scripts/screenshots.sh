@@ -18,7 +18,7 @@ rm -rf "$shots" && mkdir -p "$shots"
 export TALVENOR_SCREENSHOTS="$("$WINE" winepath -w "$shots" 2>/dev/null </dev/null | tr -d '\r')"
 export WINEDEBUG=-all
 # Wine passes the variable on to the Windows programs.
-ctest --test-dir "$TALVENOR_BUILD" -R '^e2e_' --output-on-failure || true
+ctest --test-dir "$TALVENOR_BUILD" -R '^(e2e_|progress_tests)' --output-on-failure || true
 
 mkdir -p "$root/docs/screenshots"
 for bmp in "$shots"/*.bmp; do

@@ -3,6 +3,7 @@
 
 #include "application.h"
 #include "form.h"
+#include "driver.h"
 #include "handle.h"
 
 #include <gtest/gtest.h>
@@ -283,5 +284,31 @@ TEST(Progress, SettersPaintAtOnceOrLaterAndIgnoreValuesAbove100) {
   EXPECT_EQ(ScreenOf(bar).At(5, 5), scribble);  // colours wait for the next paint message
   PumpMessages();
   EXPECT_EQ(ScreenOf(bar).At(200, 10), RGB(0, 0, 192));
+  form.Hide();
+}
+
+// The copy window's bar (navy to blue) with a text at 0, 50 and 100; the screenshot script
+// keeps a picture of each.
+TEST(Progress, CopyWindowBarWithTextAtZeroHalfAndFull) {
+  ProgressForm form;
+  form.Show();
+  PumpMessages();
+  TProgress& bar = form.Bar();
+  bar.SetBackColor(kBtnFace);
+  bar.SetBorderColor(kBtnFace);
+  bar.SetFromColor(kNavy);
+  bar.SetToColor(0xFF0000);
+  PumpMessages();
+  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+  for (int percent : {0, 50, 100}) {
+    bar.SetProgress(percent);
+    bar.SetText(std::to_string(percent) + " %");
+    const Capture shot = ScreenOf(bar);
+    EXPECT_EQ(shot.At(0, 0), face) << percent;
+    const COLORREF firstColumn = shot.At(1, 2), lastColumn = shot.At(400, 2);
+    EXPECT_EQ(firstColumn, percent == 0 ? face : RGB(0, 0, 128)) << percent;
+    EXPECT_EQ(lastColumn, percent == 100 ? RGB(0, 0, 255) : face) << percent;
+    e2e::SaveScreenShotIfAsked("progress-" + std::to_string(percent));
+  }
   form.Hide();
 }
