@@ -452,7 +452,8 @@ TEST(Install, WithoutProgramSectionAndGroupTheDefaultKeysAndThePlainProgramsMenu
 TEST(Install, CancelDuringTheExtractionEndsTheProgramAndLeavesNoHalfWrittenFile) {
   Installation inst("cancel", "Software\\TalvenorE2E-Cancel", "TalvenorE2E-Cancel");
   inst.group = "TalvenorE2E Abbruch";
-  // 300 MB of a repeated 16 KB block: small as an archive, seconds to write out.
+  // 768 MB of a repeated 16 KB block: small as an archive, seconds to write out, so the
+  // clicks land while it is being extracted.
   std::string block;
   uint32_t seed = 12345;
   while (block.size() < 16384) {
@@ -461,7 +462,7 @@ TEST(Install, CancelDuringTheExtractionEndsTheProgramAndLeavesNoHalfWrittenFile)
   }
   ZipWriter archive;
   archive.Add("vorher.txt", "klein\r\n");
-  archive.AddRepeated("gross.dat", block, 300u << 20);
+  archive.AddRepeated("gross.dat", block, 768u << 20);
   Medium medium;
   LayOutMedium(medium,
                kGerman + ("[Program]\r\nProgramEntry=" + inst.programKey) +
@@ -476,10 +477,10 @@ TEST(Install, CancelDuringTheExtractionEndsTheProgramAndLeavesNoHalfWrittenFile)
   HWND progress = setup.WaitWindow("TForm5");
   ASSERT_NE(progress, nullptr);
   ASSERT_NE(WaitChild(progress, "Static", inst.target + "gross.dat", 30000), nullptr);
-  SaveScreenShotIfAsked("install-progress");
   ASSERT_TRUE(Press(progress, "Abbruch"));
   HWND confirmation = setup.WaitWindow("TForm6");
   ASSERT_NE(confirmation, nullptr);
+  SaveScreenShotIfAsked("install-progress");
   ASSERT_TRUE(Press(confirmation, "&Beenden"));
   const bool ended = setup.WaitExit(30000);
   if (!ended) {
