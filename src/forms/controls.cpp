@@ -46,18 +46,34 @@ std::vector<std::string> SplitLines(const char* text) {
 Label::Label(Form* owner, const ComponentDesign& d, Container* parent)
     : WinControl(owner, d.name, Kind::Label, parent, BoundsOf(d)),
       autoSize_((d.flags & kAutoSize) != 0),
+      wordWrap_((d.flags & kWordWrap) != 0),
       windowTextColor_((d.flags & kWindowTextColor) != 0) {
   ApplyDesignState(*this, d);
   CreateHandle("STATIC", d.text ? d.text : "",
                SS_NOTIFY | ((d.flags & kWordWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP));
   ApplyFont(owner->Font(d.fontHeight, (d.flags & kBold) != 0));
   if (autoSize_) FitToText();
+  if (wordWrap_) ClipToText();
 }
 
 void Label::SetCaption(const std::string& text) {
   SetWindowText(text);
   if (autoSize_) FitToText();
+  if (wordWrap_) ClipToText();
   ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// Labels of a design may overlap where one's text ends before its frame does; the window
+// keeps only the lines its text fills, so it does not cover a neighbour's first line.
+void Label::ClipToText() {
+  platform::WindowDc dc(hwnd_);
+  HFONT font = reinterpret_cast<HFONT>(::SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+  platform::SelectGuard select(dc.get(), font);
+  const std::string text = WindowText();
+  RECT r{0, 0, Width(), 0};
+  ::DrawTextA(dc.get(), text.empty() ? " " : text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK);
+  const int height = r.bottom < Height() ? r.bottom : Height();
+  ::SetWindowRgn(hwnd_, ::CreateRectRgn(0, 0, Width(), height), TRUE);
 }
 
 void Label::FitToText() {

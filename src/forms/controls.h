@@ -21,7 +21,9 @@ class Label : public WinControl {
 
  private:
   void FitToText();
+  void ClipToText();
   bool autoSize_;
+  bool wordWrap_;
   bool windowTextColor_;
 };
 

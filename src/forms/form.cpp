@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace forms {
 
@@ -49,8 +50,11 @@ DWORD Form::StyleFor(BorderStyle border) const {
 HFONT Form::Font(int height, bool bold) {
   if (height == 0) height = design_.fontHeight;
   auto& font = fonts_[{height, bold}];
+  // The designs are laid out for the raster font's average character width of 5 pixels at
+  // a height of 11; outline substitutes of the face run wider, so the width is asked for.
+  const int width = (std::abs(height) * 5 + 5) / 11;
   if (!font)
-    font.reset(::CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+    font.reset(::CreateFontA(height, width, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
   return font.get();
