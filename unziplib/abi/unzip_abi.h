@@ -26,7 +26,7 @@ constexpr size_t kOwnerWindow = 0, kCaller = 4, kCallerVersion = 8, kCallback = 
                  kFreshen = 52, kDirNames = 56, kOverwrite = 60, kSpecCount = 64, kArchiveName = 68;
 // Newer layout (library version above 151).
 constexpr size_t kNewSize = 148, kNewSpecRecords = 72, kNewClosingMark = 144;
-constexpr size_t kSpecRecordSize = 72;  // first field: address of the specification text
+constexpr size_t kSpecRecordSize = 72;  // first field: address of the file-specification text
 // Older layout (library version 151 or less).
 constexpr size_t kOldSize = 16464, kOldClosingMark = 72, kOldSpecAddresses = 76;
 constexpr size_t kOldMaxSpecs = (kOldSize - kOldSpecAddresses) / 4;
@@ -75,7 +75,7 @@ struct BlockValues {
   uint32_t archiveName = 0;
   // Newer layout: address of the array of 72-byte specification records.
   uint32_t specRecords = 0;
-  // Both layouts: the addresses of the specification texts, in order.
+  // Both layouts: the addresses of the file-specification texts, in order.
   std::vector<uint32_t> specTexts;
 };
 
@@ -83,7 +83,7 @@ struct BlockValues {
 // freshen is off whenever update is on. The older layout holds at most kOldMaxSpecs texts.
 std::vector<uint8_t> BuildBlock(int32_t libraryVersion, const BlockValues& values);
 
-// Bytes of the specification-record array of the newer layout.
+// Bytes of the file-specification record array of the newer layout.
 std::vector<uint8_t> BuildSpecRecords(const std::vector<uint32_t>& specTexts);
 
 }  // namespace unzipabi

@@ -4,6 +4,7 @@
 
 #include <ctime>
 
+#include "engine_options.h"
 #include "posix_files.h"
 #include "temp_folder.h"
 #include "test_zip.h"
@@ -12,22 +13,6 @@
 using namespace ziptest;
 
 namespace {
-
-unzip::Options AllMembers() {
-  unzip::Options o;
-  o.dirNames = true;
-  o.overwrite = true;
-  o.fileSpecs = {"*.*"};
-  return o;
-}
-
-Entry File(const std::string& name, const std::string& data, uint16_t method = kDeflated) {
-  Entry e;
-  e.name = name;
-  e.data = data;
-  e.method = method;
-  return e;
-}
 
 Entry Folder(const std::string& name) {
   Entry e;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "engine_options.h"
 #include "posix_files.h"
 #include "temp_folder.h"
 #include "test_zip.h"
@@ -10,22 +11,6 @@
 using namespace ziptest;
 
 namespace {
-
-unzip::Options AllMembers() {
-  unzip::Options o;
-  o.dirNames = true;
-  o.overwrite = true;
-  o.fileSpecs = {"*.*"};
-  return o;
-}
-
-Entry File(const std::string& name, const std::string& data, uint16_t method = kDeflated) {
-  Entry e;
-  e.name = name;
-  e.data = data;
-  e.method = method;
-  return e;
-}
 
 // The extraction folder "out" with a sentinel file and folder beside it.
 class Hostile : public ::testing::Test {

@@ -12,7 +12,7 @@ namespace ziparchive {
 
 class ParameterBlock {
  public:
-  // `values` supplies everything but the addresses of the texts and of the specification
+  // `values` supplies everything but the addresses of the texts and of the file-specification
   // records, which the block fills in. Throws std::bad_alloc when no low memory is left.
   ParameterBlock(int32_t libraryVersion, unzipabi::BlockValues values, const std::string& archiveName,
                  const std::string& password, const std::vector<std::string>& fileSpecs);

@@ -64,7 +64,7 @@ void TZipArchive::Extract() {
   }
   busy_ = true;
   Cancel = false;
-  // However the run ends: the specifications are used up, the state is idle again.
+  // However the run ends: the file specifications are used up, the state is idle again.
   struct CleanUp {
     TZipArchive& zip;
     ~CleanUp() {

@@ -18,7 +18,7 @@
 #include "registry.h"
 #include "shell_folder_override.h"
 
-#include "setup_forms.h"
+#include "forms_environment.h"
 
 #include <gtest/gtest.h>
 
@@ -34,25 +34,6 @@ using namespace forms;
 
 namespace {
 
-// The forms of the program, as it creates them.
-class FormsEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    com_ = std::make_unique<platform::ComApartment>();
-    InitApplication();
-    forms_ = std::make_unique<SetupForms>();
-  }
-  void TearDown() override {
-    forms_.reset();
-    com_.reset();
-  }
-
- private:
-  std::unique_ptr<platform::ComApartment> com_;
-  std::unique_ptr<SetupForms> forms_;
-};
-
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new FormsEnvironment);
 
 bool Showing(const Form* form) { return ::IsWindowVisible(form->Handle()) != FALSE; }
 
