@@ -55,6 +55,11 @@ void TForm1::FormShow() {
   Get<Timer>("Timer1").SetEnabled(true);
 }
 
+void TForm1::EndSetup() {
+  CloseAllowed = true;
+  Close();
+}
+
 void TForm1::Timer1Timer() {
   Get<Timer>("Timer1").SetEnabled(false);
   // Whatever escapes the wizard's modal run ends here without a message.

@@ -13,6 +13,9 @@ class TForm1 : public forms::Form {
   // The window refuses to close while this is false.
   bool CloseAllowed = false;
 
+  // The way out of setup: allows the close and closes the main form, which ends the program.
+  void EndSetup();
+
   forms::Image& Image1() const { return Get<forms::Image>("Image1"); }
 
  protected:

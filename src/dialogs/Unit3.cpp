@@ -1,6 +1,7 @@
 #include "Unit3.h"
 
 #include "Unit1.h"
+#include "cancel_texts.h"
 
 using namespace forms;
 
@@ -13,16 +14,11 @@ const FormDesign kDesign{"TForm3", "Form3", "Installation", 294, 174, BorderStyl
 
 const std::vector<ComponentDesign> kComponents = {
     {Kind::Image, "Image1", "", 8, 8, 32, 32, "", kAutoSize, -1, 0, "", "QUESTION", 0},
-    {Kind::Label, "Label1", "", 56, 8, 217, 49,
-     "Die Installation ist noch nicht vollständig. Wenn Sie die Installation jetzt beenden wird "
-     "das Programm nicht installiert.",
+    {Kind::Label, "Label1", "", 56, 8, 217, 49, cancel_texts::kNotInstalled,
      kWordWrap, -1, 0, "", nullptr, 0},
-    {Kind::Label, "Label2", "", 56, 51, 217, 26,
-     "Sie können das Installationsprogramm später starten, um das Programm zu installieren.",
+    {Kind::Label, "Label2", "", 56, 51, 217, 26, cancel_texts::kStartLater,
      kWordWrap, -1, 0, "", nullptr, 0},
-    {Kind::Label, "Label3", "", 56, 88, 230, 40,
-     "Drücken Sie Frotfahren, um mit der Installation fortzufahren.. Drücken Sie Beenden, um das "
-     "Installationsprogramm zu beenden.",
+    {Kind::Label, "Label3", "", 56, 88, 230, 40, cancel_texts::kContinueOrEnd,
      kWordWrap, -1, 0, "", nullptr, 0},
     {Kind::Button, "Button1", "", 120, 139, 75, 24, "&Fortfahren", 0, 0, 0, "", nullptr, 0},
     {Kind::Button, "Button2", "", 208, 139, 75, 24, "&Beenden", 0, 1, 0, "", nullptr, 0},
@@ -42,6 +38,5 @@ void TForm3::Button1Click() { Hide(); }
 // normal fixed frame before it closes.
 void TForm3::Button2Click() {
   Form1->SetBorderStyle(BorderStyle::Single);
-  Form1->CloseAllowed = true;
-  Form1->Close();
+  Form1->EndSetup();
 }

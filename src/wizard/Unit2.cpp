@@ -471,8 +471,7 @@ void TForm2::Button17Click() {
     links.ParamString.clear();
     links.CreateLink(false);
   }
-  Form1->CloseAllowed = true;
-  Form1->Close();
+  Form1->EndSetup();
 }
 
 void TForm2::Button18Click() {
