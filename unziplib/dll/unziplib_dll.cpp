@@ -88,7 +88,8 @@ int32_t Run(const uint8_t* block) {
     return 0;
   }
   unzip::Win32Sink sink;
-  return unzip::Extract(*archive, sink, listener, contents.options);
+  const unzip::Win32CodePages codePages;
+  return unzip::Extract(*archive, sink, listener, contents.options, codePages);
 }
 
 }  // namespace

@@ -6,25 +6,39 @@ namespace unzip {
 
 namespace {
 
-std::string Native(const std::string& path) {
-  std::string p = path;
-  std::replace(p.begin(), p.end(), '/', '\\');
-  return p;
+std::wstring Widen(UINT codePage, const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int length = MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), nullptr, 0);
+  std::wstring wide(size_t(std::max(length, 0)), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), &wide[0], length);
+  return wide;
 }
 
-bool IsFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+std::string Narrow(UINT codePage, const std::wstring& wide, DWORD flags, BOOL* usedDefault) {
+  if (wide.empty()) return std::string();
+  const int length = WideCharToMultiByte(codePage, flags, wide.data(), int(wide.size()), nullptr, 0,
+                                         nullptr, usedDefault);
+  std::string text(size_t(std::max(length, 0)), '\0');
+  WideCharToMultiByte(codePage, flags, wide.data(), int(wide.size()), &text[0], length, nullptr,
+                      usedDefault);
+  return text;
+}
+
+// A member path (UTF-8, "/" separators) as the wide-character file functions take it.
+std::wstring Native(const std::string& path) {
+  std::wstring p = Widen(CP_UTF8, path);
+  std::replace(p.begin(), p.end(), L'/', L'\\');
+  return p;
 }
 
 class Win32PendingFile : public PendingFile {
  public:
-  Win32PendingFile(HANDLE h, std::string temporary, std::string target)
+  Win32PendingFile(HANDLE h, std::wstring temporary, std::wstring target)
       : file_(h), temporary_(std::move(temporary)), target_(std::move(target)) {}
 
   ~Win32PendingFile() override {
     file_.Close();
-    if (!committed_) DeleteFileA(temporary_.c_str());
+    if (!committed_) DeleteFileW(temporary_.c_str());
   }
 
   bool Write(const uint8_t* data, size_t length) override {
@@ -39,32 +53,37 @@ class Win32PendingFile : public PendingFile {
   }
 
   bool Commit(DosTime modified) override {
-    FILETIME local{};
-    FILETIME utc{};
-    const bool dated = DosDateTimeToFileTime(modified.date, modified.time, &local) &&
-                       LocalFileTimeToFileTime(&local, &utc) &&
-                       SetFileTime(file_.get(), nullptr, &utc, &utc);
+    const bool dated = SetTime(modified);
     if (!file_.Close() || !dated) return false;
     committed_ = Replace();
     return committed_;
   }
 
  private:
+  // An invalid date in the archive leaves the file the time it got.
+  bool SetTime(DosTime modified) {
+    if (!modified.Valid()) return true;
+    FILETIME local{};
+    FILETIME utc{};
+    return DosDateTimeToFileTime(modified.date, modified.time, &local) &&
+           LocalFileTimeToFileTime(&local, &utc) && SetFileTime(file_.get(), nullptr, &utc, &utc);
+  }
+
   bool Replace() {
-    if (MoveFileExA(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    if (MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
     // A read-only file is only replaced once its attribute is cleared.
-    const DWORD attributes = GetFileAttributesA(target_.c_str());
+    const DWORD attributes = GetFileAttributesW(target_.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0)
       return false;
-    SetFileAttributesA(target_.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
-    if (MoveFileExA(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-    SetFileAttributesA(target_.c_str(), attributes);
+    SetFileAttributesW(target_.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+    if (MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    SetFileAttributesW(target_.c_str(), attributes);
     return false;
   }
 
   FileHandle file_;
-  std::string temporary_;
-  std::string target_;
+  std::wstring temporary_;
+  std::wstring target_;
   bool committed_ = false;
 };
 
@@ -99,21 +118,25 @@ size_t Win32FileInput::ReadAt(uint64_t offset, uint8_t* buffer, size_t length) {
   return done;
 }
 
-bool Win32Sink::CreateFolders(const std::string& folder) {
-  const std::string native = Native(folder);
+FolderResult Win32Sink::CreateFolders(const std::string& folder) {
+  const std::wstring native = Native(folder);
   size_t end = 0;
   do {
-    end = native.find('\\', end + 1);
-    const std::string level = native.substr(0, end);
-    if (!CreateDirectoryA(level.c_str(), nullptr) && !IsFolder(level)) return false;
-  } while (end != std::string::npos);
-  return true;
+    end = native.find(L'\\', end + 1);
+    const std::wstring level = native.substr(0, end);
+    if (CreateDirectoryW(level.c_str(), nullptr)) continue;
+    const DWORD attributes = GetFileAttributesW(level.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FolderResult::kFailed;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return FolderResult::kLink;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return FolderResult::kFailed;
+  } while (end != std::wstring::npos);
+  return FolderResult::kOk;
 }
 
 ExistingEntry Win32Sink::Examine(const std::string& path) {
   ExistingEntry e;
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(Native(path).c_str(), GetFileExInfoStandard, &data)) return e;
+  if (!GetFileAttributesExW(Native(path).c_str(), GetFileExInfoStandard, &data)) return e;
   if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     e.kind = ExistingEntry::kFolder;
     return e;
@@ -131,19 +154,35 @@ ExistingEntry Win32Sink::Examine(const std::string& path) {
 }
 
 std::unique_ptr<PendingFile> Win32Sink::Begin(const std::string& path) {
-  const std::string target = Native(path);
-  const size_t folderEnd = target.rfind('\\') + 1;  // 0 for a file in the current folder
-  const std::string prefix =
-      target.substr(0, folderEnd) + "~unz" + std::to_string(GetCurrentProcessId()) + "-";
+  std::wstring target = Native(path);
+  const size_t folderEnd = target.rfind(L'\\') + 1;  // 0 for a file in the current folder
+  const std::wstring prefix =
+      target.substr(0, folderEnd) + L"~unz" + std::to_wstring(GetCurrentProcessId()) + L"-";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string temporary = prefix + std::to_string(nextTemporary_++) + ".tmp";
-    HANDLE h = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    std::wstring temporary = prefix + std::to_wstring(nextTemporary_++) + L".tmp";
+    HANDLE h = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h != INVALID_HANDLE_VALUE)
-      return std::make_unique<Win32PendingFile>(h, std::move(temporary), target);
+      return std::make_unique<Win32PendingFile>(h, std::move(temporary), std::move(target));
     if (GetLastError() != ERROR_FILE_EXISTS) return nullptr;
   }
   return nullptr;
+}
+
+std::string Win32CodePages::OemToUtf8(const std::string& text) const {
+  return Narrow(CP_UTF8, Widen(CP_OEMCP, text), 0, nullptr);
+}
+
+std::string Win32CodePages::AnsiToUtf8(const std::string& text) const {
+  return Narrow(CP_UTF8, Widen(CP_ACP, text), 0, nullptr);
+}
+
+bool Win32CodePages::Utf8ToAnsi(const std::string& utf8, std::string& ansi) const {
+  const std::wstring wide = Widen(CP_UTF8, utf8);
+  BOOL usedDefault = FALSE;
+  ansi = Narrow(CP_ACP, wide, WC_NO_BEST_FIT_CHARS, &usedDefault);
+  // Some code pages map more than one character onto a byte; only a round trip is exact.
+  return !usedDefault && Widen(CP_ACP, ansi) == wide;
 }
 
 }  // namespace unzip

@@ -1,5 +1,7 @@
 // The archive input and output sink on the Windows file system. Relative paths are taken
 // relative to the process's current folder, which the caller sets to the extraction folder.
+// Member paths arrive in UTF-8 and are created with the wide-character file functions, so a
+// name keeps every character the archive gives it.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "archive_input.h"
+#include "code_pages.h"
 #include "output_sink.h"
 
 namespace unzip {
@@ -37,7 +40,7 @@ class FileHandle {
 
 class Win32FileInput : public ArchiveInput {
  public:
-  // Null when the file cannot be opened.
+  // Null when the file cannot be opened. The path is in the ANSI code page, as the caller has it.
   static std::unique_ptr<Win32FileInput> Open(const std::string& path);
 
   uint64_t Size() const override { return size_; }
@@ -51,12 +54,20 @@ class Win32FileInput : public ArchiveInput {
 
 class Win32Sink : public OutputSink {
  public:
-  bool CreateFolders(const std::string& folder) override;
+  FolderResult CreateFolders(const std::string& folder) override;
   ExistingEntry Examine(const std::string& path) override;
   std::unique_ptr<PendingFile> Begin(const std::string& path) override;
 
  private:
   unsigned long nextTemporary_ = 0;
+};
+
+// The system's code pages: its OEM code page and its ANSI code page.
+class Win32CodePages : public CodePages {
+ public:
+  std::string OemToUtf8(const std::string& text) const override;
+  std::string AnsiToUtf8(const std::string& text) const override;
+  bool Utf8ToAnsi(const std::string& utf8, std::string& ansi) const override;
 };
 
 }  // namespace unzip

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "name_conversion.h"
+
 namespace unzip {
 
 namespace {
@@ -30,11 +32,15 @@ bool IsDeviceName(const std::string& part) {
   static const char* const kPlain[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
   for (const char* device : kPlain)
     if (base == device) return true;
-  if (base.size() != 4 || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0))
+  if (base.size() < 4 || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0))
     return false;
-  const uint8_t digit = uint8_t(base[3]);
-  // Windows also takes the superscript digits one to three (1252: 0xB9, 0xB2, 0xB3) as ports.
-  return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+  // Windows also takes the superscript digits one to three as ports, in 1252 (0xB9, 0xB2, 0xB3)
+  // and in UTF-8 (0xC2 followed by those).
+  std::string digit = base.substr(3);
+  if (digit.size() == 2 && uint8_t(digit[0]) == 0xC2) digit.erase(0, 1);
+  if (digit.size() != 1) return false;
+  const uint8_t d = uint8_t(digit[0]);
+  return (d >= '1' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3;
 }
 
 bool IsSafePart(const std::string& part) {
@@ -67,7 +73,33 @@ bool MatchesFolded(const char* name, const char* nameEnd, const char* spec, cons
   return spec == specEnd;
 }
 
+constexpr uint8_t kHostUnix = 3;
+
+std::string DecodeStored(const std::string& stored, uint16_t flags, uint16_t versionMadeBy,
+                         const CodePages& codePages, bool& validUtf8) {
+  const uint8_t host = uint8_t(versionMadeBy >> 8);
+  validUtf8 = true;
+  switch (zipcore::StoredTextEncoding(cpAuto, flags, host, uint8_t(versionMadeBy))) {
+    case zipcore::TextEncoding::kUtf8:
+      validUtf8 = IsValidUtf8(stored);
+      return validUtf8 ? stored : codePages.AnsiToUtf8(stored);
+    case zipcore::TextEncoding::kOem: return codePages.OemToUtf8(stored);
+    case zipcore::TextEncoding::kAnsi: break;
+  }
+  if (host == kHostUnix && HasHighBytes(stored) && IsValidUtf8(stored)) return stored;
+  return codePages.AnsiToUtf8(stored);
+}
+
 }  // namespace
+
+NameStatus DecodeMemberName(const std::string& stored, uint16_t flags, uint16_t versionMadeBy,
+                            const CodePages& codePages, MemberName& name) {
+  bool validUtf8 = true;
+  name.path = DecodeStored(stored, flags, versionMadeBy, codePages, validUtf8);
+  const bool inAnsi = codePages.Utf8ToAnsi(name.path, name.shown);
+  if (!validUtf8) return NameStatus::kBadUtf8;
+  return inAnsi ? NameStatus::kOk : NameStatus::kNotInAnsi;
+}
 
 bool IsSafeMemberName(const std::string& name) {
   if (name.empty() || IsSeparator(name[0])) return false;  // absolute, UNC, "\\?\"
@@ -80,6 +112,19 @@ bool IsSafeMemberName(const std::string& name) {
     start = end + 1;
   }
   return true;
+}
+
+std::string WithoutDotParts(const std::string& name) {
+  std::string out;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = start;
+    while (end < name.size() && !IsSeparator(name[end])) ++end;
+    const std::string part = name.substr(start, end - start);
+    if (part != ".") out += part + (end < name.size() ? std::string(1, name[end]) : std::string());
+    start = end + 1;
+  }
+  return out;
 }
 
 std::string OutputPath(const std::string& name, bool dirNames) {

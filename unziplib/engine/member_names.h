@@ -2,10 +2,28 @@
 // and which file specifications select them.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "code_pages.h"
+
 namespace unzip {
+
+// A member's name as the archive means it.
+struct MemberName {
+  std::string path;   // in UTF-8: the name that is created
+  std::string shown;  // the same name in the ANSI code page: the name the caller is told
+};
+
+enum class NameStatus { kOk, kBadUtf8, kNotInAnsi };
+
+// Decodes a stored name. It is UTF-8 when the flags say so; otherwise the archive component's
+// rule for its listing decides between the OEM and the ANSI code page, except that a name
+// from a Unix host that is valid UTF-8 is taken as UTF-8, as zip tools on Linux write it
+// without the flag. On failure `name.shown` still holds a readable form for a message.
+NameStatus DecodeMemberName(const std::string& stored, uint16_t flags, uint16_t versionMadeBy,
+                            const CodePages& codePages, MemberName& name);
 
 // True when writing the name (a file, or a folder with a trailing separator) below the
 // extraction folder cannot reach outside it or a device: no absolute, drive, UNC or "\\?\"
@@ -13,6 +31,10 @@ namespace unzip {
 // no empty part, no device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an extension),
 // no control character or character that Windows refuses in names.
 bool IsSafeMemberName(const std::string& name);
+
+// The name without its "." parts ("./a/./b" is "a/b"), which some writers put in front of
+// every name; a separator that closes the name stays.
+std::string WithoutDotParts(const std::string& name);
 
 // The path below the extraction folder, with "/" separators and no trailing separator: the
 // whole name when stored folders are recreated, else its last part.

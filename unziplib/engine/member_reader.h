@@ -28,6 +28,7 @@ enum class MemberStatus {
   kNeedPassword,
   kWrongPassword,
   kWriteError,      // the consumer could not store the output
+  kLinkInPath,      // a folder of the member's path is a link to another place
   kCancelled,       // the consumer was told to stop
 };
 

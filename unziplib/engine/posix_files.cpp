@@ -62,7 +62,7 @@ class PosixPendingFile : public PendingFile {
   bool Commit(DosTime modified) override {
     const time_t when = UnixFromDos(modified);
     const struct timespec times[2] = {{when, 0}, {when, 0}};
-    const bool ok = futimens(fd_, times) == 0;
+    const bool ok = !modified.Valid() || futimens(fd_, times) == 0;
     const int fd = fd_;
     fd_ = -1;
     if (close(fd) != 0 || !ok) return false;
@@ -109,18 +109,20 @@ std::string PosixSink::Full(const std::string& path) const {
   return base_.empty() ? path : base_ + "/" + path;
 }
 
-bool PosixSink::CreateFolders(const std::string& folder) {
-  if (folder.empty()) return true;
+FolderResult PosixSink::CreateFolders(const std::string& folder) {
+  if (folder.empty()) return FolderResult::kOk;
   size_t end = 0;
   do {
     end = folder.find('/', end + 1);
     const std::string level = Full(folder.substr(0, end));
     if (mkdir(level.c_str(), 0755) != 0) {
       struct stat st {};
-      if (errno != EEXIST || stat(level.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+      if (errno != EEXIST || lstat(level.c_str(), &st) != 0) return FolderResult::kFailed;
+      if (S_ISLNK(st.st_mode)) return FolderResult::kLink;
+      if (!S_ISDIR(st.st_mode)) return FolderResult::kFailed;
     }
   } while (end != std::string::npos);
-  return true;
+  return FolderResult::kOk;
 }
 
 ExistingEntry PosixSink::Examine(const std::string& path) {

@@ -32,7 +32,7 @@ class PosixSink : public OutputSink {
  public:
   explicit PosixSink(std::string baseFolder);
 
-  bool CreateFolders(const std::string& folder) override;
+  FolderResult CreateFolders(const std::string& folder) override;
   ExistingEntry Examine(const std::string& path) override;
   std::unique_ptr<PendingFile> Begin(const std::string& path) override;
 

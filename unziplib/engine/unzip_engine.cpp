@@ -66,6 +66,8 @@ Problem DescribeStatus(MemberStatus s) {
       return {kErrPassword, "Member is encrypted and no password was given, skipped: "};
     case MemberStatus::kWrongPassword: return {kErrPassword, "Wrong password, skipped: "};
     case MemberStatus::kWriteError: return {kErrWrite, "Cannot write file: "};
+    case MemberStatus::kLinkInPath:
+      return {kErrUnsafeName, "A folder on the path is a link to another place, not written: "};
     case MemberStatus::kCancelled: return {kErrCancelled, "Extraction cancelled: "};
     case MemberStatus::kOk: break;
   }
@@ -115,7 +117,8 @@ class Tester : public DataConsumer {
 // One member to process, in directory order.
 struct Job {
   const Member* member;
-  std::string path;  // below the extraction folder
+  std::string path;   // below the extraction folder, in UTF-8
+  std::string shown;  // the same in the ANSI code page, for the caller
   // An earlier member goes to the same path, so what exists there is only known when this
   // member's turn comes.
   bool sharesPath = false;
@@ -123,8 +126,13 @@ struct Job {
 
 class Extraction {
  public:
-  Extraction(ArchiveInput& archive, OutputSink& sink, Listener& listener, const Options& options)
-      : archive_(archive), sink_(sink), listener_(listener), options_(options) {}
+  Extraction(ArchiveInput& archive, OutputSink& sink, Listener& listener, const Options& options,
+             const CodePages& codePages)
+      : archive_(archive),
+        sink_(sink),
+        listener_(listener),
+        options_(options),
+        codePages_(codePages) {}
 
   int Run() {
     try {
@@ -150,7 +158,7 @@ class Extraction {
     uint32_t fileCount = 0;
     for (const Member& m : directory.members) {
       if (stopped_) return;
-      if (!MatchesAnySpec(m.name, options_.fileSpecs) || !Plan(m, jobs)) continue;
+      if (!Plan(m, jobs)) continue;
       if (!m.IsFolder()) {
         totalSize += m.uncompressedSize;
         ++fileCount;
@@ -165,7 +173,13 @@ class Extraction {
     MemberReader reader;
     for (const Job& job : jobs) {
       if (job.member->IsFolder()) {
-        if (!EnsureFolder(job.path)) Message(kErrWrite, "Cannot create folder: " + job.path);
+        const MemberStatus status = EnsureFolder(job.path);
+        if (status != MemberStatus::kOk) {
+          const Problem p = status == MemberStatus::kLinkInPath
+                                ? DescribeStatus(status)
+                                : Problem{kErrWrite, "Cannot create folder: "};
+          Message(p.code, p.text + job.shown);
+        }
       } else {
         ProcessFile(reader, job);
       }
@@ -189,29 +203,46 @@ class Extraction {
     return false;
   }
 
-  // Adds the member to the jobs when it is to be processed; reports why not otherwise.
+  // Adds the member to the jobs when the specifications select it and it is to be processed;
+  // reports why not otherwise.
   bool Plan(const Member& m, std::vector<Job>& jobs) {
+    MemberName name;
+    const NameStatus nameStatus = DecodeMemberName(m.name, m.flags, m.versionMadeBy, codePages_, name);
+    name.path = WithoutDotParts(name.path);
+    name.shown = WithoutDotParts(name.shown);
+    if (!MatchesAnySpec(name.shown, options_.fileSpecs)) return false;
     const bool writing = !options_.test;
+    if (m.IsFolder() && (!writing || !options_.dirNames || name.path.empty())) return false;
+    if (writing && !NameUsable(nameStatus, name)) return false;
     if (m.IsFolder()) {
-      if (!writing || !options_.dirNames) return false;
-      if (!IsSafeMemberName(m.name)) return Refuse(kErrUnsafeName, "Unsafe name refused: ", m.name);
-      jobs.push_back({&m, OutputPath(m.name, true)});
+      jobs.push_back({&m, OutputPath(name.path, true), OutputPath(name.shown, true)});
       return true;
     }
-    if (writing && !IsSafeMemberName(m.name))
-      return Refuse(kErrUnsafeName, "Unsafe name refused: ", m.name);
     MemberStatus status = MemberReader::CheckSupported(m);
     if (status == MemberStatus::kOk && m.IsEncrypted() && options_.password.empty())
       status = MemberStatus::kNeedPassword;
     if (status != MemberStatus::kOk) {
       const Problem p = DescribeStatus(status);
-      return Refuse(p.code, p.text, m.name);
+      return Refuse(p.code, p.text, name.shown);
     }
-    Job job{&m, OutputPath(m.name, options_.dirNames)};
-    job.sharesPath = !plannedPaths_.insert(FoldedName(job.path)).second;
+    Job job{&m, OutputPath(name.path, options_.dirNames), OutputPath(name.shown, options_.dirNames)};
+    if (options_.test) job.shown = name.shown;
+    job.sharesPath = !plannedPaths_.insert(FoldedName(job.shown)).second;
     if (writing && !job.sharesPath && !MayWrite(job)) return false;
     jobs.push_back(std::move(job));
     return true;
+  }
+
+  // A name is written only when it is safe and the caller can be told it exactly.
+  bool NameUsable(NameStatus status, const MemberName& name) {
+    switch (status) {
+      case NameStatus::kBadUtf8: return Refuse(kErrName, "Name is not valid UTF-8, skipped: ", name.shown);
+      case NameStatus::kNotInAnsi:
+        return Refuse(kErrName, "Name cannot be represented in the system's code page, skipped: ",
+                      name.shown);
+      case NameStatus::kOk: break;
+    }
+    return IsSafeMemberName(name.path) || Refuse(kErrUnsafeName, "Unsafe name refused: ", name.shown);
   }
 
   bool MayWrite(const Job& job) {
@@ -222,14 +253,13 @@ class Extraction {
     const Decision d = Decide(sink_.Examine(job.path), job.member->modified, options_);
     if (d == Decision::kWrite) return true;
     const Problem p = DescribeDecision(d);
-    return Refuse(p.code, p.text, job.path);
+    return Refuse(p.code, p.text, job.shown);
   }
 
   void ProcessFile(MemberReader& reader, const Job& job) {
     const Member& m = *job.member;
     if (!options_.test && job.sharesPath && !MayWrite(job)) return;
-    if (!Send(unzipabi::kNewFile, kNoError, m.uncompressedSize, options_.test ? m.name : job.path))
-      return;
+    if (!Send(unzipabi::kNewFile, kNoError, m.uncompressedSize, job.shown)) return;
     Progress progress(listener_, m.uncompressedSize > kOutputBlockSize);
     MemberStatus status;
     if (options_.test) {
@@ -240,18 +270,21 @@ class Extraction {
     }
     if (status == MemberStatus::kOk) {
       ++succeeded_;
-      if (options_.verbose) Message(kNoError, (options_.test ? "OK: " : "Extracted: ") + job.path);
+      if (options_.verbose) Message(kNoError, (options_.test ? "OK: " : "Extracted: ") + job.shown);
     } else if (status == MemberStatus::kCancelled) {
       stopped_ = true;
     } else {
       const Problem p = DescribeStatus(status);
-      Message(p.code, p.text + (status == MemberStatus::kWriteError ? job.path : m.name));
+      Message(p.code, p.text + job.shown);
     }
   }
 
   MemberStatus Write(MemberReader& reader, const Job& job, Progress& progress) {
     const std::string parent = ParentFolder(job.path);
-    if (!parent.empty() && !EnsureFolder(parent)) return MemberStatus::kWriteError;
+    if (!parent.empty()) {
+      const MemberStatus folder = EnsureFolder(parent);
+      if (folder != MemberStatus::kOk) return folder;
+    }
     std::unique_ptr<PendingFile> file = sink_.Begin(job.path);
     if (!file) return MemberStatus::kWriteError;
     FileWriter writer(*file, progress);
@@ -261,11 +294,15 @@ class Extraction {
   }
 
   // Creates a folder once per extraction; most members share their folder with the previous one.
-  bool EnsureFolder(const std::string& folder) {
-    if (knownFolders_.count(folder) != 0) return true;
-    if (!sink_.CreateFolders(folder)) return false;
+  MemberStatus EnsureFolder(const std::string& folder) {
+    if (knownFolders_.count(folder) != 0) return MemberStatus::kOk;
+    switch (sink_.CreateFolders(folder)) {
+      case FolderResult::kOk: break;
+      case FolderResult::kLink: return MemberStatus::kLinkInPath;
+      case FolderResult::kFailed: return MemberStatus::kWriteError;
+    }
     knownFolders_.insert(folder);
-    return true;
+    return MemberStatus::kOk;
   }
 
   bool Refuse(int32_t code, const char* text, const std::string& name) {
@@ -290,6 +327,7 @@ class Extraction {
   OutputSink& sink_;
   Listener& listener_;
   const Options& options_;
+  const CodePages& codePages_;
   std::set<std::string> knownFolders_;
   std::set<std::string> plannedPaths_;  // folded
   int succeeded_ = 0;
@@ -298,13 +336,19 @@ class Extraction {
 
 }  // namespace
 
-int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener,
-            const Options& options) noexcept {
+int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener, const Options& options,
+            const CodePages& codePages) noexcept {
   try {
-    return Extraction(archive, sink, listener, options).Run();
+    return Extraction(archive, sink, listener, options, codePages).Run();
   } catch (...) {
     return 0;  // a listener or sink that throws; nothing more can be reported safely
   }
+}
+
+int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener,
+            const Options& options) noexcept {
+  static const TableCodePages kPortable;
+  return Extract(archive, sink, listener, options, kPortable);
 }
 
 }  // namespace unzip

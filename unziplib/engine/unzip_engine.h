@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archive_input.h"
+#include "code_pages.h"
 #include "output_sink.h"
 #include "unzip_abi.h"
 
@@ -39,6 +40,7 @@ enum ErrorCode : int32_t {
   kErrCancelled = 8,
   kErrParameters = 9,
   kErrInternal = 10,    // out of memory or another unexpected failure
+  kErrName = 11,        // the name is not valid UTF-8 or has no form in the ANSI code page
 };
 
 // One report to the caller, shaped like the library's callback record.
@@ -48,7 +50,9 @@ struct Event {
   // kNewFile: the member's uncompressed size; kFileProgress: bytes of the member produced
   // since the previous report; kTotalFiles: the count; kTotalSize: the total uncompressed size.
   uint32_t size = 0;
-  std::string text;  // kNewFile: the file's name relative to the base folder; kMessage: the text
+  // kNewFile: the file's name relative to the base folder; kMessage: the text. In the ANSI
+  // code page.
+  std::string text;
 };
 
 class Listener {
@@ -64,6 +68,10 @@ constexpr size_t kOutputBlockSize = 256 * 1024;
 // Extracts (or tests) the selected members and returns how many went well. Reports, in this
 // order: messages about members that are passed over, kTotalSize and kTotalFiles of the
 // members to process, then per member kNewFile, progress and messages, and kBatchEnd last.
+// Names reach the sink in UTF-8 and the listener in the ANSI code page of `codePages`.
+int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener, const Options& options,
+            const CodePages& codePages) noexcept;
+// The same with the portable code pages (1252 and 850).
 int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener,
             const Options& options) noexcept;
 

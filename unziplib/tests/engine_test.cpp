@@ -1,6 +1,7 @@
 // Extraction through the engine into real folders: flags, callbacks, passwords, failures.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <ctime>
 
@@ -388,6 +389,46 @@ TEST_F(Extraction, AFolderInTheWayIsReportedWithOrWithoutOverwrite) {
     EXPECT_TRUE(listener.HasMessage(unzip::kErrWrite, "name")) << overwrite;
     EXPECT_EQ(Tree(), (std::vector<std::string>{"name/"})) << overwrite;
   }
+}
+
+TEST_F(Extraction, NamesAsTheArchiveMeansThemAndNamesWithoutAnAnsiForm) {
+  ZipWriter w;
+  Entry utf8 = File("Ruft\xC3\xB6ne/Melodie \xC3\x84.mid", "utf8");
+  utf8.extraFlags = 0x800;
+  utf8.versionMadeBy = 0x0314;  // Unix
+  w.Add(utf8);
+  w.Add(File("Ruft\x94ne/OEM \x8E.mid", "oem"));  // FAT host: code page 850
+  Entry omega = File("\xCE\xA9.txt", "no 1252 form");
+  omega.extraFlags = 0x800;
+  w.Add(omega);
+  w.Add(File("plain.txt", "plain"));
+
+  EXPECT_EQ(Run(w.Finish(), AllMembers()), 3);
+  EXPECT_EQ(Tree(), (std::vector<std::string>{"Ruft\xC3\xB6ne/", "Ruft\xC3\xB6ne/Melodie \xC3\x84.mid",
+                                              "Ruft\xC3\xB6ne/OEM \xC3\x84.mid", "plain.txt"}));
+  std::vector<std::string> announced;
+  for (const unzip::Event& e : listener.OfAction(unzipabi::kNewFile)) announced.push_back(e.text);
+  EXPECT_EQ(announced, (std::vector<std::string>{"Ruft\xF6ne/Melodie \xC4.mid", "Ruft\xF6ne/OEM \xC4.mid",
+                                                 "plain.txt"}));
+  EXPECT_EQ(listener.Messages().size(), 1u);
+  EXPECT_TRUE(listener.HasMessage(unzip::kErrName, "?.txt"));
+}
+
+TEST_F(Extraction, NothingIsWrittenThroughALinkBelowTheTarget) {
+  const std::string elsewhere = root / "elsewhere";
+  ASSERT_EQ(mkdir(elsewhere.c_str(), 0755), 0);
+  ASSERT_EQ(symlink(elsewhere.c_str(), Out("link").c_str()), 0);
+  ZipWriter w;
+  w.Add(Folder("link/"));
+  w.Add(File("link/x.txt", "x"));
+  w.Add(File("link/deeper/y.txt", "y"));
+  w.Add(File("fine.txt", "fine"));
+
+  EXPECT_EQ(Run(w.Finish(), AllMembers()), 1);
+  EXPECT_EQ(ListTree(elsewhere), std::vector<std::string>{});
+  EXPECT_EQ(ReadFile(Out("fine.txt")), "fine");
+  EXPECT_EQ(listener.Messages().size(), 3u);
+  EXPECT_TRUE(listener.HasMessage(unzip::kErrUnsafeName, "link/deeper/y.txt"));
 }
 
 TEST(ExtractionToMemory, DiskFullRemovesTheTemporaryAndKeepsTheOldFile) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <ctime>
 
 #include "posix_files.h"
@@ -28,7 +29,8 @@ std::string DataBin() {
 
 class Fixtures : public ::testing::Test {
  protected:
-  int Run(const std::string& fixture, const std::string& password) {
+  int Run(const std::string& fixture, const std::string& password,
+          const std::string& into = std::string()) {
     auto input = unzip::PosixFileInput::Open(std::string(UNZIP_FIXTURES) + "/" + fixture);
     if (!input) ADD_FAILURE() << "missing fixture " << fixture;
     if (!input) return -1;
@@ -37,7 +39,7 @@ class Fixtures : public ::testing::Test {
     o.overwrite = true;
     o.fileSpecs = {"*.*"};
     o.password = password;
-    unzip::PosixSink sink(folder.path());
+    unzip::PosixSink sink(into.empty() ? folder.path() : into);
     return unzip::Extract(*input, sink, listener, o);
   }
 
@@ -89,6 +91,46 @@ TEST_F(Fixtures, PythonStoredDeflatedFolderAndComment) {
   EXPECT_EQ(local.tm_year, 121);
   EXPECT_EQ(local.tm_mon, 5);
   EXPECT_EQ(local.tm_mday, 15);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Fixtures, NamesFromInfoZipBsdtarAnd7z) {
+  for (const char* fixture : {"names_zip.zip", "names_bsdtar.zip", "names_7z.zip"}) {
+    const std::string into = folder / fixture;
+    ASSERT_EQ(mkdir(into.c_str(), 0755), 0);
+    listener.events.clear();
+    EXPECT_EQ(Run(fixture, "", into), 2) << fixture;
+    EXPECT_EQ(ListTree(into), (std::vector<std::string>{"Ruft\xC3\xB6ne/", "Ruft\xC3\xB6ne/Melodie \xC3\x84.mid",
+                                                        "empty.txt", "leer/"}))
+        << fixture;
+    EXPECT_EQ(ReadFile(into + "/Ruft\xC3\xB6ne/Melodie \xC3\x84.mid"), "MThd") << fixture;
+    std::vector<std::string> announced;
+    for (const unzip::Event& e : listener.OfAction(unzipabi::kNewFile)) announced.push_back(e.text);
+    std::sort(announced.begin(), announced.end());
+    EXPECT_EQ(announced, (std::vector<std::string>{"Ruft\xF6ne/Melodie \xC4.mid", "empty.txt"})) << fixture;
+    EXPECT_TRUE(listener.Messages().empty()) << fixture << ": " << listener.Messages().front();
+  }
+}
+
+TEST_F(Fixtures, ImpossibleDatesAndAFolderEntryWithData) {
+  const time_t before = time(nullptr);
+  EXPECT_EQ(Run("python_dates.zip", ""), 3);
+  EXPECT_TRUE(listener.Messages().empty()) << listener.Messages().front();
+  EXPECT_EQ(ListTree(folder.path()),
+            (std::vector<std::string>{"Ruft\xC3\xB6ne/", "Ruft\xC3\xB6ne/Melodie \xC3\x84.mid", "dated.txt",
+                                      "impossible.txt", "withdata/"}));
+  struct stat st {};
+  ASSERT_EQ(stat((folder / "impossible.txt").c_str(), &st), 0);
+  EXPECT_GE(st.st_mtime, before);  // the time it got when written
+  ASSERT_EQ(stat((folder / "Ruft\xC3\xB6ne/Melodie \xC3\x84.mid").c_str(), &st), 0);
+  EXPECT_GE(st.st_mtime, before);
+  ASSERT_EQ(stat((folder / "dated.txt").c_str(), &st), 0);
+  struct tm local {};
+  localtime_r(&st.st_mtime, &local);
+  EXPECT_EQ(local.tm_year, 121);
 }
 
 }  // namespace

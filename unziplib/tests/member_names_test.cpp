@@ -31,9 +31,65 @@ TEST(MemberNames, PartsThatWindowsWouldAlterAreRefused) {
 TEST(MemberNames, DeviceNamesAreRefusedWithAndWithoutExtension) {
   for (const char* name : {"CON", "con", "prn.txt", "Aux.dat", "NUL", "sub/nul.tar.gz", "COM1",
                            "com9.log", "LPT1", "lpt5.x", "CON .txt", "conin$", "COM\xB9",
-                           "CON/readme.txt"}) {
+                           "com\xC2\xB2.txt", "CON/readme.txt"}) {
     EXPECT_FALSE(IsSafeMemberName(name)) << name;
   }
+}
+
+TEST(MemberNames, DotPartsAreDropped) {
+  EXPECT_EQ(unzip::WithoutDotParts("./"), "");
+  EXPECT_EQ(unzip::WithoutDotParts("./sub/./a.txt"), "sub/a.txt");
+  EXPECT_EQ(unzip::WithoutDotParts(".\\sub\\"), "sub\\");
+  EXPECT_EQ(unzip::WithoutDotParts("../a/.."), "../a/..");
+  EXPECT_EQ(unzip::WithoutDotParts(".hidden/x."), ".hidden/x.");
+}
+
+// "Ruftöne/Melodie Ä.mid" in UTF-8, in 1252 and in the OEM code pages 437 and 850.
+const std::string kUtf8Name = "Ruft\xC3\xB6ne/Melodie \xC3\x84.mid";
+const std::string kAnsiName = "Ruft\xF6ne/Melodie \xC4.mid";
+const std::string kOemName = "Ruft\x94ne/Melodie \x8E.mid";
+
+unzip::NameStatus Decode(const std::string& stored, uint16_t flags, uint16_t madeBy,
+                         unzip::MemberName& name, int oemCodePage = 850) {
+  return unzip::DecodeMemberName(stored, flags, madeBy, unzip::TableCodePages(oemCodePage), name);
+}
+
+TEST(MemberNameDecoding, Utf8FlagOemHostsAndAnsi) {
+  constexpr uint16_t kUtf8Flag = 0x800;
+  struct Case {
+    std::string stored;
+    uint16_t flags;
+    uint16_t madeBy;
+  };
+  for (const Case& c : {Case{kUtf8Name, kUtf8Flag, 20}, Case{kUtf8Name, kUtf8Flag | 8, 0x314},
+                        Case{kOemName, 0, 20}, Case{kOemName, 0, 0x0614}, Case{kOemName, 0, 0x0B32},
+                        Case{kAnsiName, 0, 0x0B14}, Case{kAnsiName, 0, 0x0A14},
+                        Case{kAnsiName, 0, 0x0314}, Case{kUtf8Name, 0, 0x031E}}) {
+    unzip::MemberName name;
+    EXPECT_EQ(Decode(c.stored, c.flags, c.madeBy, name), unzip::NameStatus::kOk) << c.madeBy;
+    EXPECT_EQ(name.path, kUtf8Name) << c.madeBy;
+    EXPECT_EQ(name.shown, kAnsiName) << c.madeBy;
+  }
+}
+
+TEST(MemberNameDecoding, TheOemCodePageIsTheSystemsOne) {
+  unzip::MemberName name;
+  Decode("\x9B.txt", 0, 20, name, 850);
+  EXPECT_EQ(name.shown, "\xF8.txt");  // ø
+  Decode("\x9B.txt", 0, 20, name, 437);
+  EXPECT_EQ(name.shown, "\xA2.txt");  // ¢
+}
+
+TEST(MemberNameDecoding, NamesWithoutAnAnsiFormAndBadUtf8AreRefused) {
+  unzip::MemberName name;
+  EXPECT_EQ(Decode("\xCE\xA9mega.txt", 0x800, 0x314, name), unzip::NameStatus::kNotInAnsi);
+  EXPECT_EQ(name.shown, "?mega.txt");
+  EXPECT_EQ(Decode("\xE2\x94\x9C.txt", 0, 0x314, name), unzip::NameStatus::kNotInAnsi);
+  EXPECT_EQ(Decode("\xDB.txt", 0, 20, name), unzip::NameStatus::kNotInAnsi);  // a block
+  EXPECT_EQ(Decode("\xC0\xAF.txt", 0x800, 20, name), unzip::NameStatus::kBadUtf8);
+  EXPECT_EQ(Decode("\xED\xA0\x80.txt", 0x800, 20, name), unzip::NameStatus::kBadUtf8);
+  EXPECT_EQ(Decode("a\xF6.txt", 0x800, 20, name), unzip::NameStatus::kBadUtf8);
+  EXPECT_EQ(name.shown, "a\xF6.txt");
 }
 
 TEST(MemberNames, OutputPathKeepsOrDropsFolders) {

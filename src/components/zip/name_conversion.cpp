@@ -14,6 +14,12 @@ bool UsesOemText(CodePageOpts codePage, uint8_t hostSystem, uint8_t specVersion)
          (hostSystem == kHostNtfs && specVersion == 50);
 }
 
+TextEncoding StoredTextEncoding(CodePageOpts codePage, uint16_t flags, uint8_t hostSystem,
+                                uint8_t specVersion) {
+  if ((flags & kFlagUtf8) != 0) return TextEncoding::kUtf8;
+  return UsesOemText(codePage, hostSystem, specVersion) ? TextEncoding::kOem : TextEncoding::kAnsi;
+}
+
 std::string ConvertHighBytes(const std::string& text, const std::function<char(char)>& convertByte) {
   std::string out = text;
   for (char& c : out)

@@ -15,9 +15,19 @@ constexpr uint8_t kHostFat = 0;
 constexpr uint8_t kHostHpfs = 6;
 constexpr uint8_t kHostNtfs = 11;
 
+// Bit 11 of the general-purpose flags: the entry's name and comment are stored in UTF-8.
+constexpr uint16_t kFlagUtf8 = 1u << 11;
+
 // cpOEM always converts and cpNone never; cpAuto converts names written on FAT or HPFS, and on
 // NTFS by writers of specification version 5.0.
 bool UsesOemText(CodePageOpts codePage, uint8_t hostSystem, uint8_t specVersion);
+
+enum class TextEncoding { kAnsi, kOem, kUtf8 };
+
+// How an entry's texts are stored: in UTF-8 when its flags say so, otherwise in the OEM code
+// page where UsesOemText says so, else in the ANSI code page.
+TextEncoding StoredTextEncoding(CodePageOpts codePage, uint16_t flags, uint8_t hostSystem,
+                                uint8_t specVersion);
 
 // Bytes below 0x80 stay; each byte from 0x80 up is replaced by `convertByte` of it.
 std::string ConvertHighBytes(const std::string& text, const std::function<char(char)>& convertByte);

@@ -82,7 +82,7 @@ std::string NoiseData(size_t length, uint32_t seed) {
 size_t ZipWriter::Add(const Entry& e) {
   const uint32_t crc = Crc(e.data);
   std::string payload = e.method == kDeflated ? Deflate(e.data) : e.data;
-  uint16_t flags = e.dataDescriptor ? zipfmt::kFlagDataDescriptor : 0;
+  uint16_t flags = e.extraFlags | (e.dataDescriptor ? zipfmt::kFlagDataDescriptor : 0);
   if (!e.password.empty()) {
     flags |= zipfmt::kFlagEncrypted;
     unzip::TraditionalCipher cipher(e.password);
@@ -128,7 +128,7 @@ std::vector<uint8_t> ZipWriter::Finish(const std::string& comment) {
     const Central& c = central_[i];
     placed_[i].centralOffset = bytes_.size();
     Append32(bytes_, zipfmt::kCentralHeaderSig);
-    Append16(bytes_, 20);  // made by: FAT, version 2.0
+    Append16(bytes_, c.entry.versionMadeBy);
     Append16(bytes_, 20);
     Append16(bytes_, c.flags);
     Append16(bytes_, c.entry.method);
@@ -204,15 +204,15 @@ class MemoryPendingFile : public unzip::PendingFile {
 
 }  // namespace
 
-bool MemorySink::CreateFolders(const std::string& folder) {
+unzip::FolderResult MemorySink::CreateFolders(const std::string& folder) {
   size_t end = 0;
   do {
     end = folder.find('/', end + 1);
     const std::string level = folder.substr(0, end);
-    if (files.count(level) != 0) return false;
+    if (files.count(level) != 0) return unzip::FolderResult::kFailed;
     folders.insert(level);
   } while (end != std::string::npos);
-  return true;
+  return unzip::FolderResult::kOk;
 }
 
 unzip::ExistingEntry MemorySink::Examine(const std::string& path) {

@@ -28,6 +28,8 @@ struct Entry {
   std::string password;  // not empty: traditional encryption
   unzip::DosTime modified{0x5021, 0x6000};  // 2020-01-01 12:00:00
   uint32_t externalAttributes = 0;
+  uint16_t versionMadeBy = 20;  // FAT, version 2.0
+  uint16_t extraFlags = 0;      // such as the UTF-8 flag (bit 11)
 };
 
 // Where the writer put an entry's parts, for tests that damage them afterwards.
@@ -93,7 +95,7 @@ class MemorySink : public unzip::OutputSink {
   int liveTemporaries = 0;    // temporaries begun and neither committed nor removed
   size_t capacity = SIZE_MAX; // bytes that may still be written; then writes fail (disk full)
 
-  bool CreateFolders(const std::string& folder) override;
+  unzip::FolderResult CreateFolders(const std::string& folder) override;
   unzip::ExistingEntry Examine(const std::string& path) override;
   std::unique_ptr<unzip::PendingFile> Begin(const std::string& path) override;
 };

@@ -24,6 +24,15 @@ TEST(UsesOemText, FixedChoicesIgnoreTheHostSystem) {
   }
 }
 
+TEST(StoredTextEncoding, TheUtf8FlagComesBeforeTheHostRule) {
+  EXPECT_EQ(StoredTextEncoding(cpAuto, kFlagUtf8, kHostFat, 20), TextEncoding::kUtf8);
+  EXPECT_EQ(StoredTextEncoding(cpOEM, kFlagUtf8 | 8, 3, 20), TextEncoding::kUtf8);
+  EXPECT_EQ(StoredTextEncoding(cpAuto, 8, kHostFat, 20), TextEncoding::kOem);
+  EXPECT_EQ(StoredTextEncoding(cpAuto, 0, kHostNtfs, 50), TextEncoding::kOem);
+  EXPECT_EQ(StoredTextEncoding(cpAuto, 0, 3, 20), TextEncoding::kAnsi);
+  EXPECT_EQ(StoredTextEncoding(cpNone, 0, kHostFat, 20), TextEncoding::kAnsi);
+}
+
 TEST(ConvertHighBytes, OnlyBytesFromHex80AreMapped) {
   // Code page 850 to 1252 for the German letters.
   const auto oem850 = [](char c) -> char {
