@@ -93,6 +93,62 @@ std::string Slurp(const std::string& path) {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+std::string Ansi(const std::wstring& wide) {
+  char text[MAX_PATH] = {};
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+  return text;
+}
+
+std::wstring Wide(const std::string& ansi) {
+  wchar_t text[MAX_PATH] = {};
+  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, text, MAX_PATH);
+  return text;
+}
+
+// Wine's path of a file on the host, when running under Wine.
+std::string HostPath(const std::string& path) {
+  using UnixName = char*(__cdecl*)(const wchar_t*);
+  const auto toUnix = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  char* name = toUnix ? toUnix(Wide(path).c_str()) : nullptr;
+  if (name == nullptr) return std::string();
+  const std::string unixPath = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return unixPath;
+}
+
+// Runs a program of the host; Wine starts them like its own.
+void RunOnHost(std::string command) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return;
+  WaitForSingleObject(pi.hProcess, 10000);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+}
+
+// A symbolic link to a folder. Wine accepts CreateSymbolicLinkA without making a link; a
+// symbolic link of the host, which Wine shows as a reparse point, stands in for it there.
+bool MakeFolderLink(const std::string& link, const std::string& target) {
+  CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
+  if (!Exists(link) && !HostPath(link).empty())
+    RunOnHost("/bin/ln -s \"" + HostPath(target) + "\" \"" + HostPath(link) + "\"");
+  const DWORD attributes = GetFileAttributesA(link.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+void RemoveFolderLink(const std::string& link) {
+  const DWORD attributes = GetFileAttributesA(link.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+    return;
+  if (HostPath(link).empty())
+    RemoveDirectoryA(link.c_str());
+  else
+    RunOnHost("/bin/rm -f \"" + HostPath(link) + "\"");
+}
+
 class UnzipDll : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -117,6 +173,7 @@ class UnzipDll : public ::testing::Test {
 
   void TearDown() override {
     SetCurrentDirectoryA(previousFolder_.c_str());
+    RemoveFolderLink(out_ + "\\link");
     if (module_ != nullptr) FreeLibrary(module_);
     RemoveTree(root_);
   }
@@ -273,6 +330,56 @@ TEST_F(UnzipDll, HostileNamesStayInsideTheFolder) {
   int refused = 0;
   for (const Record& r : g_records) refused += r.action == unzipabi::kMessage && r.errorCode != 0;
   EXPECT_EQ(refused, 5);
+}
+
+int FailedMembers() {
+  int failed = 0;
+  for (const Record& r : g_records) failed += r.action == unzipabi::kMessage && r.errorCode != 0;
+  return failed;
+}
+
+// Names with umlauts (UTF-8 flag; the OEM code page of a FAT host), a name that has no form in
+// the ANSI code page, and a member dated 0.
+TEST_F(UnzipDll, NamesAsTheArchiveMeansThemAndAnUndatedMember) {
+  ZipWriter w;
+  ::ziptest::Entry utf8 = Member("Ruft\xC3\xB6ne/Melodie \xC3\x84.mid", "utf8");
+  utf8.extraFlags = 0x800;
+  w.Add(utf8);
+  w.Add(Member("Ruft\x94ne/OEM \x8E.mid", "oem"));  // the same letters in code pages 437 and 850
+  ::ziptest::Entry omega = Member("\xCE\xA9.txt", "no ANSI form");
+  omega.extraFlags = 0x800;
+  w.Add(omega);
+  ::ziptest::Entry undated = Member("undated.txt", "undated");
+  undated.modified = unzip::DosTime{0, 0};
+  w.Add(undated);
+
+  EXPECT_EQ(Extract(w.Finish(), {"*.*"}), 3);
+  const std::wstring folder = Wide(out_) + L"\\Ruft\u00F6ne\\";
+  EXPECT_NE(GetFileAttributesW((folder + L"Melodie \u00C4.mid").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(GetFileAttributesW((folder + L"OEM \u00C4.mid").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(Slurp(out_ + "\\undated.txt"), "undated");
+  std::vector<std::string> announced;
+  for (const Record& r : g_records)
+    if (r.action == unzipabi::kNewFile) announced.push_back(r.text);
+  EXPECT_EQ(announced, (std::vector<std::string>{Ansi(L"Ruft\u00F6ne/Melodie \u00C4.mid"),
+                                                 Ansi(L"Ruft\u00F6ne/OEM \u00C4.mid"), "undated.txt"}));
+  EXPECT_EQ(FailedMembers(), 1);
+}
+
+TEST_F(UnzipDll, NothingIsWrittenThroughALinkBelowTheTarget) {
+  const std::string elsewhere = root_ + "\\elsewhere";
+  ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+  ASSERT_TRUE(MakeFolderLink(out_ + "\\link", elsewhere));
+  ZipWriter w;
+  w.Add(Member("link/x.txt", "x"));
+  w.Add(Member("link/deeper/y.txt", "y"));
+  w.Add(Member("fine.txt", "fine"));
+
+  EXPECT_EQ(Extract(w.Finish(), {"*.*"}), 1);
+  EXPECT_FALSE(Exists(elsewhere + "\\x.txt"));
+  EXPECT_FALSE(Exists(elsewhere + "\\deeper"));
+  EXPECT_EQ(Slurp(out_ + "\\fine.txt"), "fine");
+  EXPECT_EQ(FailedMembers(), 2);
 }
 
 TEST_F(UnzipDll, MissingArchiveAndOldBlockAreReported) {
