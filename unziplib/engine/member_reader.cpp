@@ -90,13 +90,13 @@ MemberStatus MemberReader::CheckLocalHeader(ArchiveInput& input, const Member& m
       ((flags ^ member.flags) & zipfmt::kFlagEncrypted) != 0)
     return MemberStatus::kHeaderMismatch;
   // With a data descriptor the writer may leave CRC and sizes 0 in the local header. A writer
-  // that streams may also put the ZIP64 placeholder there for sizes it did not know yet; the
-  // directory's sizes are the ones used either way.
+  // that streams may also put the ZIP64 placeholder there for sizes it did not know yet, with
+  // or without a descriptor (Info-ZIP zip reading from a pipe); the directory's sizes are the
+  // ones used either way.
   const bool deferred = (flags & zipfmt::kFlagDataDescriptor) != 0;
   const auto agrees = [&](size_t offset, uint32_t central, bool maybePlaceholder) {
     const uint32_t local = zipfmt::Get32(h + offset);
-    return local == central ||
-           (deferred && (local == 0 || (maybePlaceholder && local == 0xFFFFFFFF)));
+    return local == central || (deferred && local == 0) || (maybePlaceholder && local == 0xFFFFFFFF);
   };
   if (!agrees(l::kCrc, member.crc, false) ||
       !agrees(l::kCompSize, member.compressedSize, true) ||

@@ -64,6 +64,12 @@ TEST_F(Fixtures, ZipStreamedWithPasswordAndDataDescriptor) {
   EXPECT_TRUE(listener.Messages().empty()) << listener.Messages().front();
 }
 
+TEST_F(Fixtures, ZipFromAPipe) {
+  EXPECT_EQ(Run("zip_piped.zip", ""), 1);
+  EXPECT_EQ(ReadFile(folder / "-"), "piped\n");
+  EXPECT_TRUE(listener.Messages().empty()) << listener.Messages().front();
+}
+
 TEST_F(Fixtures, SevenZipWithPassword) {
   EXPECT_EQ(Run("7z_encrypted.zip", "secret"), 2);
   ExpectHelloAndData();
