@@ -20,15 +20,15 @@ bool Registry::OpenKeyReadOnly(const std::string& path) {
   return true;
 }
 
-void Registry::OpenKey(const std::string& path) {
+bool Registry::OpenKey(const std::string& path) {
   HKEY key = nullptr;
-  const LONG rc = ::RegCreateKeyExA(root_, Relative(path).c_str(), 0, nullptr, 0,
-                                    KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
-  if (rc != ERROR_SUCCESS) {
-    ::SetLastError(DWORD(rc));
-    ThrowLastError("Registrierungsschlüssel " + path + " kann nicht erstellt werden");
+  if (::RegCreateKeyExA(root_, Relative(path).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+    key_.reset();
+    return false;
   }
   key_.reset(key);
+  return true;
 }
 
 bool Registry::OpenExistingKey(const std::string& path) {

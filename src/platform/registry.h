@@ -15,8 +15,10 @@ class Registry {
 
   // Opens a key for reading; false when it does not exist (nothing is created).
   bool OpenKeyReadOnly(const std::string& path);
-  // Opens a key for reading and writing, creating it and its missing parents.
-  void OpenKey(const std::string& path);
+  // Opens a key for reading and writing, creating it and its missing parents; false when that
+  // fails. A key that could not be opened reads empty, and a write raises the write error
+  // that names the value.
+  bool OpenKey(const std::string& path);
   // Opens an existing key for reading and writing; false when it does not exist or cannot
   // be opened so (nothing is created).
   bool OpenExistingKey(const std::string& path);

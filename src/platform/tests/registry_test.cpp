@@ -45,6 +45,18 @@ TEST(Registry, FailedWriteRaisesTheValueNameText) {
     EXPECT_EQ(std::string(e.what()), "Konnte Daten für 'Sprache' nicht setzen");
   }
   ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+
+  // A key that cannot be created (here below a root that does not exist) fails at the first
+  // write, with the same text.
+  Registry noKey(reinterpret_cast<HKEY>(uintptr_t(0x800000F0)));
+  EXPECT_FALSE(noKey.OpenKey("Talvenor"));
+  EXPECT_EQ(noKey.ReadString("Programmpfad"), "");
+  try {
+    noKey.WriteString("Programmpfad", "C:\\Programme\\Talvenor\\");
+    ADD_FAILURE() << "writing into a key that could not be created must raise";
+  } catch (const platform::Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Konnte Daten für 'Programmpfad' nicht setzen");
+  }
 }
 
 TEST(Registry, DeletesValuesAndEmptyKeysWithoutCreatingAnything) {
