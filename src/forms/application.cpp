@@ -11,7 +11,37 @@ Application& Application::Instance() {
 
 HWND Application::MainWindow() const { return mainForm_ ? mainForm_->Handle() : nullptr; }
 
+// Task bars list the visible windows that have no owner, under their text. The forms are
+// owned, so the one entry is this window: visible, but of no size.
+void Application::SetTitle(const std::string& title) {
+  title_ = title;
+  if (handle_) {
+    ::SetWindowTextA(handle_, title_.c_str());
+    return;
+  }
+  const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = &Application::WindowProc;
+  cls.hInstance = instance;
+  cls.hIcon = ::LoadIconA(instance, "MAINICON");
+  cls.lpszClassName = "TalvenorApplication";
+  ::RegisterClassA(&cls);
+  handle_ = ::CreateWindowExA(0, cls.lpszClassName, title_.c_str(), WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
+                              0, 0, nullptr, nullptr, instance, nullptr);
+}
+
+// Closing the task-bar entry asks the main form to close: destroying this window would take
+// every form with it.
+LRESULT CALLBACK Application::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CLOSE) {
+    if (HWND main = Instance().MainWindow()) ::PostMessageA(main, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  return ::DefWindowProcA(wnd, msg, wp, lp);
+}
+
 void Application::Run() {
+  if (handle_) ::ShowWindow(handle_, SW_SHOWNOACTIVATE);
   if (mainForm_) mainForm_->Show();
   while (HandleMessage()) {
   }

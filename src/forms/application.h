@@ -15,8 +15,11 @@ class Application {
  public:
   static Application& Instance();
 
-  void SetTitle(const std::string& title) { title_ = title; }
+  // The title is the program's name in the task bar: the text of the application's own
+  // window, which owns the main form. Setting it makes that window.
+  void SetTitle(const std::string& title);
   const std::string& Title() const { return title_; }
+  HWND Handle() const { return handle_; }
 
   void SetMainForm(Form* form) { mainForm_ = form; }
   Form* MainForm() const { return mainForm_; }
@@ -42,7 +45,10 @@ class Application {
   Application() = default;
   bool TranslateForDialogs(MSG& msg);
 
+  static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+
   std::string title_;
+  HWND handle_ = nullptr;
   Form* mainForm_ = nullptr;
   bool terminated_ = false;
 };

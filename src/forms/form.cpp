@@ -18,7 +18,7 @@ Form::Form(const FormDesign& design)
       border_(design.border) {
   Control::SetVisible(false);
   Application& app = Application::Instance();
-  HWND owner = app.MainForm() ? app.MainForm()->Handle() : nullptr;
+  HWND owner = app.MainForm() ? app.MainForm()->Handle() : app.Handle();
   DWORD exStyle = design.stayOnTop ? WS_EX_TOPMOST : 0;
   if (border_ == BorderStyle::Dialog) exStyle |= WS_EX_DLGMODALFRAME;
   if (!owner) exStyle |= WS_EX_APPWINDOW;

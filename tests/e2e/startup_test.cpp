@@ -76,6 +76,13 @@ TEST(Startup, BackgroundIsMaximisedWithTheGradientAndTheWizardFollows) {
 
   EXPECT_TRUE(::IsZoomed(background));
   EXPECT_EQ(Text(background), "Talvenor Setup");
+  // A task bar lists the visible windows that have no owner, by their text: the program
+  // appears once, under the application title.
+  std::vector<std::string> taskBarEntries;
+  for (HWND wnd : setup.Windows())
+    if (!::GetWindow(wnd, GW_OWNER)) taskBarEntries.push_back(Text(wnd));
+  EXPECT_EQ(taskBarEntries, std::vector<std::string>{"Talvenor Installation"});
+  EXPECT_EQ(Text(::GetWindow(background, GW_OWNER)), "Talvenor Installation");
   const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
   RECT client;
   ::GetClientRect(background, &client);
