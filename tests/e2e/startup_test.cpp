@@ -180,4 +180,65 @@ TEST(Startup, AMissingOrDamagedPictureIsReportedAndTheWizardStillOpens) {
   EXPECT_NE(setup.WaitWindow("TForm2"), nullptr);
 }
 
+// Every picture key fills its own image, also on the pages the wizard never shows; a bad
+// picture among them is reported and leaves the others loaded.
+TEST(Startup, EveryPictureKeyFillsItsImageAndABadOneLeavesTheOthers) {
+  struct Key {
+    const char* key;
+    const char* page;  // of the wizard image, empty for the background
+    COLORREF colour;
+  };
+  const Key keys[] = {{"Background", "", RGB(255, 0, 0)},        {"SetupImage1", "Welcome", RGB(0, 255, 0)},
+                      {"SetupImage2", "license", RGB(255, 255, 0)}, {"SetupImage3", "Dir", RGB(0, 255, 255)},
+                      {"SetupImage4", "Options", RGB(77, 33, 199)}, {"SetupImage5", "ready", RGB(255, 0, 255)},
+                      {"SetupImage6", "ende", RGB(128, 255, 0)},   {"SetupImage7", "Infrarot", RGB(255, 128, 0)},
+                      {"SetupImage8", "irinsall", RGB(128, 0, 255)}};
+  const char* const bad = "SetupImage4";
+  Medium medium;
+  std::string inf = "[Defaults]\r\nfixed=1\r\n[Setup]\r\n";
+  for (const Key& k : keys) {
+    const std::string file = medium.Path() + k.key + ".bmp";
+    if (std::string(k.key) == bad)
+      WriteFile(file, "BM kein Bild");
+    else
+      WriteFile(file, SolidBmp(std::string(k.key) == "Background" ? 700 : 120, 500, k.colour));
+    inf += std::string(k.key) + "=" + file + "\r\n";
+  }
+  medium.WriteSetupInf(inf);
+  Process setup(medium.SetupExe());
+  const auto box = WaitMessageBox(setup);
+  ASSERT_TRUE(box.has_value()) << "the bad picture is reported";
+  EXPECT_NE(box->text.find("SetupImage4.bmp"), std::string::npos) << box->text;
+  ASSERT_TRUE(Answer(*box, "OK"));
+  ASSERT_NE(setup.WaitWindow("TForm1"), nullptr);
+  HWND wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  EXPECT_FALSE(FindMessageBox(setup).has_value()) << "the only bad picture is reported once";
+
+  const RECT w = ScreenRect(wizard);
+  EXPECT_TRUE(WaitUntil([&] { return Near(ScreenShot().Pixel((w.left + w.right) / 2, w.top - 20), keys[0].colour); },
+                        3000))
+      << "Background";
+  // Each page is brought to the front in turn and its picture looked at in the middle of the
+  // image, which fills its frame.
+  HWND shown = FindChild(wizard, "TPage", "Welcome");
+  for (const Key& k : keys) {
+    if (!*k.page) continue;
+    SCOPED_TRACE(k.key);
+    HWND page = FindChild(wizard, "TPage", k.page);
+    ASSERT_NE(page, nullptr);
+    ::ShowWindow(shown, SW_HIDE);
+    ::ShowWindow(page, SW_SHOW);
+    ::RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    shown = page;
+    POINT middle{14 + 60, 14 + 118};
+    ::ClientToScreen(page, &middle);
+    const bool own = WaitUntil([&] { return Near(ScreenShot().Pixel(middle.x, middle.y), k.colour); }, 3000);
+    if (std::string(k.key) == bad)
+      EXPECT_FALSE(own) << "the built-in picture stays";
+    else
+      EXPECT_TRUE(own);
+  }
+}
+
 }  // namespace
