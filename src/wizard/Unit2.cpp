@@ -291,8 +291,7 @@ shelllink::TShellLinkWriter& TForm2::progman2() const { return Get<shelllink::TS
 void TForm2::FormShow() {
   // Once the installation run has shown the finish page, showing the wizard changes nothing.
   if (Tag == 2) return;
-  // Runs as an event handler: an error (an unreadable language file) is shown and ends the
-  // start-up there, and the wizard still opens.
+  // Runs as an event handler: an unexpected error is shown and the wizard still opens.
   Application::Instance().Dispatch([this] { StartUp(); });
 }
 
@@ -304,7 +303,8 @@ void TForm2::StartUp() {
   const platform::ProfileFile inf(ExeDir + "Setup.inf");
   PreselectLanguage(inf.ReadString("Defaults", "Sprache", "german.lng"));
   const std::string firstPage = inf.ReadString("Defaults", "firstpage", "english.lng");
-  LoadAndApplyLanguage(ExeDir + firstPage);
+  // A language file that cannot be read is reported; the start-up goes on without it.
+  Application::Instance().Dispatch([&] { LoadAndApplyLanguage(ExeDir + firstPage); });
   LanguageFile = firstPage;
   FixedLanguage = inf.ReadString("Defaults", "fixed", "0") == "1";
   if (FixedLanguage) {

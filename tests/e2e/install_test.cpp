@@ -199,9 +199,15 @@ void LayOutMedium(const Medium& medium, const std::string& setupInf, const std::
 
 // Walks the German wizard to the ready page with the target folder typed into the folder
 // dialog (without its trailing backslash, as a user types it).
+void WalkFromWelcomeToReadyPage(const Process& setup, HWND wizard, const std::string& target);
+
 void WalkToReadyPage(const Process& setup, HWND wizard, const std::string& target) {
   ASSERT_TRUE(WaitPage(wizard, "Sprachwahl"));
   ASSERT_TRUE(Press(wizard, "&Weiter >"));
+  WalkFromWelcomeToReadyPage(setup, wizard, target);
+}
+
+void WalkFromWelcomeToReadyPage(const Process& setup, HWND wizard, const std::string& target) {
   ASSERT_TRUE(WaitPage(wizard, "Welcome"));
   ASSERT_TRUE(Press(wizard, "&Weiter >"));
   ASSERT_TRUE(WaitPage(wizard, "license"));
@@ -492,6 +498,40 @@ TEST(Install, CancelDuringTheExtractionEndsTheProgramAndLeavesNoHalfWrittenFile)
   std::vector<std::string> names;
   for (const auto& file : left) names.push_back(file.first);
   EXPECT_EQ(names, (std::vector<std::string>{"Setup.inf", "vorher.txt"}));
+}
+
+TEST(Install, AStartLanguageTooLargeToReadIsReportedAndTheRestOfTheStartUpStillCounts) {
+  Installation inst("language", "Software\\TalvenorE2E-Language", "TalvenorE2E-Language");
+  inst.group = "TalvenorE2E Sprache";
+  ZipWriter archive;
+  archive.Add("liesmich.txt", "Lies mich\r\n");
+  Medium medium;
+  LayOutMedium(medium,
+               "[Program]\r\nProgramEntry=" + inst.programKey +
+                   "\r\n[Defaults]\r\nfirstpage=gross.lng\r\nfixed=1\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-"
+                   "Language\r\n[Group]\r\nGroupname=" +
+                   inst.group + "\r\n",
+               archive.Bytes());
+  medium.Write("gross.lng", "[Misc]\r\ninstall_1=Gross\r\n" + std::string(1u << 20, ';'));
+  Process setup(medium.SetupExe());
+  const auto box = WaitMessageBox(setup);
+  ASSERT_TRUE(box.has_value()) << "the language file is reported";
+  EXPECT_EQ(box->caption, "Talvenor Installation");
+  EXPECT_NE(box->text.find("gross.lng"), std::string::npos) << box->text;
+  ASSERT_TRUE(Answer(*box, "OK"));
+
+  // fixed=1 still counts: the welcome page without its back button.
+  HWND wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
+  EXPECT_EQ(FindChild(wizard, "Button", "< &Zurück", true), nullptr);
+  ASSERT_NO_FATAL_FAILURE(WalkFromWelcomeToReadyPage(setup, wizard, inst.target));
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  ASSERT_TRUE(WaitFinishPage(wizard, 60000));
+  // The language named by the set-up and the fixed language are recorded.
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.programKey, "Sprache"), "gross.lng");
+  EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, inst.programKey, "fixed"), 1u);
+  setup.Kill();
 }
 
 }  // namespace
