@@ -289,8 +289,13 @@ shelllink::TShellLinkWriter& TForm2::progman2() const { return Get<shelllink::TS
 // ---- start-up
 
 void TForm2::FormShow() {
-  // Once the installation run has shown the finish page, showing the wizard changes nothing.
+  // Once the installation run has shown the finish page, showing the wizard changes nothing;
+  // nor does coming back from the run to the folder page.
   if (Tag == 2) return;
+  if (resuming_) {
+    resuming_ = false;
+    return;
+  }
   // Runs as an event handler: an unexpected error is shown and the wizard still opens.
   Application::Instance().Dispatch([this] { StartUp(); });
 }
@@ -392,6 +397,7 @@ void TForm2::Button4Click() {
 }
 
 void TForm2::Button6Click() {
+  Form4->Hide();
   ShowPage("license");
   SetCaptionFromKey("Lizenzbestimmungen", "install_2");
 }
@@ -399,11 +405,40 @@ void TForm2::Button6Click() {
 void TForm2::Button9Click() { Form4->Show(); }
 
 void TForm2::Button7Click() {
-  // The result is not examined: the run reports what it cannot write.
   const std::string target = Form4->Edit1().Text();
-  if (!platform::DirectoryExists(target)) platform::ForceDirectories(target);
+  // A path relative to whatever folder is current, or a folder that could not be created,
+  // would put the installation somewhere else: the user chooses again. A relative path is
+  // not created at all, so nothing appears beside setup.exe.
+  if (wizard::IsAbsoluteFolderPath(target) && !platform::DirectoryExists(target))
+    platform::ForceDirectories(target);
+  if (!TargetFolderUsable(target)) {
+    ReportUnusableFolder(target);
+    return;
+  }
+  // The folder is fixed from here on; the dialog would change it in the middle of the run.
+  Form4->Hide();
   ShowPage("ready");
   SetCaptionFromKey("Fertig zum Kopieren", "install_4");
+}
+
+bool TForm2::TargetFolderUsable(const std::string& folder) {
+  return wizard::IsAbsoluteFolderPath(folder) && platform::DirectoryExists(folder);
+}
+
+void TForm2::ReportUnusableFolder(const std::string& folder) {
+  Application::Instance().MessageBox(
+      LangText("Der Zielordner kann nicht angelegt werden. Bitte wählen Sie einen anderen Ordner.",
+               "install_folder_invalid") +
+          "\r\n\r\n" + folder,
+      MB_OK | MB_ICONWARNING);
+}
+
+// From the run back to the folder page, with the page's caption and the language in force.
+void TForm2::ReturnToFolderPage() {
+  ShowPage("Dir");
+  SetCaptionFromKey("Verzeichnissauswahl", "install_3");
+  resuming_ = true;
+  Show();
 }
 
 void TForm2::Button13Click() {

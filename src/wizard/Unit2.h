@@ -73,11 +73,16 @@ class TForm2 : public forms::Form {
   void SetCaptionFromKey(const std::string& germanDefault, const std::string& key);
   void PlaceProgressWindow();
   void BindHandlers();
+  // The target folder can take the installation: an absolute path of an existing folder.
+  static bool TargetFolderUsable(const std::string& folder);
+  static void ReportUnusableFolder(const std::string& folder);
+  void ReturnToFolderPage();
   // Steps of the installation run.
   void WriteProgramEntries(const platform::ProfileFile& copy, const std::string& target);
   void WriteInstalledFiles(const platform::ProfileFile& copy, const std::string& target);
   void ShowFinishPage();
   bool joining_ = false;  // the parts of a multi-part archive are being joined
+  bool resuming_ = false;  // shown again from the run on the folder page: no start-up
 };
 
 extern TForm2* Form2;

@@ -26,15 +26,12 @@ const char kUninstallKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Un
 void TForm2::Timer1Timer() {
   Get<Timer>("Timer1").SetEnabled(false);
   Edit& targetEdit = Form4->Edit1();
-  if (targetEdit.Text().empty()) {
-    // Nothing to install into: back to the folder page instead of writing below the
-    // current folder.
+  // The folder may have gone since the folder page: nothing is written until it is usable.
+  if (!TargetFolderUsable(targetEdit.Text())) {
     Form5->Hide();
     Form7->Hide();
-    Application::Instance().MessageBox("Bitte wählen Sie einen Zielordner.", MB_OK | MB_ICONWARNING);
-    ShowPage("Dir");
-    SetCaptionFromKey("Verzeichnissauswahl", "install_3");
-    Show();
+    ReportUnusableFolder(targetEdit.Text());
+    ReturnToFolderPage();
     return;
   }
   ZipArchive1().ExtrBaseDir = targetEdit.Text();

@@ -11,10 +11,37 @@ namespace {
 
 const char* const kWork = "C:\\talvenor-e2e-wizard";
 
+// Entries of the installation run, of these tests' own: a walk that starts the run and ends
+// setup late leaves them, never the default Talvenor ones.
+const char kProgramKey[] = "Software\\TalvenorE2E-Wizard";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TalvenorE2E-Wizard";
+const char kGroup[] = "TalvenorE2E Wizard";
+
 std::string SetupInf(const std::string& sprache, const std::string& firstpage, const std::string& fixed) {
-  return "[Program]\r\nProgramname=Talvenor\r\n\r\n[Defaults]\r\nSprache=" + sprache +
-         "\r\nfirstpage=" + firstpage + "\r\nfixed=" + fixed + "\r\n";
+  return std::string("[Program]\r\nProgramname=Talvenor\r\nProgramEntry=") + kProgramKey +
+         "\r\n\r\n[Defaults]\r\nSprache=" + sprache + "\r\nfirstpage=" + firstpage + "\r\nfixed=" + fixed +
+         "\r\n\r\n[Uninstall]\r\nUnInstallEntry=TalvenorE2E-Wizard\r\n\r\n[Group]\r\nGroupname=" + kGroup + "\r\n";
 }
+
+std::string GroupFolder() {
+  return RegString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                   "Programs")
+             .value_or("") +
+         "\\" + kGroup;
+}
+
+// Removes what an installation run started by a walk may have written. Setup is ended first:
+// declare it before the process.
+struct RunTraces {
+  RunTraces() = default;
+  RunTraces(const RunTraces&) = delete;
+  RunTraces& operator=(const RunTraces&) = delete;
+  ~RunTraces() {
+    RegDeleteTree(HKEY_LOCAL_MACHINE, kProgramKey);
+    RegDeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    RemoveTree(GroupFolder());
+  }
+};
 
 // The medium of the walks: both language files of the demo medium, a licence, setup.ini.
 void LayOutMedium(const Medium& medium, const std::string& setupInf) {
@@ -107,6 +134,7 @@ TEST(Wizard, LanguageListHoldsTheLngFilesSortedAndPreselectsTheSetting) {
 
 TEST(Wizard, GermanWalkThroughEveryPageWithBackButtonsAndAChosenFolder) {
   WorkFolder work;
+  const RunTraces traces;
   Medium medium;
   LayOutMedium(medium, SetupInf("german.lng", "german.lng", "0"));
   const std::string programFiles = ProgramFilesDir();
@@ -213,6 +241,7 @@ TEST(Wizard, EnglishWalkWithTheArchivePresent) {
   medium.Write("Setup.zip", "PK\x05\x06" + std::string(18, '\0'));
   const std::string programFiles = ProgramFilesDir();
   const CreatedFolder target(programFiles + "\\Talvenor");
+  const RunTraces traces;
   Process setup(medium.SetupExe());
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
@@ -324,6 +353,104 @@ TEST(Wizard, EveryCancelButtonAndACloseRequestShowTheCancelConfirmation) {
   ASSERT_TRUE(Press(wizard, "Abbrechen"));
   ExpectCancelConfirmation(setup, wizard, "ready");
   EXPECT_TRUE(setup.Running());
+}
+
+// The names of the files in a folder.
+std::vector<std::string> FileNames(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = ::FindFirstFileA((folder + "*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (std::string(data.cFileName) != "." && std::string(data.cFileName) != "..") names.push_back(data.cFileName);
+  } while (::FindNextFileA(find, &data));
+  ::FindClose(find);
+  return names;
+}
+
+// Presses "&Next>" on the folder page and expects the box that refuses the folder.
+void ExpectFolderRefused(const Process& setup, HWND wizard) {
+  ASSERT_TRUE(Press(wizard, "&Next>"));
+  const auto box = WaitMessageBox(setup);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->caption, "Talvenor Installation");
+  EXPECT_EQ(box->text.rfind("The destination folder cannot be created. Please choose another folder.", 0), 0u)
+      << box->text;
+  ASSERT_TRUE(Answer(*box, "OK"));
+  EXPECT_TRUE(WaitUntil([&] { return !FindMessageBox(setup).has_value(); }));
+}
+
+TEST(Wizard, AFolderThatCannotTakeTheInstallationKeepsTheFolderPageAndNothingIsWritten) {
+  WorkFolder work;
+  const std::string file = std::string(kWork) + "\\Datei";
+  WriteFile(file, "kein Ordner");
+  char missingDrive[] = "Q:\\";
+  while (::GetDriveTypeA(missingDrive) != DRIVE_NO_ROOT_DIR && missingDrive[0] < 'Y') ++missingDrive[0];
+  Medium medium;
+  LayOutMedium(medium, SetupInf("english.lng", "english.lng", "0"));
+  medium.Write("Setup.zip", "PK\x05\x06" + std::string(18, '\0'));
+  const std::vector<std::string> mediumFiles = FileNames(medium.Path());
+  const RunTraces traces;
+  Process setup(medium.SetupExe());
+  HWND wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  ASSERT_TRUE(WaitPage(wizard, "Sprachwahl"));
+  ASSERT_TRUE(Press(wizard, "&Next >"));
+  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
+  ASSERT_TRUE(Press(wizard, "&Next >"));
+  ASSERT_TRUE(WaitPage(wizard, "license"));
+  ASSERT_TRUE(Press(wizard, "&Accept>"));
+  ASSERT_TRUE(WaitPage(wizard, "Dir"));
+
+  // A drive that does not exist, a file of that name, characters no folder name may hold,
+  // relative paths, a blank and an empty path.
+  for (const std::string& folder : {std::string(missingDrive) + "Talvenor", file, std::string(kWork) + "\\a|b",
+                                    std::string("Talvenor"), std::string("\\"), std::string(" "), std::string()}) {
+    SCOPED_TRACE("folder \"" + folder + "\"");
+    ASSERT_TRUE(Press(wizard, "B&rowse..."));
+    HWND dialog = setup.WaitWindow("TForm4");
+    ASSERT_NE(dialog, nullptr);
+    SetText(FindChild(dialog, "Edit"), folder);
+    ASSERT_NO_FATAL_FAILURE(ExpectFolderRefused(setup, wizard));
+    EXPECT_EQ(VisiblePage(wizard), "Dir");
+  }
+  EXPECT_FALSE(FolderExists(std::string(kWork) + "\\a|b"));
+
+  // A usable folder: the dialog left open goes when the folder page is left.
+  const std::string target = std::string(kWork) + "\\Ziel";
+  ASSERT_TRUE(Press(wizard, "B&rowse..."));
+  HWND dialog = setup.WaitWindow("TForm4");
+  ASSERT_NE(dialog, nullptr);
+  SetText(FindChild(dialog, "Edit"), target);
+  ASSERT_TRUE(Press(wizard, "&Next>"));
+  ASSERT_TRUE(WaitPage(wizard, "ready"));
+  EXPECT_TRUE(setup.WaitHidden("TForm4"));
+  EXPECT_TRUE(FolderExists(target));
+
+  // The folder goes before the run starts: the run writes nothing and brings the folder page
+  // back, in the language chosen.
+  RemoveTree(target);
+  ASSERT_TRUE(Press(wizard, "&Next>"));
+  ASSERT_TRUE(setup.WaitHidden("TForm2"));
+  const auto box = WaitMessageBox(setup);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text.rfind("The destination folder cannot be created.", 0), 0u) << box->text;
+  ASSERT_TRUE(Answer(*box, "OK"));
+  ASSERT_TRUE(WaitUntil([&] { return Visible(wizard); }));
+  EXPECT_EQ(VisiblePage(wizard), "Dir");
+  EXPECT_TRUE(WaitCaption(wizard, "Choose Destination Folder"));
+  EXPECT_NE(FindChild(wizard, "Button", "&Next>", true), nullptr);
+  EXPECT_EQ(setup.FindWindowOfClass("TForm5"), nullptr);
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kProgramKey));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  EXPECT_FALSE(FolderExists(GroupFolder()));
+  EXPECT_EQ(FileNames(medium.Path()), mediumFiles);
+
+  // From there the walk goes on as before.
+  ASSERT_TRUE(Press(wizard, "&Next>"));
+  ASSERT_TRUE(WaitPage(wizard, "ready"));
+  EXPECT_TRUE(FolderExists(target));
+  setup.Kill();
 }
 
 }  // namespace
