@@ -56,4 +56,17 @@ void ProfileFile::WriteString(const std::string& section, const std::string& key
     throw Error(FormatText("nach %s kann nicht geschrieben werden", path_));
 }
 
+void ProfileFile::WriteSection(const std::string& section,
+                               const std::vector<std::pair<std::string, std::string>>& lines) const {
+  // "key=value" lines, each ended by a NUL, and one NUL more at the end.
+  std::string block;
+  for (const auto& line : lines) {
+    block += line.first + "=" + line.second;
+    block += '\0';
+  }
+  block += '\0';
+  if (!::WritePrivateProfileSectionA(section.c_str(), block.c_str(), path_.c_str()))
+    throw Error(FormatText("nach %s kann nicht geschrieben werden", path_));
+}
+
 }  // namespace platform

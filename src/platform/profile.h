@@ -27,6 +27,10 @@ class ProfileFile {
   // Raises Error "nach <path> kann nicht geschrieben werden" when the file cannot be written.
   void WriteString(const std::string& section, const std::string& key,
                    const std::string& value) const;
+  // Replaces the whole section with these lines in one write of the file; raises as
+  // WriteString does.
+  void WriteSection(const std::string& section,
+                    const std::vector<std::pair<std::string, std::string>>& lines) const;
 
  private:
   std::string path_;

@@ -14,6 +14,7 @@
 #include "application.h"
 #include "files.h"
 #include "install_progress.h"
+#include "installed_files.h"
 #include "profile.h"
 #include "registry.h"
 
@@ -90,12 +91,15 @@ void TForm2::WriteProgramEntries(const platform::ProfileFile& copy, const std::s
   uninstall.WriteString("UnInstallstring", "\"" + installed + "\" " + setupInfArgument);
 }
 
+// The list of the installation's files, written whole into the copy: the copy is written once,
+// and is never seen half-written from outside.
 void TForm2::WriteInstalledFiles(const platform::ProfileFile& copy, const std::string& target) {
   ListBox& files = Get<ListBox>("ListBox1");
-  const int n = files.Count();
-  copy.WriteString("InstalledFiles", "Count", std::to_string(n + 1));
-  for (int i = 0; i < n; ++i) copy.WriteString("InstalledFiles", std::to_string(i), files.Item(i));
-  copy.WriteString("InstalledFiles", std::to_string(n), target + "Setup.inf");
+  std::vector<std::string> lines;
+  lines.reserve(size_t(files.Count()));
+  for (int i = 0; i < files.Count(); ++i) lines.push_back(files.Item(i));
+  copy.WriteSection("InstalledFiles", wizard::InstalledFilesSection(copy.ReadSection("InstalledFiles"), lines,
+                                                                    target + "Setup.inf"));
 }
 
 void TForm2::ShowFinishPage() {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 
 using platform::ProfileFile;
 
@@ -63,6 +64,15 @@ TEST_F(ProfileTest, WriteCreatesSectionAndKeyAndReadsBack) {
   inf.WriteString("InstalledFiles", "0", "C:\\Talvenor\\a.txt");
   EXPECT_EQ(inf.ReadString("InstalledFiles", "Count", ""), "2");
   EXPECT_EQ(inf.ReadSectionKeys("InstalledFiles"), (std::vector<std::string>{"Count", "0"}));
+
+  // A whole section in one write replaces the old one where it stands.
+  Write("[Program]\r\nProgramname=Talvenor\r\n[InstalledFiles]\r\nCount=9\r\n8=alt\r\n[Group]\r\nGroupname=G\r\n");
+  inf.WriteSection("InstalledFiles", {{"Count", "2"}, {"0", "C:\\Talvenor\\a.txt"}, {"1", "C:\\Talvenor\\Setup.inf"}});
+  std::ifstream in(path_, std::ios::binary);
+  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(content,
+            "[Program]\r\nProgramname=Talvenor\r\n[InstalledFiles]\r\nCount=2\r\n0=C:\\Talvenor\\a.txt\r\n"
+            "1=C:\\Talvenor\\Setup.inf\r\n[Group]\r\nGroupname=G\r\n");
 }
 
 TEST_F(ProfileTest, WriteFailureRaisesTheWriteErrorText) {
@@ -72,6 +82,12 @@ TEST_F(ProfileTest, WriteFailureRaisesTheWriteErrorText) {
   try {
     ProfileFile(unwritable).WriteString("InstalledFiles", "Count", "1");
     ADD_FAILURE() << "a write into an unwritable file must raise";
+  } catch (const platform::Error& e) {
+    EXPECT_EQ(std::string(e.what()), "nach " + unwritable + " kann nicht geschrieben werden");
+  }
+  try {
+    ProfileFile(unwritable).WriteSection("InstalledFiles", {{"Count", "1"}});
+    ADD_FAILURE() << "a section written into an unwritable file must raise";
   } catch (const platform::Error& e) {
     EXPECT_EQ(std::string(e.what()), "nach " + unwritable + " kann nicht geschrieben werden");
   }
