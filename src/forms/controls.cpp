@@ -236,6 +236,7 @@ void ListBox::Add(const std::string& text) {
   ::SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void ListBox::Delete(int index) { ::SendMessageA(hwnd_, LB_DELETESTRING, WPARAM(index), 0); }
 void ListBox::Clear() { ::SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0); }
 int ListBox::ItemIndex() const { return int(::SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
 void ListBox::SetItemIndex(int index) { ::SendMessageA(hwnd_, LB_SETCURSEL, WPARAM(index), 0); }

@@ -78,6 +78,7 @@ class ListBox : public WinControl {
   int Count() const;
   std::string Item(int index) const;
   void Add(const std::string& text);
+  void Delete(int index);
   void Clear();
   int ItemIndex() const;
   void SetItemIndex(int index);

@@ -276,6 +276,10 @@ std::unique_ptr<Component> TForm2::CreateCustom(const ComponentDesign& d, Contai
     archive->OnProgress = [this](Component* sender, ProgressType type, const std::string& file, int size) {
       ZipArchive1Progress(sender, type, file, size);
     };
+    // The library's messages tell which members failed.
+    archive->OnMessage = [this](Component* sender, int code, const std::string& text) {
+      ZipArchive1Message(sender, code, text);
+    };
     return archive;
   }
   if (name == "progman2") return std::make_unique<shelllink::TShellLinkWriter>(this, name);

@@ -3,6 +3,7 @@
 // ready page, whose "&Weiter>" hides the wizard and starts the installation run's timer.
 #pragma once
 
+#include "extraction_record.h"
 #include "form.h"
 #include "zip_types.h"
 
@@ -51,6 +52,7 @@ class TForm2 : public forms::Form {
   void Timer1Timer();  // the installation run
   void ZipArchive1Progress(forms::Component* Sender, ProgressType ProgrType, const std::string& Filename,
                            int FileSize);
+  void ZipArchive1Message(forms::Component* Sender, int ErrCode, const std::string& Message);
 
   forms::Notebook& Notebook1() const { return Get<forms::Notebook>("Notebook1"); }
   forms::Label& Label9() const { return Get<forms::Label>("Label9"); }
@@ -79,10 +81,13 @@ class TForm2 : public forms::Form {
   void ReturnToFolderPage();
   // Steps of the installation run.
   void WriteProgramEntries(const platform::ProfileFile& copy, const std::string& target);
+  void ForgetUnwrittenFiles();
   void WriteInstalledFiles(const platform::ProfileFile& copy, const std::string& target);
-  void ShowFinishPage();
+  bool ReportFailedMembers();
+  void ShowFinishPage(bool complete);
   bool joining_ = false;  // the parts of a multi-part archive are being joined
   bool resuming_ = false;  // shown again from the run on the folder page: no start-up
+  wizard::ExtractionRecord extraction_;
 };
 
 extern TForm2* Form2;

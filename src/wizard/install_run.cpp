@@ -22,6 +22,8 @@ using namespace forms;
 
 namespace {
 const char kUninstallKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+// Failed members named one by one in the report; the rest are counted.
+constexpr size_t kFailuresShown = 10;
 }
 
 void TForm2::Timer1Timer() {
@@ -50,14 +52,19 @@ void TForm2::Timer1Timer() {
   // A multi-part set is joined first; the join reports its own progress, which ends with a
   // batch end before the library reports the files it extracts.
   joining_ = ZipArchive1().EndDiskNumber() != 0;
+  extraction_ = wizard::ExtractionRecord();
   ZipArchive1().Extract();
+  extraction_.Reconcile(ZipArchive1().SuccessCount(),
+                        [&](const std::string& name) { return platform::FileExists(target + name); });
+  ForgetUnwrittenFiles();
 
   WriteInstalledFiles(copy, target);
   // "Beenden" in the cancel confirmation ended the program during the extraction.
   if (Application::Instance().Terminated()) return;
   ::Sleep(500);
   platform::SetCurrentFolder(Form1->SourceDir);
-  ShowFinishPage();
+  const bool complete = ReportFailedMembers();
+  ShowFinishPage(complete);
 }
 
 // Program entry, uninstall entry, the uninstaller in the Windows folder and its link.
@@ -102,10 +109,35 @@ void TForm2::WriteInstalledFiles(const platform::ProfileFile& copy, const std::s
                                                                     target + "Setup.inf"));
 }
 
-void TForm2::ShowFinishPage() {
+// The file list names only what is on disk: members that failed or were interrupted leave it.
+void TForm2::ForgetUnwrittenFiles() {
+  ListBox& files = Get<ListBox>("ListBox1");
+  const auto& members = extraction_.Members();
+  const int first = files.Count() - int(members.size());
+  for (size_t i = members.size(); i-- > 0;)
+    if (!members[i].written) files.Delete(first + int(i));
+}
+
+// One box for everything that was not installed; false when that is anything.
+bool TForm2::ReportFailedMembers() {
+  std::vector<std::string> failures = extraction_.Failures();
+  if (failures.empty() && extraction_.WrittenCount() > 0) return true;
+  // Nothing extracted and no member named: the archive itself is what was not installed.
+  if (failures.empty()) failures.push_back(Form1->SourceDir + "setup.zip");
+  Application::Instance().MessageBox(
+      wizard::FailureReport(failures,
+                            LangText("Folgende Dateien konnten nicht installiert werden:", "install_failed"),
+                            LangText("... und %d weitere", "install_failed_more"), kFailuresShown),
+      MB_OK | MB_ICONWARNING);
+  return false;
+}
+
+void TForm2::ShowFinishPage(bool complete) {
   Form5->Hide();
   Form7->Hide();
   Form8->Hide();
+  if (!complete)
+    Get<Label>("Label16").SetCaption(LangText("Die Installation ist unvollständig.", "install_incomplete"));
   ShowPage("ende");
   SetCaptionFromKey("Installation beendet", "install_12");
   Tag = 2;
@@ -124,4 +156,9 @@ void TForm2::ZipArchive1Progress(Component*, ProgressType ProgrType, const std::
   TProgress& bar = Form5->Progress1();
   bar.SetProgress(bar.Progress() + wizard::FileShareInPercent(FileSize, ZipArchive1().TotalSize()));
   Get<ListBox>("ListBox1").Add(label2.Caption());
+  extraction_.MemberStarted(Filename);
+}
+
+void TForm2::ZipArchive1Message(Component*, int ErrCode, const std::string& Message) {
+  extraction_.Message(ErrCode, Message);
 }

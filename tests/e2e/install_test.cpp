@@ -37,6 +37,12 @@ class ZipWriter {
     AddRaw(name, d.out, crc, uint32_t(data.size()), 8);
   }
 
+  // A stored member whose recorded CRC does not match its data.
+  void AddDamaged(const std::string& name, const std::string& data) {
+    const uint32_t crc = uint32_t(::crc32(0, reinterpret_cast<const Bytef*>(data.data()), uInt(data.size())));
+    AddRaw(name, data, ~crc, uint32_t(data.size()), 0);
+  }
+
   // A deflated member of `size` bytes that repeats `block`, made without holding it whole.
   void AddRepeated(const std::string& name, const std::string& block, uint32_t size) {
     Deflater d;
@@ -498,6 +504,67 @@ TEST(Install, CancelDuringTheExtractionEndsTheProgramAndLeavesNoHalfWrittenFile)
   std::vector<std::string> names;
   for (const auto& file : left) names.push_back(file.first);
   EXPECT_EQ(names, (std::vector<std::string>{"Setup.inf", "vorher.txt"}));
+
+  // The file list names what was written, not the member that was cut off; the uninstaller
+  // then removes the whole installation.
+  const std::string copy = inst.SetupInfCopy();
+  EXPECT_EQ(IniString(copy, "InstalledFiles", "Count"), "2");
+  EXPECT_EQ(IniString(copy, "InstalledFiles", "0"), inst.target + "vorher.txt");
+  EXPECT_EQ(IniString(copy, "InstalledFiles", "1"), copy);
+  Process uninstall(inst.uninstaller, "\"" + copy + "\" /quiet");
+  ASSERT_TRUE(uninstall.WaitExit(60000));
+  EXPECT_EQ(uninstall.ExitCode(), 0u);
+  EXPECT_FALSE(FolderExists(inst.target));
+  EXPECT_FALSE(FolderExists(inst.GroupFolder()));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, inst.programKey));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, inst.uninstallKey));
+}
+
+TEST(Install, ADamagedMemberIsReportedAndTheFinishPageSaysTheInstallationIsIncomplete) {
+  platform::ComApartment com;
+  Installation inst("damaged", "Software\\TalvenorE2E-Damaged", "TalvenorE2E-Damaged");
+  inst.group = "TalvenorE2E Schaden";
+  ZipWriter archive;
+  archive.Add("eins.txt", "eins\r\n");
+  archive.AddDamaged("kaputt.txt", "kaputt\r\n");
+  archive.Add("daten/zwei.txt", std::string(5000, 'z'), true);
+  Medium medium;
+  LayOutMedium(medium,
+               kGerman + ("[Program]\r\nProgramEntry=" + inst.programKey) +
+                   "\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-Damaged\r\n[Group]\r\nGroupname=" + inst.group +
+                   "\r\n",
+               archive.Bytes());
+  Process setup(medium.SetupExe());
+  HWND wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  ASSERT_NO_FATAL_FAILURE(WalkToReadyPage(setup, wizard, inst.target));
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+
+  const auto box = WaitMessageBox(setup, 60000);
+  ASSERT_TRUE(box.has_value()) << "no report of the damaged member";
+  EXPECT_EQ(box->caption, "Talvenor Installation");
+  EXPECT_EQ(box->text.rfind("Folgende Dateien konnten nicht installiert werden:", 0), 0u) << box->text;
+  EXPECT_NE(box->text.find("kaputt.txt"), std::string::npos) << box->text;
+  EXPECT_EQ(box->text.find("eins.txt"), std::string::npos) << box->text;
+  ASSERT_TRUE(Answer(*box, "OK"));
+  ASSERT_TRUE(WaitFinishPage(wizard, kWaitMs));
+  EXPECT_NE(FindChild(wizard, "Static", "Die Installation ist unvollständig.", true), nullptr);
+  EXPECT_EQ(FindChild(wizard, "Static", "Die Installation wurde erfolgreich abgeschlossen.  ", true), nullptr);
+  EXPECT_FALSE(FindMessageBox(setup).has_value()) << "one box for the whole report";
+
+  // The good members are there and listed; the uninstall record stays complete.
+  auto installed = FilesBelow(inst.target);
+  std::vector<std::string> names;
+  for (const auto& file : installed) names.push_back(file.first);
+  EXPECT_EQ(names, (std::vector<std::string>{"Setup.inf", "daten\\zwei.txt", "eins.txt"}));
+  const std::string copy = inst.SetupInfCopy();
+  EXPECT_EQ(IniString(copy, "InstalledFiles", "Count"), "3");
+  EXPECT_EQ(IniString(copy, "InstalledFiles", "0"), inst.target + "eins.txt");
+  EXPECT_EQ(IniString(copy, "InstalledFiles", "1"), inst.target + "daten\\zwei.txt");
+  EXPECT_EQ(IniString(copy, "InstalledFiles", "2"), copy);
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.programKey, "Programmpfad"), inst.target);
+  EXPECT_TRUE(FileExists(inst.GroupFolder() + "UnInstall.lnk"));
+  setup.Kill();  // before "&Ende", which would write links that this medium does not name
 }
 
 TEST(Install, AStartLanguageTooLargeToReadIsReportedAndTheRestOfTheStartUpStillCounts) {

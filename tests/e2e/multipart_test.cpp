@@ -265,12 +265,17 @@ TEST(Multipart, LastDiskInARemovableDrivePromptsForTheFirstDiskAndCancelEndsTheJ
   ASSERT_TRUE(box) << "no second prompt";
   EXPECT_EQ(box->text, prompt);
 
-  // Cancel ends the join without a message of its own; the run goes on to the finish page
-  // with nothing extracted, and no joined copy is left behind.
+  // Cancel ends the join without a message of its own; with nothing extracted the run reports
+  // the archive as not installed and goes on to the finish page, which says so. No joined
+  // copy is left behind.
   ASSERT_TRUE(Answer(*box, "Cancel") || Answer(*box, "Abbrechen"));
-  ASSERT_TRUE(WaitUntil([&] { return FinishPageShown(wizard) || FindMessageBox(setup); }, 60000));
-  const auto after = FindMessageBox(setup);
-  ASSERT_FALSE(after) << "message box: " << after->text;
+  const auto report = WaitPrompt(setup, box->hwnd);
+  ASSERT_TRUE(report) << "no report of the archive that was not installed";
+  EXPECT_EQ(report->text, "Folgende Dateien konnten nicht installiert werden:\r\n" + root + "setup.zip");
+  ASSERT_TRUE(Answer(*report, "OK"));
+  ASSERT_TRUE(WaitUntil([&] { return FinishPageShown(wizard); }, 60000));
+  EXPECT_NE(FindChild(wizard, "Static", "Die Installation ist unvollständig.", true), nullptr);
+  EXPECT_FALSE(FindMessageBox(setup).has_value());
   const std::string folder = target + "\\";
   for (const auto& m : members) EXPECT_FALSE(FileExists(folder + WindowsPath(m.name))) << m.name;
   EXPECT_EQ(InstalledFiles(folder + "Setup.inf"), std::vector<std::string>{folder + "Setup.inf"});
