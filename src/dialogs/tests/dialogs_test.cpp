@@ -106,10 +106,11 @@ class MessageBoxAnswerer {
   std::thread worker_;
 };
 
-// A folder below the temporary folder, removed with its files at the end.
+// A folder of the test's own below the temporary folder, removed with its files at the end.
 class ScratchFolder {
  public:
-  explicit ScratchFolder(const char* name) : path_(platform::TempFolder() + name) {
+  explicit ScratchFolder(const char* name)
+      : path_(platform::TempFolder() + name + "-" + std::to_string(::GetCurrentProcessId())) {
     ::CreateDirectoryA(path_.c_str(), nullptr);
   }
   ~ScratchFolder() {
@@ -128,23 +129,30 @@ class ScratchFolder {
   std::string path_;
 };
 
-// Keeps the background screen's state as the tests found it.
+// Keeps the background screen's state as the tests found it, also when a test ends setup:
+// its quit message is taken away, so every test can run in any order.
 class DialogsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     sourceDir_ = Form1->SourceDir;
+    backgroundShown_ = Showing(Form1);
     Form1->SourceDir = "X:\\medium\\";
   }
   void TearDown() override {
     for (Form* f : {static_cast<Form*>(Form3), static_cast<Form*>(Form5), static_cast<Form*>(Form6),
                     static_cast<Form*>(Form7), static_cast<Form*>(Form8)})
       f->Hide();
+    QuitPosted();
+    Form8->SetModalResult(mrNone);
     Form1->SourceDir = sourceDir_;
     Form1->CloseAllowed = false;
+    Form1->SetBorderStyle(BorderStyle::Sizeable);
+    if (backgroundShown_ && !Showing(Form1)) Form1->Show();
   }
 
  private:
   std::string sourceDir_;
+  bool backgroundShown_ = false;
 };
 
 // ---- designs
@@ -334,21 +342,23 @@ TEST_F(DialogsTest, OkRefusesAFolderWithoutTheArchiveAndAcceptsTheRightOne) {
   EXPECT_EQ(Form8->ModalResult(), mrOk);
 }
 
-// A drive root already ends in its backslash. C: of the test machine is a real drive root.
+// A drive root already ends in its backslash. The ctest fixture dialogs_drive lends the
+// tests a drive R: of their own; what is written into its root goes with it.
 TEST_F(DialogsTest, ADriveRootThatHoldsTheArchiveGivesNoDoubledBackslash) {
-  const std::string archive = "C:\\Setup.zip";
-  const bool existed = platform::FileExists(archive);
-  if (!existed) ScratchFolder::WriteEmpty(archive);
-  ASSERT_TRUE(platform::FileExists(archive)) << "cannot write into the root of C:";
+  const std::string root = "R:\\";
+  if (::GetDriveTypeA(root.c_str()) == DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "R: is lent by the fixture dialogs_drive";
+  const std::string archive = root + "Setup.zip";
+  ScratchFolder::WriteEmpty(archive);
+  ASSERT_TRUE(platform::FileExists(archive));
   Form8->Show();
-  Form8->DirectoryListBox1().SetDirectory("C:\\");
+  Form8->DirectoryListBox1().SetDirectory(root);
   {
     MessageBoxAnswerer answerer;
     Press(Form8, "Button1");
     EXPECT_FALSE(answerer.Seen());
   }
-  if (!existed) ::DeleteFileA(archive.c_str());
-  EXPECT_EQ(Form1->SourceDir, "C:\\");
+  ::DeleteFileA(archive.c_str());
+  EXPECT_EQ(Form1->SourceDir, root);
   EXPECT_EQ(Form8->ModalResult(), mrOk);
 }
 
@@ -404,7 +414,7 @@ TEST_F(DialogsTest, AbbrechenInThePromptShowsTheConfirmationAboveIt) {
   EXPECT_TRUE(Showing(Form8));
 }
 
-// ---- "&Beenden": these end the program, so they come last.
+// ---- "&Beenden": these end the program; the quit message is taken away before the loop sees it.
 
 TEST_F(DialogsTest, BeendenDuringTheRunEndsTheProgramWithoutTouchingTheFrame) {
   const LONG_PTR styleBefore = ::GetWindowLongPtrA(Form1->Handle(), GWL_STYLE) & ~LONG_PTR(WS_VISIBLE);
@@ -414,9 +424,7 @@ TEST_F(DialogsTest, BeendenDuringTheRunEndsTheProgramWithoutTouchingTheFrame) {
   EXPECT_TRUE(Form1->CloseAllowed);
   EXPECT_EQ(Form1->Border(), BorderStyle::Sizeable);
   EXPECT_EQ(::GetWindowLongPtrA(Form1->Handle(), GWL_STYLE) & ~LONG_PTR(WS_VISIBLE), styleBefore);
-  // The quit message is taken away here, so that the last test can end the loop itself.
   EXPECT_TRUE(QuitPosted()) << "closing the main form ends the message loop";
-  EXPECT_FALSE(Application::Instance().Terminated());
 }
 
 TEST_F(DialogsTest, BeendenInTheWizardGivesTheBackgroundAFixedFrameAndEndsTheProgram) {
@@ -428,8 +436,7 @@ TEST_F(DialogsTest, BeendenInTheWizardGivesTheBackgroundAFixedFrameAndEndsThePro
   EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
   EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0) << "a fixed frame";
   EXPECT_TRUE(Form1->CloseAllowed);
-  Application::Instance().ProcessMessages();
-  EXPECT_TRUE(Application::Instance().Terminated());
+  EXPECT_TRUE(QuitPosted()) << "closing the main form ends the message loop";
 }
 
 }  // namespace
