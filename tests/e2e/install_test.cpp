@@ -157,14 +157,17 @@ struct Installation {
   std::string target;       // work + "Talvenor\"
   std::string programKey;   // below HKLM
   std::string uninstallKey;  // below HKLM
+  std::string uninstallEntry;  // its name below the uninstall root
   std::string group;        // Programs menu subfolder, may be empty
   std::vector<std::string> programsLinks;  // link names in the group folder
   std::string startupLink;  // link name in the Startup folder, may be empty
   std::string uninstaller;  // <windir>\UnInstall.exe
   bool uninstallerWasThere = false;
 
-  Installation(const std::string& tag, std::string programKeyPath, std::string uninstallEntry)
-      : programKey(std::move(programKeyPath)), uninstallKey(kUninstallRoot + uninstallEntry) {
+  Installation(const std::string& tag, std::string programKeyPath, std::string uninstallEntryName)
+      : programKey(std::move(programKeyPath)),
+        uninstallKey(kUninstallRoot + uninstallEntryName),
+        uninstallEntry(std::move(uninstallEntryName)) {
     work = "C:\\talvenor-e2e-" + tag + "-" + std::to_string(::GetCurrentProcessId()) + "\\";
     target = work + "Talvenor\\";
     uninstaller = WindowsFolder() + "\\UnInstall.exe";
@@ -187,6 +190,11 @@ struct Installation {
 
   std::string GroupFolder() const {
     return ShellFolder("Programs") + "\\" + (group.empty() ? "" : group + "\\");
+  }
+  // The sections of Setup.inf that point the run at this installation's keys and group.
+  std::string EntrySections() const {
+    return "[Program]\r\nProgramEntry=" + programKey + "\r\n[UnInstall]\r\nUnInstallEntry=" + uninstallEntry +
+           "\r\n[Group]\r\nGroupname=" + group + "\r\n";
   }
   std::string StartupLinkPath() const { return ShellFolder("Startup") + "\\" + startupLink + ".lnk"; }
   std::string SetupInfCopy() const { return target + "Setup.inf"; }
@@ -254,12 +262,9 @@ int FilledColumns(HWND progressForm) {
 // copy-progress window was shown (the bar only grows, so that is its last state).
 int LastProgressColumns(const std::string& archive, const std::string& tag) {
   Installation inst(tag, "Software\\TalvenorE2E-" + tag, "TalvenorE2E-" + tag);
-  Medium medium;
-  LayOutMedium(medium,
-               kGerman + ("[Program]\r\nProgramEntry=" + inst.programKey) + "\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-" +
-                   tag + "\r\n[Group]\r\nGroupname=TalvenorE2E " + tag + "\r\n",
-               archive);
   inst.group = "TalvenorE2E " + tag;
+  Medium medium;
+  LayOutMedium(medium, kGerman + inst.EntrySections(), archive);
   Process setup(medium.SetupExe());
   HWND wizard = setup.WaitWindow("TForm2");
   if (!wizard) return -1;
@@ -479,11 +484,7 @@ TEST(Install, CancelDuringTheExtractionEndsTheProgramAndLeavesNoHalfWrittenFile)
   archive.Add("vorher.txt", "klein\r\n");
   archive.AddRepeated("gross.dat", block, 768u << 20);
   Medium medium;
-  LayOutMedium(medium,
-               kGerman + ("[Program]\r\nProgramEntry=" + inst.programKey) +
-                   "\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-Cancel\r\n[Group]\r\nGroupname=" + inst.group +
-                   "\r\n",
-               archive.Bytes());
+  LayOutMedium(medium, kGerman + inst.EntrySections(), archive.Bytes());
   Process setup(medium.SetupExe());
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
@@ -532,11 +533,7 @@ TEST(Install, ADamagedMemberIsReportedAndTheFinishPageSaysTheInstallationIsIncom
   archive.AddDamaged("kaputt.txt", "kaputt\r\n");
   archive.Add("daten/zwei.txt", std::string(5000, 'z'), true);
   Medium medium;
-  LayOutMedium(medium,
-               kGerman + ("[Program]\r\nProgramEntry=" + inst.programKey) +
-                   "\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-Damaged\r\n[Group]\r\nGroupname=" + inst.group +
-                   "\r\n",
-               archive.Bytes());
+  LayOutMedium(medium, kGerman + inst.EntrySections(), archive.Bytes());
   Process setup(medium.SetupExe());
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
@@ -576,12 +573,7 @@ TEST(Install, AStartLanguageTooLargeToReadIsReportedAndTheRestOfTheStartUpStillC
   ZipWriter archive;
   archive.Add("liesmich.txt", "Lies mich\r\n");
   Medium medium;
-  LayOutMedium(medium,
-               "[Program]\r\nProgramEntry=" + inst.programKey +
-                   "\r\n[Defaults]\r\nfirstpage=gross.lng\r\nfixed=1\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-"
-                   "Language\r\n[Group]\r\nGroupname=" +
-                   inst.group + "\r\n",
-               archive.Bytes());
+  LayOutMedium(medium, "[Defaults]\r\nfirstpage=gross.lng\r\nfixed=1\r\n" + inst.EntrySections(), archive.Bytes());
   medium.Write("gross.lng", "[Misc]\r\ninstall_1=Gross\r\n" + std::string(1u << 20, ';'));
   Process setup(medium.SetupExe());
   const auto box = WaitMessageBox(setup);
