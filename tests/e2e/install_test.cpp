@@ -546,8 +546,10 @@ TEST(Install, ADamagedMemberIsReportedAndTheFinishPageSaysTheInstallationIsIncom
   EXPECT_EQ(box->text.rfind("Folgende Dateien konnten nicht installiert werden:", 0), 0u) << box->text;
   EXPECT_NE(box->text.find("kaputt.txt"), std::string::npos) << box->text;
   EXPECT_EQ(box->text.find("eins.txt"), std::string::npos) << box->text;
+  SaveScreenShotIfAsked("install-failed-members");
   ASSERT_TRUE(Answer(*box, "OK"));
   ASSERT_TRUE(WaitFinishPage(wizard, kWaitMs));
+  SaveScreenShotIfAsked("install-incomplete");
   EXPECT_NE(FindChild(wizard, "Static", "Die Installation ist unvollständig.", true), nullptr);
   EXPECT_EQ(FindChild(wizard, "Static", "Die Installation wurde erfolgreich abgeschlossen.  ", true), nullptr);
   EXPECT_FALSE(FindMessageBox(setup).has_value()) << "one box for the whole report";
