@@ -23,20 +23,22 @@ bool IsSectionLine(std::string_view line) {
   return line.size() >= 2 && line.front() == '[' && line.back() == ']';
 }
 
-void AddLine(std::string_view line, std::vector<Section>& sections) {
+}  // namespace
+
+void Language::AddLine(std::string_view line, int number) {
   if (line.empty() || line.front() == ';') return;
   if (IsSectionLine(line)) {
-    sections.push_back(Section{std::string(line.substr(1, line.size() - 2)), {}});
+    sections_.push_back(Section{std::string(line.substr(1, line.size() - 2)), {}});
     return;
   }
-  if (sections.empty()) return;  // before the first section
   const size_t eq = line.find('=');
-  if (eq == std::string_view::npos) return;
-  sections.back().entries.push_back(
+  if (sections_.empty() || eq == std::string_view::npos) {
+    ignored_.push_back(IgnoredLine{number, std::string(line), sections_.empty()});
+    return;
+  }
+  sections_.back().entries.push_back(
       Entry{std::string(line.substr(0, eq)), std::string(line.substr(eq + 1))});
 }
-
-}  // namespace
 
 bool SameTextCp1252(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -50,10 +52,11 @@ Language::Language(std::string_view text, SameTextFn sameText) : sameText_(sameT
   const size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
   size_t start = 0;
+  int number = 0;
   while (start < text.size()) {
     size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = text.size();
-    AddLine(text.substr(start, end - start), sections_);
+    AddLine(text.substr(start, end - start), ++number);
     start = end;
     if (start < text.size()) {
       // CR LF ends one line; a lone CR or LF ends one as well.

@@ -33,6 +33,13 @@ struct Section {
   std::vector<Entry> entries;   // in file order; lines without "=" are left out (they never match)
 };
 
+// A line that no lookup can ever find: one before the first section, or one without "=".
+struct IgnoredLine {
+  int number = 0;  // from 1
+  std::string text;
+  bool beforeFirstSection = false;
+};
+
 class Language {
  public:
   // Splits the text into lines (CR LF, lone CR and lone LF end a line; a NUL byte ends the
@@ -51,9 +58,13 @@ class Language {
                          const std::string& defaultValue) const;
 
   const std::vector<Section>& Sections() const { return sections_; }
+  const std::vector<IgnoredLine>& IgnoredLines() const { return ignored_; }
 
  private:
+  void AddLine(std::string_view line, int number);
+
   std::vector<Section> sections_;
+  std::vector<IgnoredLine> ignored_;
   SameTextFn sameText_;
 };
 

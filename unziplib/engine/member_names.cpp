@@ -43,14 +43,6 @@ bool IsDeviceName(const std::string& part) {
   return (d >= '1' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3;
 }
 
-bool IsSafePart(const std::string& part) {
-  if (part.empty() || part.back() == '.' || part.back() == ' ') return false;  // also ".", ".."
-  for (char c : part) {
-    if (uint8_t(c) < 0x20 || std::strchr("<>\"|?*:", c) != nullptr) return false;
-  }
-  return !IsDeviceName(part);
-}
-
 bool MatchesFolded(const char* name, const char* nameEnd, const char* spec, const char* specEnd) {
   // Greedy matching that backtracks only to the last "*": linear in practice, never exponential.
   const char* starSpec = nullptr;
@@ -101,13 +93,24 @@ NameStatus DecodeMemberName(const std::string& stored, uint16_t flags, uint16_t 
   return inAnsi ? NameStatus::kOk : NameStatus::kNotInAnsi;
 }
 
+const char* NamePartProblem(const std::string& part) {
+  if (part.empty()) return "is empty";
+  if (part.back() == '.' || part.back() == ' ') return "ends in a dot or a blank";  // also ".", ".."
+  for (char c : part) {
+    if (uint8_t(c) < 0x20) return "holds a control character";
+    if (std::strchr("<>\"|?*:", c) != nullptr) return "holds one of the characters < > \" | ? * :";
+  }
+  if (IsDeviceName(part)) return "is a device name";
+  return nullptr;
+}
+
 bool IsSafeMemberName(const std::string& name) {
   if (name.empty() || IsSeparator(name[0])) return false;  // absolute, UNC, "\\?\"
   size_t start = 0;
   while (start < name.size()) {
     size_t end = start;
     while (end < name.size() && !IsSeparator(name[end])) ++end;
-    if (!IsSafePart(name.substr(start, end - start))) return false;
+    if (NamePartProblem(name.substr(start, end - start)) != nullptr) return false;
     if (end + 1 == name.size()) break;  // one trailing separator marks a folder
     start = end + 1;
   }

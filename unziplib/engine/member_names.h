@@ -36,6 +36,10 @@ bool IsSafeMemberName(const std::string& name);
 // every name; a separator that closes the name stays.
 std::string WithoutDotParts(const std::string& name);
 
+// Why one part of a path (between separators) cannot be a Windows file or folder name, or
+// nullptr when it can.
+const char* NamePartProblem(const std::string& part);
+
 // The path below the extraction folder, with "/" separators and no trailing separator: the
 // whole name when stored folders are recreated, else its last part.
 std::string OutputPath(const std::string& name, bool dirNames);

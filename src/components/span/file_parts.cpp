@@ -46,7 +46,7 @@ void FilePartSource::OpenLastPart(int) { Open(archiveName_); }
 
 void FilePartSource::LastPartHasNoEndRecord(int) { throw NoEndRecordError(archiveName_); }
 
-void FilePartSource::ChangeDisk(int disk, int) { Open(PartFileName(archiveName_, disk)); }
+void FilePartSource::ChangeDisk(int disk, int lastDisk) { Open(FixedDrivePartName(archiveName_, disk, lastDisk)); }
 
 bool FilePartSource::Seek(uint64_t offset) {
   return file_ && offset <= size_ && SeekTo(file_.get(), offset, SEEK_SET);

@@ -16,8 +16,8 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// Parts named as on a fixed drive: the listed archive is the last part, part n is
-// PartFileName(archive, n). No prompts: a part that cannot be opened throws 11001; a listed
+// Parts named as on a fixed drive: the listed archive is the last part, part n before it is
+// PartFileName(archive, n) (FixedDrivePartName). No prompts: a part that cannot be opened throws 11001; a listed
 // archive without an end record throws NoEndRecordError at once.
 class FilePartSource : public PartSource {
  public:

@@ -33,6 +33,10 @@ std::string PartFileName(const std::string& archiveName, int part) {
   return archiveName.substr(0, ext - replaced) + number + archiveName.substr(ext);
 }
 
+std::string FixedDrivePartName(const std::string& archiveName, int disk, int lastDisk) {
+  return disk == lastDisk ? archiveName : PartFileName(archiveName, disk);
+}
+
 int PartNumberInName(const std::string& archiveName) {
   const size_t ext = ExtensionStart(archiveName);
   if (ext - ComponentStart(archiveName) < 3) return -1;

@@ -15,6 +15,12 @@ namespace span {
 // Example: PartFileName("C:\\Setup\\setup003.zip", 0) == "C:\\Setup\\setup001.zip".
 std::string PartFileName(const std::string& archiveName, int part);
 
+// The file that holds disk `disk` of a set on a fixed or network drive whose listed archive,
+// `archiveName`, is the last disk `lastDisk`: the listed file itself for the last disk,
+// whatever number its name carries ("Setup.zip" after "Se001.zip" and "Se002.zip"), else
+// PartFileName.
+std::string FixedDrivePartName(const std::string& archiveName, int disk, int lastDisk);
+
 // The three-digit number an archive name carries before its extension (1 for "x001.zip"),
 // or -1 when those three characters are not all digits.
 int PartNumberInName(const std::string& archiveName);

@@ -56,10 +56,7 @@ void DriveParts::LastPartHasNoEndRecord(int) {
 void DriveParts::ChangeDisk(int disk, int lastDisk) {
   file_.reset();
   if (numberedFiles_) {
-    // The listed file is the last part, whatever number its name carries ("Setup.zip" after
-    // "Se001.zip" and "Se002.zip"); only the parts before it are found by number.
-    const std::string name = disk == lastDisk ? archiveName_ : span::PartFileName(archiveName_, disk);
-    if (!TryOpen(name)) throw EZipArchive(zipmsg::kFileNotFound, true);
+    if (!TryOpen(span::FixedDrivePartName(archiveName_, disk, lastDisk))) throw EZipArchive(zipmsg::kFileNotFound, true);
   } else {
     PromptAndOpen(disk, lastDisk);
   }

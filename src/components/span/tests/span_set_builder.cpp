@@ -29,13 +29,7 @@ void AppendText(Bytes& out, const std::string& s) { out.insert(out.end(), s.begi
 
 // The archive as one stream, with the positions of its structures; the central directory's
 // disk and offset fields are filled in once the cuts are known.
-struct Stream {
-  Bytes bytes;
-  std::vector<size_t> locals;
-  std::vector<size_t> centrals;  // per member
-  size_t directory = 0;
-  size_t endRecord = 0;
-};
+using Stream = ArchiveImage;
 
 Stream WriteStream(const std::vector<Member>& members, const SetOptions& options, bool withMarker) {
   const std::string& comment = options.archiveComment;
@@ -97,57 +91,24 @@ Stream WriteStream(const std::vector<Member>& members, const SetOptions& options
   s.endRecord = s.bytes.size();
   s.bytes.resize(s.bytes.size() + kEndRecordSize);
   AppendText(s.bytes, comment);
+  s.commentLength = uint16_t(comment.size());
   return s;
 }
 
-// Part boundaries: starts[k] is the stream position where part k begins.
-Place PlaceOf(const std::vector<size_t>& starts, size_t position) {
-  const auto after = std::upper_bound(starts.begin(), starts.end(), position);
-  const int disk = int(after - starts.begin()) - 1;
-  return {disk, uint32_t(position - starts[size_t(disk)])};
-}
-
-BuiltSet Cut(Stream s, const std::vector<size_t>& partSizes, size_t memberCount,
-             const std::string& comment) {
+BuiltSet Cut(Stream s, const std::vector<size_t>& partSizes, size_t memberCount) {
   if (s.centrals.size() != memberCount) throw std::invalid_argument("directory order");
   std::vector<size_t> starts{0};
   for (size_t size : partSizes) starts.push_back(starts.back() + size);
-  if (starts.back() > s.endRecord) throw std::invalid_argument("cut inside the end record");
-
-  BuiltSet set;
-  for (size_t i = 0; i < memberCount; ++i) {
-    const Place local = PlaceOf(starts, s.locals[i]);
-    set.localHeaders.push_back(local);
-    set.centralHeaders.push_back(PlaceOf(starts, s.centrals[i]));
-    Put16(&s.bytes[s.centrals[i] + central::kDiskStart], uint16_t(local.disk));
-    Put32(&s.bytes[s.centrals[i] + central::kLocalOffset], local.offset);
-  }
-  const Place directory = PlaceOf(starts, s.directory);
-  set.endRecord = PlaceOf(starts, s.endRecord);
-  EndRecord end;
-  end.thisDisk = uint16_t(set.endRecord.disk);
-  end.directoryDisk = uint16_t(directory.disk);
-  end.totalEntries = uint16_t(memberCount);
-  end.entriesOnDisk = uint16_t(std::count_if(set.centralHeaders.begin(), set.centralHeaders.end(),
-                                             [&](const Place& p) { return p.disk == set.endRecord.disk; }));
-  end.directorySize = uint32_t(s.endRecord - s.directory);
-  end.directoryOffset = directory.offset;
-  end.commentLength = uint16_t(comment.size());
-  end.Write(&s.bytes[s.endRecord]);
-
-  for (size_t k = 0; k < starts.size(); ++k) {
-    const size_t from = starts[k];
-    const size_t to = k + 1 < starts.size() ? starts[k + 1] : s.bytes.size();
-    set.parts.emplace_back(s.bytes.begin() + long(from), s.bytes.begin() + long(to));
-  }
-  return set;
+  SplitArchive split = SplitIntoParts(std::move(s), starts);
+  return {std::move(split.parts), std::move(split.localHeaders), std::move(split.centralHeaders),
+          split.endRecord};
 }
 
 }  // namespace
 
 BuiltSet BuildSpanSet(const std::vector<Member>& members, const std::vector<size_t>& partSizes,
                       const SetOptions& options) {
-  return Cut(WriteStream(members, options, true), partSizes, members.size(), options.archiveComment);
+  return Cut(WriteStream(members, options, true), partSizes, members.size());
 }
 
 BuiltSet BuildEvenSpanSet(const std::vector<Member>& members, size_t partCount,
@@ -155,11 +116,11 @@ BuiltSet BuildEvenSpanSet(const std::vector<Member>& members, size_t partCount,
   Stream s = WriteStream(members, options, true);
   const size_t each = std::min(s.bytes.size() / partCount, s.endRecord / std::max<size_t>(partCount - 1, 1));
   const std::vector<size_t> sizes(partCount - 1, each);
-  return Cut(std::move(s), sizes, members.size(), options.archiveComment);
+  return Cut(std::move(s), sizes, members.size());
 }
 
 Bytes BuildSingleArchive(const std::vector<Member>& members, const SetOptions& options) {
-  return Cut(WriteStream(members, options, false), {}, members.size(), options.archiveComment).parts[0];
+  return Cut(WriteStream(members, options, false), {}, members.size()).parts[0];
 }
 
 uint32_t Crc32(const uint8_t* data, size_t size) {

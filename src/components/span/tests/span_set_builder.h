@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "zip_format.h"
+#include "zip_parts.h"
 
 namespace spantest {
 
@@ -23,11 +24,7 @@ struct Member {
   std::string comment;          // entry comment in the central header
 };
 
-// Where a structure starts: disk (part) and offset within it.
-struct Place {
-  int disk = 0;
-  uint32_t offset = 0;
-};
+using zipfmt::Place;
 
 struct BuiltSet {
   Parts parts;
