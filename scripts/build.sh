@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Configures and builds both trees: build/native (portable core, tests) and build/win (the product).
+# Configures and builds every tree: build/native (portable core, tests, make-medium),
+# build/win (the product, its tests and the demo medium) and build/win32.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+source "$root/scripts/trees.sh"
 jobs=$(nproc)
-cmake -S "$root" -B "$root/build/native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+talvenor_configure_native
 cmake --build "$root/build/native" -j "$jobs"
-cmake -S "$root" -B "$root/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
+talvenor_configure_windows "$root/build/win" mingw-x86_64.cmake
 cmake --build "$root/build/win" -j "$jobs"
 # The 32-bit programs of the medium are compiled as well; this machine cannot run them.
-cmake -S "$root" -B "$root/build/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+talvenor_configure_windows "$root/build/win32" mingw-i686.cmake
 cmake --build "$root/build/win32" -j "$jobs" --target setup unziplib uninstall
