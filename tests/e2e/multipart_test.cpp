@@ -52,30 +52,6 @@ std::string SetupInf() {
          kGroup + "\r\n";
 }
 
-std::string ProgramsMenu() {
-  return RegString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                   "Programs")
-      .value_or("");
-}
-
-// Everything an installation of the test leaves behind, removed before and after it.
-class InstallationTraces {
- public:
-  InstallationTraces() { Remove(); }
-  ~InstallationTraces() { Remove(); }
-  InstallationTraces(const InstallationTraces&) = delete;
-  InstallationTraces& operator=(const InstallationTraces&) = delete;
-
- private:
-  static void Remove() {
-    RemoveTree(kWork);
-    RegDeleteTree(HKEY_LOCAL_MACHINE, kProgramEntry);
-    RegDeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-    const std::string programs = ProgramsMenu();
-    if (!programs.empty()) RemoveTree(programs + "\\" + kGroup);
-  }
-};
-
 // The joined copies that the archive component makes in the temporary folder.
 std::set<std::string> JoinedCopies() {
   char temp[MAX_PATH];
@@ -90,14 +66,6 @@ std::set<std::string> JoinedCopies() {
   return names;
 }
 
-// The InstalledFiles section of the copied Setup.inf, in its numbered order.
-std::vector<std::string> InstalledFiles(const std::string& copy) {
-  std::vector<std::string> files;
-  const int count = std::atoi(IniString(copy, "InstalledFiles", "Count", "0").c_str());
-  for (int i = 0; i < count; ++i) files.push_back(IniString(copy, "InstalledFiles", std::to_string(i)));
-  return files;
-}
-
 void LayOutMedium(const std::string& folder) {
   WriteFile(folder + "german.lng", ReadFile(SourceFile("medium\\german.lng")));
   WriteFile(folder + "Licence.txt", "Lizenz\r\n");
@@ -105,43 +73,8 @@ void LayOutMedium(const std::string& folder) {
   CopyFileTo(BuildFile("medium-bin\\UNZIPLIB.DLL"), folder + "UNZIPLIB.DLL");
 }
 
-// From the welcome page to the start of the run, with the target folder typed into the
-// target-folder dialog.
-void WalkToTheRun(const Process& setup, HWND wizard, const std::string& target) {
-  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
-  ASSERT_TRUE(Press(wizard, "&Weiter >"));
-  ASSERT_TRUE(WaitPage(wizard, "license"));
-  ASSERT_TRUE(Press(wizard, "&Akzeptieren>"));
-  ASSERT_TRUE(WaitPage(wizard, "Dir"));
-  ASSERT_TRUE(Press(wizard, "S&uchen..."));
-  HWND dialog = setup.WaitWindow("TForm4");
-  ASSERT_NE(dialog, nullptr);
-  SetText(FindChild(dialog, "Edit"), target);
-  ASSERT_TRUE(Press(dialog, "&Ok"));
-  ASSERT_TRUE(setup.WaitHidden("TForm4"));
-  ASSERT_TRUE(Press(wizard, "&Weiter>"));
-  ASSERT_TRUE(WaitPage(wizard, "ready"));
-  ASSERT_TRUE(Press(wizard, "&Weiter>"));
-  ASSERT_TRUE(setup.WaitHidden("TForm2"));
-  ASSERT_NE(setup.WaitWindow("TForm5"), nullptr);
-}
-
-bool FinishPageShown(HWND wizard) {
-  return Visible(wizard) && VisiblePage(wizard) == "ende" && FindChild(wizard, "Button", "&Ende", true);
-}
-
-// "&Ende" without the autostart link (the test's Setup.inf names no program for it): setup ends.
-void Finish(Process& setup, HWND wizard) {
-  HWND autostart = FindChild(wizard, "Button", "Talvenor mit Windows im Sleep-Modus starten");
-  ASSERT_NE(autostart, nullptr);
-  if (::SendMessageA(autostart, BM_GETCHECK, 0, 0) == BST_CHECKED) Click(autostart);
-  ASSERT_TRUE(WaitUntil([&] { return ::SendMessageA(autostart, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
-  ASSERT_TRUE(Press(wizard, "&Ende"));
-  EXPECT_TRUE(setup.WaitExit());
-}
-
 TEST(Multipart, ThreePartFilesOnAFixedDriveInstallEveryFileWithoutAPrompt) {
-  InstallationTraces traces;
+  InstallationTraces traces(kWork, kProgramEntry, kUninstallKey, kGroup);
   const auto members = ProgramFiles();
   const spantest::BuiltSet set = spantest::BuildEvenSpanSet(members, 3);
   ASSERT_EQ(set.parts.size(), 3u);
@@ -229,7 +162,7 @@ TEST(Multipart, LastDiskInARemovableDrivePromptsForTheFirstDiskAndCancelEndsTheJ
   const std::string root = "A:\\";
   if (::GetDriveTypeA(root.c_str()) != DRIVE_REMOVABLE)
     GTEST_SKIP() << "no removable drive A: (the ctest fixture e2e_floppy provides one)";
-  InstallationTraces traces;
+  InstallationTraces traces(kWork, kProgramEntry, kUninstallKey, kGroup);
   const auto members = ProgramFiles();
   const spantest::BuiltSet set = spantest::BuildEvenSpanSet(members, 3);
   ASSERT_EQ(set.endRecord.disk, 2);

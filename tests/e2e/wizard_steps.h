@@ -1,13 +1,17 @@
 // Steps through the wizard of a running setup as a user takes them: which page is shown,
 // pressing the visible buttons, the language list, the folder list of the target-folder
-// dialog. Shared by the wizard and language tests.
+// dialog, the way from the welcome page through the run to the end. Shared by the wizard,
+// language and installation tests.
 #pragma once
 
 #include "driver.h"
 #include "e2e_paths.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace e2e {
 
@@ -109,6 +113,81 @@ inline bool DoubleClickListItem(HWND list, const std::string& text) {
 inline std::string ProgramFilesDir() {
   return RegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir")
       .value_or("");
+}
+
+// The InstalledFiles section of the copied Setup.inf, in its numbered order.
+inline std::vector<std::string> InstalledFiles(const std::string& copy) {
+  std::vector<std::string> files;
+  const int count = std::atoi(IniString(copy, "InstalledFiles", "Count", "0").c_str());
+  for (int i = 0; i < count; ++i) files.push_back(IniString(copy, "InstalledFiles", std::to_string(i)));
+  return files;
+}
+
+inline std::string ProgramsMenu() {
+  return RegString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                   "Programs")
+      .value_or("");
+}
+
+// Everything an installation of a test leaves behind (the work folder with the target
+// folder, the program entry and uninstall keys below HKLM, the program group), removed
+// before and after it.
+class InstallationTraces {
+ public:
+  InstallationTraces(std::string work, std::string programEntry, std::string uninstallKey, std::string group)
+      : work_(std::move(work)), programEntry_(std::move(programEntry)), uninstallKey_(std::move(uninstallKey)),
+        group_(std::move(group)) {
+    Remove();
+  }
+  ~InstallationTraces() { Remove(); }
+  InstallationTraces(const InstallationTraces&) = delete;
+  InstallationTraces& operator=(const InstallationTraces&) = delete;
+
+ private:
+  void Remove() const {
+    RemoveTree(work_);
+    RegDeleteTree(HKEY_LOCAL_MACHINE, programEntry_);
+    RegDeleteTree(HKEY_LOCAL_MACHINE, uninstallKey_);
+    const std::string programs = ProgramsMenu();
+    if (!programs.empty() && !group_.empty()) RemoveTree(programs + "\\" + group_);
+  }
+
+  std::string work_, programEntry_, uninstallKey_, group_;
+};
+
+// From the welcome page to the start of the run, with the target folder typed into the
+// target-folder dialog.
+inline void WalkToTheRun(const Process& setup, HWND wizard, const std::string& target) {
+  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
+  ASSERT_TRUE(Press(wizard, "&Weiter >"));
+  ASSERT_TRUE(WaitPage(wizard, "license"));
+  ASSERT_TRUE(Press(wizard, "&Akzeptieren>"));
+  ASSERT_TRUE(WaitPage(wizard, "Dir"));
+  ASSERT_TRUE(Press(wizard, "S&uchen..."));
+  HWND dialog = setup.WaitWindow("TForm4");
+  ASSERT_NE(dialog, nullptr);
+  SetText(FindChild(dialog, "Edit"), target);
+  ASSERT_TRUE(Press(dialog, "&Ok"));
+  ASSERT_TRUE(setup.WaitHidden("TForm4"));
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  ASSERT_TRUE(WaitPage(wizard, "ready"));
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  ASSERT_TRUE(setup.WaitHidden("TForm2"));
+  ASSERT_NE(setup.WaitWindow("TForm5"), nullptr);
+}
+
+inline bool FinishPageShown(HWND wizard) {
+  return Visible(wizard) && VisiblePage(wizard) == "ende" && FindChild(wizard, "Button", "&Ende", true);
+}
+
+// "&Ende" without the autostart link (the test's Setup.inf names no program for it): setup ends.
+inline void Finish(Process& setup, HWND wizard) {
+  HWND autostart = FindChild(wizard, "Button", "Talvenor mit Windows im Sleep-Modus starten");
+  ASSERT_NE(autostart, nullptr);
+  if (::SendMessageA(autostart, BM_GETCHECK, 0, 0) == BST_CHECKED) Click(autostart);
+  ASSERT_TRUE(WaitUntil([&] { return ::SendMessageA(autostart, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
+  ASSERT_TRUE(Press(wizard, "&Ende"));
+  EXPECT_TRUE(setup.WaitExit());
 }
 
 }  // namespace e2e

@@ -269,7 +269,8 @@ bool Verify(const fs::path& medium, const zipwrite::WrittenArchive& archive, std
   const int good = unzip::Extract(*input, sink, collector, options);
   for (const std::string& problem : collector.problems) out << "error: test extraction: " << problem << "\n";
   std::vector<std::string> names;
-  for (const auto& m : archive.members) names.push_back(m.name);
+  // The engine reports names in the ANSI code page, as setup records them.
+  for (const auto& m : archive.members) names.push_back(Cp1252FromUtf8(m.name).value_or(m.name));
   if (good != int(archive.members.size()) || collector.tested != names || !collector.problems.empty()) {
     out << "error: the engine tested " << good << " of " << archive.members.size() << " members\n";
     return false;
