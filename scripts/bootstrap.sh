@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need. Does nothing when all are there.
+#   bootstrap.sh        everything: the tests, the fuzzers, the other extractors the tests compare with
+#   bootstrap.sh demo   only what scripts/demo.sh builds and runs
 set -euo pipefail
 
 packages=(
-  cmake ninja-build mingw-w64 libz-mingw-w64-dev libstb-dev googletest
-  wine wine64 fonts-wine xvfb imagemagick xdotool
-  clang libclang-rt-14-dev zlib1g-dev
-  p7zip-full libarchive-tools zip unzip python3
+  cmake ninja-build g++ mingw-w64 libz-mingw-w64-dev libstb-dev googletest zlib1g-dev
+  wine wine64 fonts-wine xvfb imagemagick
 )
+if [ "${1:-}" != demo ]; then
+  packages+=(xdotool clang libclang-rt-14-dev p7zip-full libarchive-tools zip unzip python3)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,7 +5,7 @@
 # window as a user would and saves a screenshot of each into build/win/demo-screenshots.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/bootstrap.sh"
+"$root/scripts/bootstrap.sh" demo
 
 source "$root/scripts/wine-env.sh"
 medium="$TALVENOR_BUILD/medium"
@@ -22,6 +22,7 @@ cmake --build "$root/build/native" -j "$jobs" --target make-medium
 talvenor_configure_windows "$TALVENOR_BUILD" mingw-x86_64.cmake
 cmake --build "$TALVENOR_BUILD" -j "$jobs" --target demo_medium demo_walk
 wait "$prefix_job"
+echo "demo: built and ready after ${SECONDS} s; starting setup"
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Starting setup from $medium"
