@@ -19,20 +19,6 @@ constexpr uint16_t kVersionDeflated = 20;
 constexpr uint16_t kMadeBy = (11u << 8) | 20u;
 constexpr uint32_t kArchiveAttribute = 0x20;
 
-void Append16(Bytes& out, uint16_t v) {
-  uint8_t b[2];
-  Put16(b, v);
-  out.insert(out.end(), b, b + 2);
-}
-
-void Append32(Bytes& out, uint32_t v) {
-  uint8_t b[4];
-  Put32(b, v);
-  out.insert(out.end(), b, b + 4);
-}
-
-void AppendText(Bytes& out, const std::string& s) { out.insert(out.end(), s.begin(), s.end()); }
-
 bool IsAscii(const std::string& s) {
   return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }

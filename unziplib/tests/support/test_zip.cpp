@@ -12,16 +12,9 @@ namespace ziptest {
 
 namespace {
 
-void Append16(std::vector<uint8_t>& b, uint16_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
-}
-
-void Append32(std::vector<uint8_t>& b, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
-}
-
-void AppendBytes(std::vector<uint8_t>& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+using zipfmt::Append16;
+using zipfmt::Append32;
+using zipfmt::AppendText;
 
 uint32_t Crc(const std::string& data) {
   return uint32_t(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.data()),
@@ -105,10 +98,10 @@ size_t ZipWriter::Add(const Entry& e) {
   Append32(bytes_, e.dataDescriptor ? 0 : uint32_t(e.data.size()));
   Append16(bytes_, uint16_t(e.name.size()));
   Append16(bytes_, 0);
-  AppendBytes(bytes_, e.name);
+  AppendText(bytes_, e.name);
   p.dataOffset = bytes_.size();
   p.dataLength = payload.size();
-  AppendBytes(bytes_, payload);
+  AppendText(bytes_, payload);
   if (e.dataDescriptor) {
     Append32(bytes_, zipfmt::kSpanMarkerSig);
     Append32(bytes_, crc);
@@ -120,7 +113,7 @@ size_t ZipWriter::Add(const Entry& e) {
   return placed_.size() - 1;
 }
 
-void ZipWriter::AddRaw(const std::string& bytes) { AppendBytes(bytes_, bytes); }
+void ZipWriter::AddRaw(const std::string& bytes) { AppendText(bytes_, bytes); }
 
 std::vector<uint8_t> ZipWriter::Finish(const std::string& comment) {
   const size_t directoryOffset = bytes_.size();
@@ -144,7 +137,7 @@ std::vector<uint8_t> ZipWriter::Finish(const std::string& comment) {
     Append16(bytes_, 0);
     Append32(bytes_, c.entry.externalAttributes);
     Append32(bytes_, uint32_t(placed_[i].localOffset));
-    AppendBytes(bytes_, c.entry.name);
+    AppendText(bytes_, c.entry.name);
   }
   zipfmt::EndRecord end;
   end.entriesOnDisk = end.totalEntries = uint16_t(central_.size());
@@ -154,7 +147,7 @@ std::vector<uint8_t> ZipWriter::Finish(const std::string& comment) {
   const size_t at = bytes_.size();
   bytes_.resize(at + zipfmt::kEndRecordSize);
   end.Write(bytes_.data() + at);
-  AppendBytes(bytes_, comment);
+  AppendText(bytes_, comment);
   return bytes_;
 }
 

@@ -13,20 +13,6 @@ constexpr uint16_t kVersion = 20;
 constexpr uint16_t kDosTime = 0x6000;  // 12:00:00
 constexpr uint16_t kDosDate = 0x5A21;  // 2025-01-01
 
-void Append16(Bytes& out, uint16_t v) {
-  uint8_t b[2];
-  Put16(b, v);
-  out.insert(out.end(), b, b + 2);
-}
-
-void Append32(Bytes& out, uint32_t v) {
-  uint8_t b[4];
-  Put32(b, v);
-  out.insert(out.end(), b, b + 4);
-}
-
-void AppendText(Bytes& out, const std::string& s) { out.insert(out.end(), s.begin(), s.end()); }
-
 // The archive as one stream, with the positions of its structures; the central directory's
 // disk and offset fields are filled in once the cuts are known.
 using Stream = ArchiveImage;
