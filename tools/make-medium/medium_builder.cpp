@@ -63,7 +63,10 @@ std::vector<PayloadFile> CollectPayload(const std::vector<std::string>& folders,
     }
     for (auto it = fs::recursive_directory_iterator(folder, error); !error && it != fs::end(it); it.increment(error)) {
       const std::string name = fs::relative(it->path(), folder).generic_string();
-      if (it->is_directory()) continue;
+      if (it->is_directory()) {
+        if (it->is_symlink()) findings.Error("payload", name, "is a link to a folder, which is not followed");
+        continue;
+      }
       if (!it->is_regular_file()) {
         findings.Error("payload", name, "is neither a file nor a folder");
         continue;

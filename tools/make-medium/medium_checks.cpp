@@ -300,6 +300,11 @@ void CheckPayloadNames(const std::vector<std::string>& names, std::set<std::stri
       findings.Error("payload", name, "differs from \"" + other->second + "\" only in letter case; Windows takes them for one file");
     payload.insert(folded);
   }
+  // A file and a folder of one name (but for letter case) cannot both be made.
+  for (const auto& [folded, name] : byFolded)
+    for (size_t sep = folded.find('\\'); sep != std::string::npos; sep = folded.find('\\', sep + 1))
+      if (const auto file = byFolded.find(folded.substr(0, sep)); file != byFolded.end())
+        findings.Error("payload", name, "needs a folder named like the file \"" + file->second + "\"");
 }
 
 void CheckSetupInf(const std::string& text, const MediumContents& contents, Findings& findings) {

@@ -138,7 +138,7 @@ TEST(PayloadNameCheck, NamesMustBeValidWindowsNamesInWindows1252AndDifferBeyondL
   std::set<std::string> payload;
   Findings findings;
   CheckPayloadNames({"Klingelt\xC3\xB6ne/ring.mid", "logos/aux.bmp", "liesmich.txt.", "hilfe /a.txt", "a?b.txt",
-                     "back\\slash.txt", "\xE2\x82\xAC.txt", "\xE6\x97\xA5.txt", "LIESMICH.TXT", "liesmich.txt"},
+                     "back\\slash.txt", "\xE2\x82\xAC.txt", "\xE6\x97\xA5.txt", "LIESMICH.TXT", "liesmich.txt", "Logos", "logos/netz.bmp"},
                     payload, findings);
   EXPECT_EQ(Lines(findings),
             (std::vector<std::string>{
@@ -150,7 +150,8 @@ TEST(PayloadNameCheck, NamesMustBeValidWindowsNamesInWindows1252AndDifferBeyondL
                 "error: payload: back\\slash.txt: \"back\\slash.txt\" is no valid Windows name: it holds a backslash",
                 "error: payload: \xE6\x97\xA5.txt: the name has characters outside Windows-1252; setup could not record it",
                 "error: payload: liesmich.txt: differs from \"LIESMICH.TXT\" only in letter case; Windows takes them for "
-                "one file"}));
+                "one file",
+                "error: payload: logos/netz.bmp: needs a folder named like the file \"Logos\""}));
   // The umlaut and the euro sign are in Windows-1252.
   EXPECT_EQ(payload.count(FoldedName("klingelt\xF6ne\\RING.MID")), 1u);
   EXPECT_EQ(payload.count(FoldedName("\x80.txt")), 1u);
