@@ -10,6 +10,7 @@
 #include "parameter_block.h"
 #include "unzip_abi.h"
 #include "unzip_engine.h"
+#include "win32_background.h"
 #include "win32_files.h"
 
 namespace {
@@ -89,7 +90,8 @@ int32_t Run(const uint8_t* block) {
   }
   unzip::Win32Sink sink;
   const unzip::Win32CodePages codePages;
-  return unzip::Extract(*archive, sink, listener, contents.options, codePages);
+  unzip::Win32Background background;
+  return unzip::Extract(*archive, sink, listener, contents.options, codePages, background);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "central_directory.h"
 #include "member_names.h"
 #include "member_reader.h"
+#include "write_pipeline.h"
 
 namespace unzip {
 
@@ -92,22 +93,10 @@ class Progress {
   bool large_;
 };
 
-class FileWriter : public DataConsumer {
+// Takes a member's output only to report progress.
+class ProgressOnly : public DataConsumer {
  public:
-  FileWriter(PendingFile& file, Progress& progress) : file_(file), progress_(progress) {}
-  MemberStatus Consume(const uint8_t* data, size_t length) override {
-    if (length > 0 && !file_.Write(data, length)) return MemberStatus::kWriteError;
-    return progress_.Advance(length);
-  }
-
- private:
-  PendingFile& file_;
-  Progress& progress_;
-};
-
-class Tester : public DataConsumer {
- public:
-  explicit Tester(Progress& progress) : progress_(progress) {}
+  explicit ProgressOnly(Progress& progress) : progress_(progress) {}
   MemberStatus Consume(const uint8_t*, size_t length) override { return progress_.Advance(length); }
 
  private:
@@ -127,12 +116,13 @@ struct Job {
 class Extraction {
  public:
   Extraction(ArchiveInput& archive, OutputSink& sink, Listener& listener, const Options& options,
-             const CodePages& codePages)
+             const CodePages& codePages, Background& background)
       : archive_(archive),
         sink_(sink),
         listener_(listener),
         options_(options),
-        codePages_(codePages) {}
+        codePages_(codePages),
+        background_(background) {}
 
   int Run() {
     try {
@@ -171,20 +161,17 @@ class Extraction {
       return;
 
     MemberReader reader;
+    WritePipeline pipeline(sink_, background_);
     for (const Job& job : jobs) {
-      if (job.member->IsFolder()) {
-        const MemberStatus status = EnsureFolder(job.path);
-        if (status != MemberStatus::kOk) {
-          const Problem p = status == MemberStatus::kLinkInPath
-                                ? DescribeStatus(status)
-                                : Problem{kErrWrite, "Cannot create folder: "};
-          Message(p.code, p.text + job.shown);
-        }
-      } else {
-        ProcessFile(reader, job);
-      }
-      if (stopped_) return;
+      if (options_.test)
+        TestFile(reader, job);
+      else if (job.member->IsFolder())
+        MakeFolder(pipeline, job);
+      else
+        WriteFile(reader, pipeline, job);
+      if (stopped_) break;
     }
+    Settle(pipeline);
   }
 
   bool DirectoryUsable(DirectoryStatus status) {
@@ -256,18 +243,60 @@ class Extraction {
     return Refuse(p.code, p.text, job.shown);
   }
 
-  void ProcessFile(MemberReader& reader, const Job& job) {
+  void TestFile(MemberReader& reader, const Job& job) {
     const Member& m = *job.member;
-    if (!options_.test && job.sharesPath && !MayWrite(job)) return;
     if (!Send(unzipabi::kNewFile, kNoError, m.uncompressedSize, job.shown)) return;
     Progress progress(listener_, m.uncompressedSize > kOutputBlockSize);
-    MemberStatus status;
-    if (options_.test) {
-      Tester tester(progress);
-      status = reader.Read(archive_, m, options_.password, tester);
-    } else {
-      status = Write(reader, job, progress);
+    ProgressOnly tester(progress);
+    Report(job, reader.Read(archive_, m, options_.password, tester));
+  }
+
+  void MakeFolder(WritePipeline& pipeline, const Job& job) {
+    Settle(pipeline);
+    if (stopped_) return;
+    const MemberStatus status = pipeline.EnsureFolder(job.path);
+    if (status == MemberStatus::kOk) return;
+    const Problem p = status == MemberStatus::kLinkInPath ? DescribeStatus(status)
+                                                          : Problem{kErrWrite, "Cannot create folder: "};
+    Message(p.code, p.text + job.shown);
+  }
+
+  // The member is decompressed while the one before is written; it is announced once that
+  // one's result is reported, so the caller sees the events of one member after the other.
+  void WriteFile(MemberReader& reader, WritePipeline& pipeline, const Job& job) {
+    const Member& m = *job.member;
+    if (job.sharesPath) {
+      Settle(pipeline);
+      if (stopped_ || !MayWrite(job)) return;
     }
+    Progress progress(listener_, m.uncompressedSize > kOutputBlockSize);
+    if (m.uncompressedSize > kStageLimit) {
+      Settle(pipeline);
+      if (stopped_ || !Send(unzipabi::kNewFile, kNoError, m.uncompressedSize, job.shown)) return;
+      ProgressOnly reporter(progress);
+      Report(job, pipeline.Stream(reader, archive_, m, options_.password, job.path, reporter));
+      return;
+    }
+    const MemberStatus staged = pipeline.Stage(reader, archive_, m, options_.password);
+    Settle(pipeline);
+    if (stopped_ || !Send(unzipabi::kNewFile, kNoError, m.uncompressedSize, job.shown)) return;
+    if (staged != MemberStatus::kOk) return Report(job, staged);
+    // The progress that reading would have reported, block by block.
+    for (size_t done = 0, size = pipeline.StagedSize(); done < size; done += kOutputBlockSize) {
+      const MemberStatus status = progress.Advance(std::min(kOutputBlockSize, size - done));
+      if (status != MemberStatus::kOk) return Report(job, status);
+    }
+    pendingJob_ = &job;
+    pipeline.StartStaged(job.path, m.modified);
+  }
+
+  // Waits for the member being written and reports it.
+  void Settle(WritePipeline& pipeline) {
+    MemberStatus status = MemberStatus::kOk;
+    if (pipeline.Finish(status)) Report(*pendingJob_, status);
+  }
+
+  void Report(const Job& job, MemberStatus status) {
     if (status == MemberStatus::kOk) {
       ++succeeded_;
       if (options_.verbose) Message(kNoError, (options_.test ? "OK: " : "Extracted: ") + job.shown);
@@ -277,32 +306,6 @@ class Extraction {
       const Problem p = DescribeStatus(status);
       Message(p.code, p.text + job.shown);
     }
-  }
-
-  MemberStatus Write(MemberReader& reader, const Job& job, Progress& progress) {
-    const std::string parent = ParentFolder(job.path);
-    if (!parent.empty()) {
-      const MemberStatus folder = EnsureFolder(parent);
-      if (folder != MemberStatus::kOk) return folder;
-    }
-    std::unique_ptr<PendingFile> file = sink_.Begin(job.path);
-    if (!file) return MemberStatus::kWriteError;
-    FileWriter writer(*file, progress);
-    const MemberStatus status = reader.Read(archive_, *job.member, options_.password, writer);
-    if (status != MemberStatus::kOk) return status;  // the pending file removes itself
-    return file->Commit(job.member->modified) ? MemberStatus::kOk : MemberStatus::kWriteError;
-  }
-
-  // Creates a folder once per extraction; most members share their folder with the previous one.
-  MemberStatus EnsureFolder(const std::string& folder) {
-    if (knownFolders_.count(folder) != 0) return MemberStatus::kOk;
-    switch (sink_.CreateFolders(folder)) {
-      case FolderResult::kOk: break;
-      case FolderResult::kLink: return MemberStatus::kLinkInPath;
-      case FolderResult::kFailed: return MemberStatus::kWriteError;
-    }
-    knownFolders_.insert(folder);
-    return MemberStatus::kOk;
   }
 
   bool Refuse(int32_t code, const char* text, const std::string& name) {
@@ -328,7 +331,8 @@ class Extraction {
   Listener& listener_;
   const Options& options_;
   const CodePages& codePages_;
-  std::set<std::string> knownFolders_;
+  Background& background_;
+  const Job* pendingJob_ = nullptr;  // the member being written on the background
   std::set<std::string> plannedPaths_;  // folded
   int succeeded_ = 0;
   bool stopped_ = false;
@@ -337,9 +341,9 @@ class Extraction {
 }  // namespace
 
 int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener, const Options& options,
-            const CodePages& codePages) noexcept {
+            const CodePages& codePages, Background& background) noexcept {
   try {
-    return Extraction(archive, sink, listener, options, codePages).Run();
+    return Extraction(archive, sink, listener, options, codePages, background).Run();
   } catch (...) {
     return 0;  // a listener or sink that throws; nothing more can be reported safely
   }
@@ -348,7 +352,8 @@ int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener, const O
 int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener,
             const Options& options) noexcept {
   static const TableCodePages kPortable;
-  return Extract(archive, sink, listener, options, kPortable);
+  InlineBackground inline_;
+  return Extract(archive, sink, listener, options, kPortable, inline_);
 }
 
 }  // namespace unzip

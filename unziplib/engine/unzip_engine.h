@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archive_input.h"
+#include "background.h"
 #include "code_pages.h"
 #include "output_sink.h"
 #include "unzip_abi.h"
@@ -68,10 +69,12 @@ constexpr size_t kOutputBlockSize = 256 * 1024;
 // Extracts (or tests) the selected members and returns how many went well. Reports, in this
 // order: messages about members that are passed over, kTotalSize and kTotalFiles of the
 // members to process, then per member kNewFile, progress and messages, and kBatchEnd last.
-// Names reach the sink in UTF-8 and the listener in the ANSI code page of `codePages`.
+// Names reach the sink in UTF-8 and the listener in the ANSI code page of `codePages`. The
+// sink's writes run on `background` while the next member is decompressed; events and sink
+// calls for folders and existing files stay on the calling thread.
 int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener, const Options& options,
-            const CodePages& codePages) noexcept;
-// The same with the portable code pages (1252 and 850).
+            const CodePages& codePages, Background& background) noexcept;
+// The same with the portable code pages (1252 and 850), all on the calling thread.
 int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener,
             const Options& options) noexcept;
 

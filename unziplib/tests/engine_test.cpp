@@ -9,6 +9,7 @@
 #include "posix_files.h"
 #include "temp_folder.h"
 #include "test_zip.h"
+#include "thread_background.h"
 #include "unzip_engine.h"
 
 using namespace ziptest;
@@ -26,12 +27,18 @@ Entry Folder(const std::string& name) {
 constexpr unzip::DosTime kYear2000{0x2821, 0x0000};  // 2000-01-01 00:00
 constexpr unzip::DosTime kYear2022{0x5821, 0x0000};  // 2022-01-01 00:00
 
-class Extraction : public ::testing::Test {
+// Every extraction test runs twice: writing on the calling thread, and on a writer thread as
+// the library does.
+class Extraction : public ::testing::TestWithParam<bool> {
  protected:
   int Run(const std::vector<uint8_t>& archive, const unzip::Options& options) {
     MemoryInput input(archive);
     unzip::PosixSink sink(out);
-    return unzip::Extract(input, sink, listener, options);
+    const unzip::TableCodePages codePages;
+    unzip::InlineBackground oneThread;
+    if (!GetParam()) return unzip::Extract(input, sink, listener, options, codePages, oneThread);
+    unzip::ThreadBackground writerThread;
+    return unzip::Extract(input, sink, listener, options, codePages, writerThread);
   }
   std::string Out(const std::string& relative) const { return out + "/" + relative; }
   std::vector<std::string> Tree() const { return ListTree(out); }
@@ -43,7 +50,7 @@ class Extraction : public ::testing::Test {
   RecordingListener listener;
 };
 
-TEST_F(Extraction, StoredDeflatedFoldersAndDates) {
+TEST_P(Extraction, StoredDeflatedFoldersAndDates) {
   ZipWriter w;
   w.Add(Folder("docs/"));
   w.Add(Folder("empty/"));
@@ -71,7 +78,7 @@ TEST_F(Extraction, StoredDeflatedFoldersAndDates) {
   EXPECT_TRUE(listener.Messages().empty());
 }
 
-TEST_F(Extraction, CallbacksTotalsFirstThenOnePerFileAndBatchEndLast) {
+TEST_P(Extraction, CallbacksTotalsFirstThenOnePerFileAndBatchEndLast) {
   const size_t big = 3 * unzip::kOutputBlockSize + 1000;
   ZipWriter w;
   w.Add(Folder("sub/"));
@@ -109,7 +116,7 @@ TEST_F(Extraction, CallbacksTotalsFirstThenOnePerFileAndBatchEndLast) {
   EXPECT_EQ(progressed, big);
 }
 
-TEST_F(Extraction, DataDescriptors) {
+TEST_P(Extraction, DataDescriptors) {
   ZipWriter w;
   Entry deflated = File("d.txt", TextData(70000, 6));
   deflated.dataDescriptor = true;
@@ -122,7 +129,7 @@ TEST_F(Extraction, DataDescriptors) {
   EXPECT_EQ(ReadFile(Out("s.bin")), NoiseData(5000, 7));
 }
 
-TEST_F(Extraction, WithoutDirectoryNamesFilesLandInTheBaseFolder) {
+TEST_P(Extraction, WithoutDirectoryNamesFilesLandInTheBaseFolder) {
   ZipWriter w;
   w.Add(Folder("deep/"));
   w.Add(File("deep/er/one.txt", "1"));
@@ -134,7 +141,7 @@ TEST_F(Extraction, WithoutDirectoryNamesFilesLandInTheBaseFolder) {
   EXPECT_EQ(listener.OfAction(unzipabi::kNewFile).at(0).text, "one.txt");
 }
 
-TEST_F(Extraction, OverwriteFlag) {
+TEST_P(Extraction, OverwriteFlag) {
   ZipWriter w;
   w.Add(File("a.txt", "new a"));
   w.Add(File("b.txt", "new b"));
@@ -154,7 +161,7 @@ TEST_F(Extraction, OverwriteFlag) {
   EXPECT_EQ(ReadFile(Out("a.txt")), "new a");
 }
 
-TEST_F(Extraction, DuplicateNameIsNotOverwrittenWithoutTheFlag) {
+TEST_P(Extraction, DuplicateNameIsNotOverwrittenWithoutTheFlag) {
   ZipWriter w;
   w.Add(File("same.txt", "first"));
   w.Add(File("same.txt", "second"));
@@ -164,7 +171,7 @@ TEST_F(Extraction, DuplicateNameIsNotOverwrittenWithoutTheFlag) {
   EXPECT_EQ(ReadFile(Out("same.txt")), "first");
 }
 
-TEST_F(Extraction, UpdateTakesNewerAndMissingFiles) {
+TEST_P(Extraction, UpdateTakesNewerAndMissingFiles) {
   ZipWriter w;
   Entry older = File("older.txt", "archive");  // the file on disk is older
   older.modified = kYear2022;
@@ -191,7 +198,7 @@ TEST_F(Extraction, UpdateTakesNewerAndMissingFiles) {
   EXPECT_EQ(Run(archive, o), 0);
 }
 
-TEST_F(Extraction, FreshenOnlyReplacesOlderExistingFiles) {
+TEST_P(Extraction, FreshenOnlyReplacesOlderExistingFiles) {
   ZipWriter w;
   Entry older = File("older.txt", "archive");
   older.modified = kYear2022;
@@ -213,7 +220,7 @@ TEST_F(Extraction, FreshenOnlyReplacesOlderExistingFiles) {
   EXPECT_FALSE(Exists(Out("missing.txt")));
 }
 
-TEST_F(Extraction, TestModeWritesNothingAndFindsCrcErrors) {
+TEST_P(Extraction, TestModeWritesNothingAndFindsCrcErrors) {
   ZipWriter w;
   w.Add(Folder("sub/"));
   w.Add(File("sub/good.txt", TextData(4000, 8)));
@@ -233,7 +240,7 @@ TEST_F(Extraction, TestModeWritesNothingAndFindsCrcErrors) {
   EXPECT_NE(messages[0].text.find("bad.txt"), std::string::npos);
 }
 
-TEST_F(Extraction, FileSpecificationsSelectMembers) {
+TEST_P(Extraction, FileSpecificationsSelectMembers) {
   ZipWriter w;
   w.Add(File("bin/Setup.EXE", "x"));
   w.Add(File("bin/readme.txt", "y"));
@@ -252,7 +259,7 @@ TEST_F(Extraction, FileSpecificationsSelectMembers) {
   EXPECT_EQ(listener.events.back().action, unzipabi::kBatchEnd);
 }
 
-TEST_F(Extraction, EncryptedMembers) {
+TEST_P(Extraction, EncryptedMembers) {
   ZipWriter w;
   Entry deflated = File("secret.txt", TextData(20000, 10));
   deflated.password = "Talvenor";
@@ -283,7 +290,7 @@ TEST_F(Extraction, EncryptedMembers) {
   EXPECT_EQ(ReadFile(Out("stored.bin")), NoiseData(3000, 11));
 }
 
-TEST_F(Extraction, CrcErrorKeepsTheOldFileAndLeavesNoTemporary) {
+TEST_P(Extraction, CrcErrorKeepsTheOldFileAndLeavesNoTemporary) {
   ZipWriter w;
   w.Add(File("data.txt", TextData(100000, 12)));
   w.Add(File("stored.txt", TextData(1000, 13), kStored));
@@ -300,7 +307,7 @@ TEST_F(Extraction, CrcErrorKeepsTheOldFileAndLeavesNoTemporary) {
   EXPECT_TRUE(listener.HasMessage(unzip::kErrCrc, "stored.txt"));
 }
 
-TEST_F(Extraction, CancelInTheMiddleOfAMemberLeavesNoPartialFile) {
+TEST_P(Extraction, CancelInTheMiddleOfAMemberLeavesNoPartialFile) {
   ZipWriter w;
   w.Add(File("first.txt", "done before the cancel"));
   w.Add(File("big.txt", TextData(5 * unzip::kOutputBlockSize, 14)));
@@ -321,7 +328,7 @@ TEST_F(Extraction, CancelInTheMiddleOfAMemberLeavesNoPartialFile) {
   EXPECT_EQ(listener.OfAction(unzipabi::kNewFile).size(), 2u);
 }
 
-TEST_F(Extraction, CancelAtANewFileStopsBeforeIt) {
+TEST_P(Extraction, CancelAtANewFileStopsBeforeIt) {
   ZipWriter w;
   w.Add(File("a.txt", "a"));
   w.Add(File("b.txt", "b"));
@@ -332,7 +339,7 @@ TEST_F(Extraction, CancelAtANewFileStopsBeforeIt) {
   EXPECT_EQ(Tree(), (std::vector<std::string>{"a.txt"}));
 }
 
-TEST_F(Extraction, UnsupportedMethodIsSkippedWithAMessage) {
+TEST_P(Extraction, UnsupportedMethodIsSkippedWithAMessage) {
   ZipWriter w;
   w.Add(File("odd.bin", "raw bytes", 12));
   w.Add(File("ok.txt", "ok"));
@@ -341,7 +348,7 @@ TEST_F(Extraction, UnsupportedMethodIsSkippedWithAMessage) {
   EXPECT_EQ(Tree(), (std::vector<std::string>{"ok.txt"}));
 }
 
-TEST_F(Extraction, StubInFrontOfTheArchive) {
+TEST_P(Extraction, StubInFrontOfTheArchive) {
   ZipWriter w;
   w.AddRaw(std::string(1000, 'M'));  // stored offsets count from the stub's start
   w.Add(File("inside.txt", "inside"));
@@ -356,7 +363,7 @@ TEST_F(Extraction, StubInFrontOfTheArchive) {
   EXPECT_EQ(ReadFile(Out("inside.txt")), "inside");
 }
 
-TEST_F(Extraction, EmptyArchive) {
+TEST_P(Extraction, EmptyArchive) {
   EXPECT_EQ(Run(ZipWriter().Finish(), AllMembers()), 0);
   ASSERT_EQ(listener.events.size(), 3u);
   EXPECT_EQ(listener.events[0].action, unzipabi::kTotalSize);
@@ -364,7 +371,7 @@ TEST_F(Extraction, EmptyArchive) {
   EXPECT_EQ(listener.events[2].action, unzipabi::kBatchEnd);
 }
 
-TEST_F(Extraction, TenThousandMembers) {
+TEST_P(Extraction, TenThousandMembers) {
   ZipWriter w;
   for (int i = 0; i < 10000; ++i)
     w.Add(File("d" + std::to_string(i % 10) + "/f" + std::to_string(i) + ".txt",
@@ -376,7 +383,7 @@ TEST_F(Extraction, TenThousandMembers) {
   EXPECT_EQ(Tree().size(), 10010u);
 }
 
-TEST_F(Extraction, AFolderInTheWayIsReportedWithOrWithoutOverwrite) {
+TEST_P(Extraction, AFolderInTheWayIsReportedWithOrWithoutOverwrite) {
   ZipWriter w;
   w.Add(File("name", "file"));
   const std::vector<uint8_t> archive = w.Finish();
@@ -391,7 +398,7 @@ TEST_F(Extraction, AFolderInTheWayIsReportedWithOrWithoutOverwrite) {
   }
 }
 
-TEST_F(Extraction, NamesAsTheArchiveMeansThemAndNamesWithoutAnAnsiForm) {
+TEST_P(Extraction, NamesAsTheArchiveMeansThemAndNamesWithoutAnAnsiForm) {
   ZipWriter w;
   Entry utf8 = File("Ruft\xC3\xB6ne/Melodie \xC3\x84.mid", "utf8");
   utf8.extraFlags = 0x800;
@@ -414,7 +421,7 @@ TEST_F(Extraction, NamesAsTheArchiveMeansThemAndNamesWithoutAnAnsiForm) {
   EXPECT_TRUE(listener.HasMessage(unzip::kErrName, "?.txt"));
 }
 
-TEST_F(Extraction, NothingIsWrittenThroughALinkBelowTheTarget) {
+TEST_P(Extraction, NothingIsWrittenThroughALinkBelowTheTarget) {
   const std::string elsewhere = root / "elsewhere";
   ASSERT_EQ(mkdir(elsewhere.c_str(), 0755), 0);
   ASSERT_EQ(symlink(elsewhere.c_str(), Out("link").c_str()), 0);
@@ -430,6 +437,8 @@ TEST_F(Extraction, NothingIsWrittenThroughALinkBelowTheTarget) {
   EXPECT_EQ(listener.Messages().size(), 3u);
   EXPECT_TRUE(listener.HasMessage(unzip::kErrUnsafeName, "link/deeper/y.txt"));
 }
+
+INSTANTIATE_TEST_SUITE_P(OneThreadAndWriterThread, Extraction, ::testing::Bool());
 
 TEST(ExtractionToMemory, DiskFullRemovesTheTemporaryAndKeepsTheOldFile) {
   ZipWriter w;
