@@ -55,7 +55,7 @@ class Win32PendingFile : public PendingFile {
   bool Commit(DosTime modified) override {
     const bool dated = SetTime(modified);
     if (!file_.Close() || !dated) return false;
-    committed_ = Replace();
+    committed_ = temporary_ == target_ || Replace();
     return committed_;
   }
 
@@ -155,6 +155,11 @@ ExistingEntry Win32Sink::Examine(const std::string& path) {
 
 std::unique_ptr<PendingFile> Win32Sink::Begin(const std::string& path) {
   std::wstring target = Native(path);
+  // A new file is written under its own name: until it is complete nothing else was there, and
+  // a failure removes it. Only an existing file is replaced through a temporary one.
+  HANDLE direct = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (direct != INVALID_HANDLE_VALUE) return std::make_unique<Win32PendingFile>(direct, target, target);
   const size_t folderEnd = target.rfind(L'\\') + 1;  // 0 for a file in the current folder
   const std::wstring prefix =
       target.substr(0, folderEnd) + L"~unz" + std::to_wstring(GetCurrentProcessId()) + L"-";

@@ -33,14 +33,15 @@ struct ExistingEntry {
   DosTime modified;  // for files
 };
 
-// A file being written under a temporary name beside its target. Destroying it without a
-// successful Commit removes the temporary file and leaves the target as it was.
+// A file being written: under its own name when it is new, else under a temporary name beside
+// the existing one. Destroying it without a successful Commit removes what was written and
+// leaves an existing target as it was.
 class PendingFile {
  public:
   virtual ~PendingFile() = default;
   virtual bool Write(const uint8_t* data, size_t length) = 0;
-  // Gives the file its date (when valid) and moves it over the target. After a failure the temporary file
-  // is gone and the target is unchanged.
+  // Gives the file its date (when valid) and, when it replaces one, moves it over the target.
+  // After a failure what was written is gone and an existing target is unchanged.
   virtual bool Commit(DosTime modified) = 0;
 };
 
@@ -58,7 +59,7 @@ class OutputSink {
   // there, since it may lead out of the base folder.
   virtual FolderResult CreateFolders(const std::string& folder) = 0;
   virtual ExistingEntry Examine(const std::string& path) = 0;
-  // Starts a temporary file beside `path`; null when it cannot be created.
+  // Starts the file `path`; null when it cannot be created.
   virtual std::unique_ptr<PendingFile> Begin(const std::string& path) = 0;
 };
 

@@ -66,7 +66,7 @@ class PosixPendingFile : public PendingFile {
     const int fd = fd_;
     fd_ = -1;
     if (close(fd) != 0 || !ok) return false;
-    committed_ = rename(temporary_.c_str(), target_.c_str()) == 0;
+    committed_ = temporary_ == target_ || rename(temporary_.c_str(), target_.c_str()) == 0;
     return committed_;
   }
 
@@ -136,6 +136,10 @@ ExistingEntry PosixSink::Examine(const std::string& path) {
 
 std::unique_ptr<PendingFile> PosixSink::Begin(const std::string& path) {
   const std::string target = Full(path);
+  // A new file is written under its own name: until it is complete nothing else was there, and
+  // a failure removes it. Only an existing file is replaced through a temporary one.
+  const int direct = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (direct >= 0) return std::make_unique<PosixPendingFile>(direct, target, target);
   const std::string prefix = DirectoryOf(target) + "/.unz-" + std::to_string(getpid()) + "-";
   // A name of our own rather than mkstemp's: the file gets the usual permissions at once.
   for (int attempt = 0; attempt < 100; ++attempt) {
