@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -105,11 +106,16 @@ std::wstring Wide(const std::string& ansi) {
   return text;
 }
 
+// A function that only Wine's kernel32 has; null on Windows.
+template <typename Fn>
+Fn WineFunction(const char* name) {
+  return reinterpret_cast<Fn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
 // Wine's path of a file on the host, when running under Wine.
 std::string HostPath(const std::string& path) {
-  using UnixName = char*(__cdecl*)(const wchar_t*);
-  const auto toUnix = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  const auto toUnix = WineFunction<char*(__cdecl*)(const wchar_t*)>("wine_get_unix_file_name");
   char* name = toUnix ? toUnix(Wide(path).c_str()) : nullptr;
   if (name == nullptr) return std::string();
   const std::string unixPath = name;
@@ -117,12 +123,28 @@ std::string HostPath(const std::string& path) {
   return unixPath;
 }
 
-// Runs a program of the host; Wine starts them like its own.
-void RunOnHost(std::string command) {
-  STARTUPINFOA si{};
+bool IsLink(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// Polls for up to ten seconds: a program of the host may still run when Wine says it ended.
+bool Eventually(const std::function<bool()>& condition) {
+  for (int i = 0; i < 1000 && !condition(); ++i) Sleep(10);
+  return condition();
+}
+
+// Runs a program of the host, named by its path there; Wine starts them like its own.
+void RunOnHost(const char* program, const std::string& arguments) {
+  const auto toDos = WineFunction<wchar_t*(__cdecl*)(const char*)>("wine_get_dos_file_name");
+  wchar_t* dosName = toDos ? toDos(program) : nullptr;
+  if (dosName == nullptr) return;
+  std::wstring command = L"\"" + std::wstring(dosName) + L"\" " + Wide(arguments);
+  HeapFree(GetProcessHeap(), 0, dosName);
+  STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     return;
   WaitForSingleObject(pi.hProcess, 10000);
   CloseHandle(pi.hProcess);
@@ -134,19 +156,17 @@ void RunOnHost(std::string command) {
 bool MakeFolderLink(const std::string& link, const std::string& target) {
   CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
   if (!Exists(link) && !HostPath(link).empty())
-    RunOnHost("/bin/ln -s \"" + HostPath(target) + "\" \"" + HostPath(link) + "\"");
-  const DWORD attributes = GetFileAttributesA(link.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    RunOnHost("/bin/ln", "-s \"" + HostPath(target) + "\" \"" + HostPath(link) + "\"");
+  return Eventually([&] { return IsLink(link); });
 }
 
 void RemoveFolderLink(const std::string& link) {
-  const DWORD attributes = GetFileAttributesA(link.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-    return;
+  if (!IsLink(link)) return;
   if (HostPath(link).empty())
     RemoveDirectoryA(link.c_str());
   else
-    RunOnHost("/bin/rm -f \"" + HostPath(link) + "\"");
+    RunOnHost("/bin/rm", "-f \"" + HostPath(link) + "\"");
+  Eventually([&] { return !Exists(link); });
 }
 
 class UnzipDll : public ::testing::Test {
