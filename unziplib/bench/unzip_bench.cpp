@@ -18,6 +18,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -148,11 +149,12 @@ bool RunWriteLoop(const std::string& archive, const std::string& folder) {
   if (!input) return false;
   const unzip::CentralDirectory directory = unzip::ReadCentralDirectory(*input);
   const std::vector<uint8_t> block(unzip::kOutputBlockSize, 0x5A);
+  std::set<std::string> folders;  // each made once, as the engine does
   for (const unzip::Member& m : directory.members) {
     const std::string path = folder + "/" + m.name;
     for (size_t slash = path.find('/', folder.size() + 1); slash != std::string::npos;
          slash = path.find('/', slash + 1))
-      mkdir(path.substr(0, slash).c_str(), 0755);
+      if (folders.insert(path.substr(0, slash)).second) mkdir(path.substr(0, slash).c_str(), 0755);
     if (m.IsFolder()) continue;
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return false;

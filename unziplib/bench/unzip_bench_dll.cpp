@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,10 +59,11 @@ int WriteLoop(const char* archivePath, int64_t& written) {
   const unzip::CentralDirectory directory = unzip::ReadCentralDirectory(*input);
   const std::vector<uint8_t> block(256 * 1024, 0x5A);
   int files = 0;
+  std::set<std::wstring> folders;  // each made once, as the library does
   for (const unzip::Member& m : directory.members) {
     const std::wstring path = Wide(m.name);
     for (size_t slash = path.find(L'\\'); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1))
-      CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+      if (folders.insert(path.substr(0, slash)).second) CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
     if (m.IsFolder()) continue;
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return files;
