@@ -11,7 +11,12 @@ using namespace e2e;
 
 namespace {
 
-const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kWork[] = "C:\\talvenor-e2e-archives";
+const char kProgramEntry[] = "Software\\TalvenorE2E-Archives";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TalvenorE2E-Archives";
+const char kGroup[] = "TalvenorE2E Archive";
+// The uninstaller under a name of this test's own in the Windows folder.
+const char kUninstaller[] = "UnInstallArchives.exe";
 
 std::string Ansi(const std::wstring& wide) {
   char text[MAX_PATH] = "";
@@ -27,68 +32,16 @@ std::wstring Wide(const std::string& ansi) {
 
 bool WideFileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string WindowsFolder() {
-  char buffer[MAX_PATH] = "";
-  ::GetWindowsDirectoryA(buffer, MAX_PATH);
-  return buffer;
+std::string CopiedUninstaller() {
+  char windows[MAX_PATH] = "";
+  ::GetWindowsDirectoryA(windows, MAX_PATH);
+  return std::string(windows) + "\\" + kUninstaller;
 }
 
-std::string ProgramsFolder() {
-  return RegString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                   "Programs")
-      .value_or("");
-}
-
-// What the installation writes, removed at the end whatever the test got to.
-struct Installation {
-  std::string work = "C:\\talvenor-e2e-archives-" + std::to_string(::GetCurrentProcessId()) + "\\";
-  std::string target = work + "Talvenor\\";
-  std::string programKey = "Software\\TalvenorE2E-Archives";
-  std::string uninstallEntry = "TalvenorE2E-Archives";
-  std::string group = "TalvenorE2E Archive";
-  std::string uninstaller = WindowsFolder() + "\\UnInstall.exe";
-  bool uninstallerWasThere = FileExists(uninstaller);
-
-  Installation() {
-    RemoveTree(work);
-    ::CreateDirectoryA(work.c_str(), nullptr);
-  }
-  ~Installation() {
-    RemoveTree(work);
-    RegDeleteTree(HKEY_LOCAL_MACHINE, programKey);
-    RegDeleteTree(HKEY_LOCAL_MACHINE, kUninstallRoot + uninstallEntry);
-    const std::string groupFolder = ProgramsFolder() + "\\" + group;
-    ::DeleteFileA((groupFolder + "\\UnInstall.lnk").c_str());
-    ::RemoveDirectoryA(groupFolder.c_str());
-    if (!uninstallerWasThere) ::DeleteFileA(uninstaller.c_str());
-  }
-  Installation(const Installation&) = delete;
-  Installation& operator=(const Installation&) = delete;
-
-  std::string SetupInf() const {
-    return "[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\n[Program]\r\nProgramEntry=" + programKey +
-           "\r\n[UnInstall]\r\nUnInstallEntry=" + uninstallEntry + "\r\n[Group]\r\nGroupname=" + group + "\r\n";
-  }
-  std::string SetupInfCopy() const { return target + "Setup.inf"; }
-};
-
-// Walks the German wizard to the ready page with the target folder typed into the folder dialog.
-void WalkToReadyPage(const Process& setup, HWND wizard, const std::string& target) {
-  ASSERT_TRUE(WaitPage(wizard, "Sprachwahl"));
-  ASSERT_TRUE(Press(wizard, "&Weiter >"));
-  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
-  ASSERT_TRUE(Press(wizard, "&Weiter >"));
-  ASSERT_TRUE(WaitPage(wizard, "license"));
-  ASSERT_TRUE(Press(wizard, "&Akzeptieren>"));
-  ASSERT_TRUE(WaitPage(wizard, "Dir"));
-  ASSERT_TRUE(Press(wizard, "S&uchen..."));
-  HWND dialog = setup.WaitWindow("TForm4");
-  ASSERT_NE(dialog, nullptr);
-  SetText(FindChild(dialog, "Edit"), target.substr(0, target.size() - 1));
-  ASSERT_TRUE(Press(dialog, "&Ok"));
-  ASSERT_TRUE(setup.WaitHidden("TForm4"));
-  ASSERT_TRUE(Press(wizard, "&Weiter>"));
-  ASSERT_TRUE(WaitPage(wizard, "ready"));
+std::string SetupInf() {
+  return std::string("[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\nfixed=1\r\n[Program]\r\nProgramEntry=") +
+         kProgramEntry + "\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-Archives\r\nUninstallString=" + kUninstaller +
+         "\r\n[Group]\r\nGroupname=" + kGroup + "\r\n";
 }
 
 ziptest::Entry Member(const std::string& name, const std::string& data, uint16_t versionMadeBy,
@@ -113,46 +66,44 @@ TEST(Archives, NamesWithUmlautsAndAnUndatedMemberAreInstalledListedAndUninstalle
   zip.Add(undated);
   const std::vector<uint8_t> bytes = zip.Finish();
 
-  Installation inst;
+  InstallationTraces traces(kWork, kProgramEntry, kUninstallKey, kGroup);
+  struct RemoveUninstaller {
+    ~RemoveUninstaller() { ::DeleteFileA(CopiedUninstaller().c_str()); }
+  } removeUninstaller;
   Medium medium;
   medium.Write("german.lng", ReadFile(SourceFile("medium\\german.lng")));
   medium.Write("Licence.txt", "Lizenz des Tests\r\n");
   medium.Write("Setup.zip", std::string(bytes.begin(), bytes.end()));
-  medium.WriteSetupInf(inst.SetupInf());
+  medium.WriteSetupInf(SetupInf());
   medium.AddBuildFile("medium-bin\\UNZIPLIB.DLL", "UNZIPLIB.DLL");
-  medium.AddBuildFile("bin\\UnInstall.exe", "UnInstall.exe");
+  medium.AddBuildFile("bin\\UnInstall.exe", kUninstaller);
 
+  const std::string target = std::string(kWork) + "\\Talvenor\\";
   Process setup(medium.SetupExe());
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
-  ASSERT_NO_FATAL_FAILURE(WalkToReadyPage(setup, wizard, inst.target));
-  ASSERT_TRUE(Press(wizard, "&Weiter>"));
-  ASSERT_TRUE(WaitUntil([&] { return Visible(wizard) && FindChild(wizard, "Button", "&Ende", true); }, 60000));
+  ASSERT_NO_FATAL_FAILURE(WalkToTheRun(setup, wizard, target.substr(0, target.size() - 1)));
+  ASSERT_TRUE(WaitUntil([&] { return FinishPageShown(wizard) || FindMessageBox(setup); }, 60000));
+  const auto box = FindMessageBox(setup);
+  ASSERT_FALSE(box) << "message box: " << box->text;
 
-  const std::wstring target = Wide(inst.target);
   const std::wstring melody = L"Ruft\u00F6ne\\Melodie \u00C4.mid";
-  EXPECT_TRUE(WideFileExists(target + melody));
-  EXPECT_TRUE(WideFileExists(target + L"DOS\\" + melody));
-  EXPECT_EQ(ReadFile(inst.target + Ansi(melody)), "MThd utf-8");
-  EXPECT_EQ(ReadFile(inst.target + "DOS\\" + Ansi(melody)), "MThd oem");
-  EXPECT_EQ(ReadFile(inst.target + "ohne Datum.txt"), "Datum 0");
+  EXPECT_TRUE(WideFileExists(Wide(target) + melody));
+  EXPECT_TRUE(WideFileExists(Wide(target) + L"DOS\\" + melody));
+  EXPECT_EQ(ReadFile(target + Ansi(melody)), "MThd utf-8");
+  EXPECT_EQ(ReadFile(target + "DOS\\" + Ansi(melody)), "MThd oem");
+  EXPECT_EQ(ReadFile(target + "ohne Datum.txt"), "Datum 0");
+  const std::string copy = target + "Setup.inf";
+  EXPECT_EQ(InstalledFiles(copy), (std::vector<std::string>{target + Ansi(melody), target + "DOS\\" + Ansi(melody),
+                                                             target + "ohne Datum.txt", copy}));
+  ASSERT_NO_FATAL_FAILURE(Finish(setup, wizard));
 
-  const std::string copy = inst.SetupInfCopy();
-  EXPECT_EQ(IniString(copy, "InstalledFiles", "Count"), "4");
-  EXPECT_EQ(IniString(copy, "InstalledFiles", "0"), inst.target + Ansi(melody));
-  EXPECT_EQ(IniString(copy, "InstalledFiles", "1"), inst.target + "DOS\\" + Ansi(melody));
-  EXPECT_EQ(IniString(copy, "InstalledFiles", "2"), inst.target + "ohne Datum.txt");
-  EXPECT_EQ(IniString(copy, "InstalledFiles", "3"), copy);
-
-  ASSERT_TRUE(Press(wizard, "&Ende"));
-  EXPECT_TRUE(setup.WaitExit(kWaitMs));
-
-  Process uninstall(inst.uninstaller, "\"" + copy + "\" /quiet");
+  Process uninstall(CopiedUninstaller(), "\"" + copy + "\" /quiet");
   ASSERT_TRUE(uninstall.WaitExit(60000));
   EXPECT_EQ(uninstall.ExitCode(), 0u);
-  EXPECT_FALSE(WideFileExists(target + melody));
-  EXPECT_FALSE(WideFileExists(target + L"DOS\\" + melody));
-  EXPECT_FALSE(FolderExists(inst.target));
+  EXPECT_FALSE(WideFileExists(Wide(target) + melody));
+  EXPECT_FALSE(WideFileExists(Wide(target) + L"DOS\\" + melody));
+  EXPECT_FALSE(FolderExists(target));
 }
 
 }  // namespace
