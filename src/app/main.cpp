@@ -2,8 +2,10 @@
 #include "application.h"
 #include "handle.h"
 #include "setup_forms.h"
+#include "system_library.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  platform::RestrictDllSearch();
   platform::ComApartment com;
   InitApplication();
   forms::Application& app = forms::Application::Instance();

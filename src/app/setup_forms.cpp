@@ -9,12 +9,26 @@
 #include "Unit7.h"
 #include "Unit8.h"
 #include "application.h"
+#include "system_library.h"
 
 #include <commctrl.h>
 
+namespace {
+
+// The common controls (tool tips) are no Known DLL: loaded from the system, kept for the
+// program's lifetime.
+void LoadCommonControls() {
+  using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  HMODULE comctl = platform::LoadSystemLibrary("comctl32.dll");
+  const auto init = comctl ? platform::EntryPoint<InitFn>(comctl, "InitCommonControlsEx") : nullptr;
+  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+  if (init) init(&controls);
+}
+
+}  // namespace
+
 void InitApplication() {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&controls);
+  LoadCommonControls();
   forms::Application::Instance().SetTitle("Talvenor Installation");
 }
 

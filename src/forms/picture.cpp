@@ -165,7 +165,8 @@ void Picture::Draw(HDC dc, const RECT& dest, bool transparent) const {
   platform::SelectGuard select(mem.get(), bitmap_.get());
   if (transparent) {
     const COLORREF key = ::GetPixel(mem.get(), 0, height_ - 1);
-    ::TransparentBlt(dc, dest.left, dest.top, w, h, mem.get(), 0, 0, width_, height_, key);
+    // gdi32's own entry point: msimg32, which offers the same, is no Known DLL.
+    ::GdiTransparentBlt(dc, dest.left, dest.top, w, h, mem.get(), 0, 0, width_, height_, key);
   } else {
     ::SetStretchBltMode(dc, HALFTONE);
     ::StretchBlt(dc, dest.left, dest.top, w, h, mem.get(), 0, 0, width_, height_, SRCCOPY);

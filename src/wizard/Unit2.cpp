@@ -273,6 +273,9 @@ std::unique_ptr<Component> TForm2::CreateCustom(const ComponentDesign& d, Contai
     archive->ExtrOptions = ExtrOpts{ExtrDirNames, ExtrOverWrite};
     archive->SetFSpecArgs({"*.*"});
     archive->Unattended = false;
+    // The library by its full path beside the setup program: the program's DLL search no
+    // longer looks into its own folder.
+    archive->SetDLLDirectory(platform::ExeFolder());
     archive->OnProgress = [this](Component* sender, ProgressType type, const std::string& file, int size) {
       ZipArchive1Progress(sender, type, file, size);
     };

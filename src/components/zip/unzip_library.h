@@ -9,18 +9,14 @@
 #include <string>
 
 #include "handle.h"
+#include "system_library.h"
 #include "unzip_abi.h"
 
 namespace ziparchive {
 
 constexpr char kLibraryName[] = "UNZIPLIB.DLL";
 
-// An entry point of a loaded module as a typed function pointer (GCC wants the detour
-// through void(*)(void) between unrelated function-pointer types).
-template <typename Fn>
-Fn EntryPoint(HMODULE module, const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(::GetProcAddress(module, name)));
-}
+using platform::EntryPoint;
 
 // The library's path: `folder`\UNZIPLIB.DLL when that file exists, else the plain name for
 // the system's library search.
