@@ -15,6 +15,7 @@
 #include "error.h"
 #include "files.h"
 #include "handle.h"
+#include "system_library.h"
 
 #include <windows.h>
 #include <shlwapi.h>
@@ -40,7 +41,7 @@ bool IsProtectedFolder(const std::string& folder) {
   if (::PathIsRootA(folder.c_str())) return true;
   const std::string windows = platform::IncludeTrailingBackslash(platform::WindowsFolder());
   return windows.size() >= folder.size() &&
-         platform::SameText(windows.substr(0, folder.size()), folder);
+         uninstall::SamePath(windows.substr(0, folder.size()), folder);
 }
 
 bool AnyQuietSwitch(const std::vector<std::string>& args) {
@@ -98,6 +99,7 @@ int Run(const std::vector<std::string>& args) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  platform::RestrictDllSearch();
   const std::vector<std::string> args(__argv + 1, __argv + __argc);
   try {
     return Run(args);

@@ -56,7 +56,18 @@ bool DeleteInstalledFile(const std::string& path) {
   return !platform::FileExists(path);
 }
 
+bool IsReparsePoint(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 }  // namespace
+
+bool SamePath(const std::string& a, const std::string& b) {
+  const std::wstring wa = Widen(a), wb = Widen(b);
+  return ::CompareStringOrdinal(wa.c_str(), int(wa.size()), wb.c_str(), int(wb.size()), TRUE) ==
+         CSTR_EQUAL;
+}
 
 Uninstaller::Uninstaller(std::string setupInf, InstallRecord record)
     : setupInf_(platform::ExpandFileName(setupInf)),
@@ -76,17 +87,17 @@ void Uninstaller::Run() {
 bool Uninstaller::InTarget(const std::string& path) const {
   const std::string full = platform::ExpandFileName(path);
   return !HasUnresolvedSegments(full) && full.size() > target_.size() && full.back() != '\\' &&
-         platform::SameText(full.substr(0, target_.size()), target_);
+         SamePath(full.substr(0, target_.size()), target_);
 }
 
 bool Uninstaller::TargetOrBelow(const std::string& path) const {
   const std::string full = platform::IncludeTrailingBackslash(platform::ExpandFileName(path));
   return !HasUnresolvedSegments(full) && full.size() >= target_.size() &&
-         platform::SameText(full.substr(0, target_.size()), target_);
+         SamePath(full.substr(0, target_.size()), target_);
 }
 
 bool Uninstaller::NamesOurSetupInf(const std::string& path) const {
-  return !path.empty() && platform::SameText(platform::ExpandFileName(path), setupInf_);
+  return !path.empty() && SamePath(platform::ExpandFileName(path), setupInf_);
 }
 
 // ---- Links
@@ -153,16 +164,18 @@ void Uninstaller::RemoveProgramEntry() {
       record_.programEntry, {"Programmpfad", "sleepmode", "fixed", "Sprache", "Kommunikation"},
       [this](const platform::Registry& key) {
         const std::string folder = key.ReadString("Programmpfad");
-        return !folder.empty() && platform::SameText(platform::IncludeTrailingBackslash(
+        return !folder.empty() && SamePath(platform::IncludeTrailingBackslash(
                                                          platform::ExpandFileName(folder)),
-                                                     target_);
+                                   target_);
       },
       true);
 }
 
 void Uninstaller::RemoveUninstallEntry() {
   RemoveRegistryValues(
-      kUninstallKey + record_.uninstallEntry, {"DisplayName", "UnInstallstring"},
+      kUninstallKey + record_.uninstallEntry,
+      {"DisplayName", "UnInstallstring", "DisplayIcon", "InstallLocation", "EstimatedSize",
+       "NoModify", "NoRepair", "Publisher", "DisplayVersion"},
       [this](const platform::Registry& key) {
         return NamesOurSetupInf(LastQuotedField(key.ReadString("UnInstallstring")));
       },
@@ -208,6 +221,16 @@ void Uninstaller::RemoveRegistryValues(const std::string& path,
 
 // ---- Files and folders
 
+// The first folder between the target folder and `full` (a path in it) that is a link
+// (junction or symbolic link) to elsewhere, relative to the target folder; "" when none is.
+std::string Uninstaller::LinkedFolderOnTheWay(const std::string& full) const {
+  for (size_t slash = full.find('\\', target_.size()); slash != std::string::npos;
+       slash = full.find('\\', slash + 1)) {
+    if (IsReparsePoint(full.substr(0, slash))) return full.substr(target_.size(), slash - target_.size());
+  }
+  return {};
+}
+
 void Uninstaller::RemoveFiles() {
   for (const std::string& file : record_.files) {
     if (!InTarget(file)) {
@@ -215,6 +238,13 @@ void Uninstaller::RemoveFiles() {
       continue;
     }
     const std::string full = platform::ExpandFileName(file);
+    // What lies behind a link is somewhere else: only the link itself goes (RemoveFolders).
+    const std::string link = LinkedFolderOnTheWay(full);
+    if (!link.empty()) {
+      leftovers_.push_back({full, Reason::OutsideTarget});
+      links_.push_back(link);
+      continue;
+    }
     removedRelative_.push_back(full.substr(target_.size()));
     if (!DeleteInstalledFile(full)) leftovers_.push_back({full, Reason::DeleteFailed});
   }
@@ -222,7 +252,14 @@ void Uninstaller::RemoveFiles() {
 
 void Uninstaller::RemoveFolders() {
   // A folder that still holds something refuses to go; that is how foreign files are kept.
-  for (const std::string& folder : FoldersToRemove(removedRelative_)) {
+  // Removing a folder link removes the link, never the folder it points to; the folders
+  // above it may then be empty as well.
+  std::vector<std::string> removed = removedRelative_;
+  for (const std::string& link : links_) {
+    ::RemoveDirectoryA((target_ + link).c_str());
+    removed.push_back(link);
+  }
+  for (const std::string& folder : FoldersToRemove(removed)) {
     ::RemoveDirectoryA((target_ + folder).c_str());
   }
   ::RemoveDirectoryA(target_.substr(0, target_.size() - 1).c_str());

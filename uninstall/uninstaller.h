@@ -14,6 +14,10 @@
 
 namespace uninstall {
 
+// Whether two paths name the same file: an ordinal comparison without regard to case, as the
+// file system compares names (not the user's locale, which ignores some characters).
+bool SamePath(const std::string& a, const std::string& b);
+
 class Uninstaller {
  public:
   // `setupInf`: full path of the copy of Setup.inf; its folder is the target folder.
@@ -46,11 +50,13 @@ class Uninstaller {
   bool InTarget(const std::string& path) const;
   bool TargetOrBelow(const std::string& path) const;
   bool NamesOurSetupInf(const std::string& path) const;
+  std::string LinkedFolderOnTheWay(const std::string& full) const;
 
   std::string setupInf_;
   std::string target_;  // ends in a backslash
   InstallRecord record_;
   std::vector<std::string> removedRelative_;
+  std::vector<std::string> links_;  // folder links below the target, relative to it
   std::vector<Leftover> leftovers_;
   std::string keptTarget_;
 };

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 using shelllink::testing::ShellFolderOverride;
@@ -95,6 +96,57 @@ bool ValueExists(const std::string& path, const std::string& name) {
   return key.OpenKeyReadOnly(path) && key.HasValue(name);
 }
 
+// A folder link (symbolic link to a folder) at `link`. Wine's CreateSymbolicLinkA only
+// pretends; there a link of the host file system is made through its "ln", which Wine shows
+// as a folder with a reparse point, as Windows shows a junction.
+bool IsFolderLink(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string HostPath(const std::string& path) {
+  using UnixNameFn = char*(CDECL*)(LPCWSTR);
+  const auto unixName = reinterpret_cast<UnixNameFn>(reinterpret_cast<void (*)(void)>(
+      ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unixName) return {};
+  std::wstring wide(path.size() + 1, L'\0');
+  wide.resize(size_t(::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], int(wide.size())) - 1));
+  char* name = unixName(wide.c_str());
+  const std::string result = name ? name : "";
+  ::HeapFree(::GetProcessHeap(), 0, name);
+  return result;
+}
+
+// Runs a program of the host system; Wine cannot wait for it through its handle, so `done`
+// is polled (for at most ten seconds).
+bool RunOnHost(const std::string& program, std::string commandLine, const std::function<bool()>& done) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessA(("Z:" + program).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                        nullptr, nullptr, &startup, &process))
+    return false;
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  for (int i = 0; i < 100 && !done(); ++i) ::Sleep(100);
+  return done();
+}
+
+bool MakeFolderLink(const std::string& link, const std::string& folder) {
+  ::CreateSymbolicLinkA(link.c_str(), folder.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
+  return IsFolderLink(link) ||
+         RunOnHost("\\bin\\ln", "ln -s \"" + HostPath(folder) + "\" \"" + HostPath(link) + "\"",
+                   [&] { return IsFolderLink(link); });
+}
+
+// Wine cannot remove a link to a folder that holds files through the Win32 API (it
+// answers that the folder is not empty); Windows removes the link.
+void RemoveFolderLink(const std::string& link) {
+  if (IsFolderLink(link) && !::RemoveDirectoryA(link.c_str()))
+    RunOnHost("\\bin\\rm", "rm \"" + HostPath(link) + "\"", [&] { return !IsFolderLink(link); });
+}
+
 class UninstallTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -115,6 +167,8 @@ class UninstallTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    // An empty name would delete the whole root (SetUp stopped before naming the keys).
+    if (companyKey_.empty()) return;
     ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, companyKey_.c_str());
     ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kUninstallRoot + uninstallEntry_).c_str());
     std::error_code ignored;
@@ -286,6 +340,36 @@ TEST_F(UninstallTest, LeavesListedFilesOutsideTheTargetFolderAndForeignLinksAlon
   EXPECT_FALSE(platform::DirectoryExists(target_));
   EXPECT_EQ(platform::ListFiles(GroupFolder()), std::vector<std::string>{"Liesmich.lnk"});
   EXPECT_FALSE(KeyExists(programEntry_));
+}
+
+// Only what lies in the target folder goes: a folder link in it is removed as a link (where
+// the system can), and what it points to stays. An uninstall entry naming a Setup.inf that
+// the user's locale would take for this one (it ignores a soft hyphen) is another's.
+TEST_F(UninstallTest, RemovesFolderLinksButNeverWhatTheyPointTo) {
+  Install(files_);
+  const std::string elsewhere = root_ + "Anderswo\\";
+  WriteFile(elsewhere + "logo1.bmp", "fremd");
+  WriteFile(elsewhere + "eigenes.txt", "fremd");
+  const std::string link = target_ + "Daten\\Logos";
+  std::filesystem::remove_all(link);
+  struct LinkRemover {
+    std::string link;
+    ~LinkRemover() { RemoveFolderLink(link); }
+  } remover{link};
+  ASSERT_TRUE(MakeFolderLink(link, elsewhere.substr(0, elsewhere.size() - 1)));
+  ASSERT_TRUE(platform::FileExists(target_ + "Daten\\Logos\\logo1.bmp"));
+  platform::Registry uninstall(HKEY_LOCAL_MACHINE);
+  uninstall.OpenKey(kUninstallRoot + uninstallEntry_);
+  uninstall.WriteString("UnInstallstring", "\"C:\\windows\\UnInstall.exe\" \"" + root_ +
+                                               "Programme\\Tal\xADvenor\\Setup.inf\"");
+  uninstall.Close();
+
+  EXPECT_EQ(RunUninstaller(Quoted(setupInf_) + " /quiet"), 1);
+
+  EXPECT_TRUE(platform::FileExists(elsewhere + "logo1.bmp"));
+  EXPECT_TRUE(platform::FileExists(elsewhere + "eigenes.txt"));
+  EXPECT_TRUE(ValueExists(kUninstallRoot + uninstallEntry_, "DisplayName"));
+  EXPECT_FALSE(platform::FileExists(target_ + "talv20.exe"));
 }
 
 TEST_F(UninstallTest, RegistryEntriesOfAnotherInstallationStay) {
