@@ -15,10 +15,17 @@
 
 namespace {
 
+// DLLs that the common controls and the theme library load by their plain names when they
+// first draw. Loaded beforehand from the system folder, these are the ones in use even where
+// the DLL search could not be restricted (Windows 7 without SetDefaultDllDirectories; Wine,
+// whose delay loads ignore it).
+const char* const kLoadedOnOurBehalf[] = {"uxtheme.dll", "msimg32.dll"};
+
 // The common controls (tool tips) are no Known DLL: loaded from the system, kept for the
 // program's lifetime.
 void LoadCommonControls() {
   using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  for (const char* name : kLoadedOnOurBehalf) platform::LoadSystemLibrary(name);
   HMODULE comctl = platform::LoadSystemLibrary("comctl32.dll");
   const auto init = comctl ? platform::EntryPoint<InitFn>(comctl, "InitCommonControlsEx") : nullptr;
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
