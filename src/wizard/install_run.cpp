@@ -18,13 +18,46 @@
 #include "profile.h"
 #include "registry.h"
 
+#include <algorithm>
+#include <cstdint>
+
 using namespace forms;
 
 namespace {
 const char kUninstallKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 // Failed members named one by one in the report; the rest are counted.
 constexpr size_t kFailuresShown = 10;
+
+// The installation's size in KiB as the archive's directory gives it (the sum of the
+// members' uncompressed sizes), read by a component of its own before the extraction; -1
+// when the archive cannot be listed.
+int64_t InstalledSizeInKiB(const std::string& archive) {
+  TZipArchive lister(nullptr, "SizeLister");
+  lister.Unattended = true;
+  lister.SetZipFilename(archive);
+  if (lister.ZipFilename().empty()) return -1;
+  uint64_t bytes = 0;
+  for (const ZipDirEntry& entry : lister.Entries()) bytes += entry.uncompressedSize;
+  return int64_t((bytes + 1023) / 1024);
 }
+
+// What "Apps & features" shows about the installation besides its name. Publisher and
+// version come from the medium and are written only when it sets them.
+void WriteUninstallDetails(platform::Registry& uninstall, const platform::ProfileFile& copy,
+                           const std::string& target, const std::string& uninstaller) {
+  uninstall.WriteString("DisplayIcon", uninstaller);
+  uninstall.WriteString("InstallLocation", target);
+  const int64_t size = InstalledSizeInKiB(Form1->SourceDir + "setup.zip");
+  if (size >= 0) uninstall.WriteInteger("EstimatedSize", int32_t(std::min<int64_t>(size, INT32_MAX)));
+  uninstall.WriteInteger("NoModify", 1);
+  uninstall.WriteInteger("NoRepair", 1);
+  for (const char* name : {"Publisher", "DisplayVersion"}) {
+    const std::string value = copy.ReadString("UnInstall", name, "");
+    if (!value.empty()) uninstall.WriteString(name, value);
+  }
+}
+
+}  // namespace
 
 void TForm2::Timer1Timer() {
   Get<Timer>("Timer1").SetEnabled(false);
@@ -96,6 +129,7 @@ void TForm2::WriteProgramEntries(const platform::ProfileFile& copy, const std::s
   links.CreateLink(false);
 
   uninstall.WriteString("UnInstallstring", "\"" + installed + "\" " + setupInfArgument);
+  WriteUninstallDetails(uninstall, copy, target, installed);
 }
 
 // The list of the installation's files, written whole into the copy: the copy is written once,

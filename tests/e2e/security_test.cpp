@@ -1,0 +1,158 @@
+// Setup on a medium where someone planted DLLs named like those that Windows loads into a GUI
+// program: a full installation, with Windows's search order imitated (the planted names are
+// loaded native first), loads none of them. The installation's uninstall entry then carries
+// what "Apps & features" shows, and the uninstaller removes the whole key.
+#include "wizard_steps.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+using namespace e2e;
+
+namespace {
+
+// Not version.dll: Wine's own advapi32 imports it, so Wine loads it before the program's
+// first instruction (the import check of the build covers setup's own imports).
+const char* const kPlantedDlls[] = {"comctl32", "msimg32", "uxtheme", "dwmapi",
+                                    "cryptbase", "winmm",   "userenv", "profapi",
+                                    "propsys",  "dwrite",  "textshaping", "windowscodecs"};
+const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kEntry[] = "TalvenorE2E-Security";
+const char kProgramKey[] = "Software\\TalvenorE2E-Security";
+const char kGroup[] = "TalvenorE2E Security";
+
+std::string WindowsPath(const char* hostPath) {
+  std::string path = std::string("Z:") + hostPath;
+  for (char& c : path) c = (c == '/') ? '\\' : c;
+  return path;
+}
+
+std::string WindowsFolder() {
+  char buffer[MAX_PATH] = "";
+  ::GetWindowsDirectoryA(buffer, MAX_PATH);
+  return buffer;
+}
+
+// Native first for the planted names in every setup.exe that starts meanwhile: Wine's
+// per-program overrides (a child takes WINEDLLOVERRIDES from Wine's own environment, not from
+// the one its parent hands over).
+class NativeFirst {
+ public:
+  NativeFirst() {
+    for (const char* name : kPlantedDlls) RegSetString(HKEY_CURRENT_USER, kKey, name, "native,builtin");
+  }
+  ~NativeFirst() { RegDeleteTree(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe"); }
+  NativeFirst(const NativeFirst&) = delete;
+  NativeFirst& operator=(const NativeFirst&) = delete;
+
+ private:
+  static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides";
+};
+
+// Everything the installation writes, removed at the end whatever the test got to.
+struct Installation {
+  std::string work = "C:\\talvenor-e2e-security-" + std::to_string(::GetCurrentProcessId()) + "\\";
+  std::string target = work + "Talvenor\\";
+  std::string uninstaller = WindowsFolder() + "\\UnInstall.exe";
+  bool uninstallerWasThere = FileExists(uninstaller);
+  std::string group = RegString(HKEY_CURRENT_USER,
+                                "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                                "Programs")
+                          .value_or("") + "\\" + kGroup;
+
+  Installation() {
+    RemoveTree(work);
+    ::CreateDirectoryA(work.c_str(), nullptr);
+  }
+  ~Installation() {
+    RemoveTree(work);
+    RemoveTree(group);
+    RegDeleteTree(HKEY_LOCAL_MACHINE, kProgramKey);
+    RegDeleteTree(HKEY_LOCAL_MACHINE, std::string(kUninstallRoot) + kEntry);
+    if (!uninstallerWasThere) ::DeleteFileA(uninstaller.c_str());
+  }
+  Installation(const Installation&) = delete;
+  Installation& operator=(const Installation&) = delete;
+};
+
+uint64_t PayloadBytes(const std::string& folder) {
+  uint64_t bytes = 0;
+  WIN32_FIND_DATAA data;
+  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  do {
+    const std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      bytes += PayloadBytes(folder + "\\" + name);
+    else
+      bytes += (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  } while (::FindNextFileA(find, &data));
+  ::FindClose(find);
+  return bytes;
+}
+
+TEST(Security, PlantedSystemDllNamesAreNotLoadedAndTheUninstallEntryDescribesTheInstallation) {
+  Installation inst;
+  Medium medium;
+  medium.Write("german.lng", ReadFile(SourceFile("medium\\german.lng")));
+  medium.Write("Licence.txt", "Lizenz des Tests\r\n");
+  medium.Write("Setup.zip", ReadFile(BuildFile("medium\\Setup.zip")));
+  medium.AddBuildFile("medium-bin\\UNZIPLIB.DLL", "UNZIPLIB.DLL");
+  medium.AddBuildFile("bin\\UnInstall.exe", "UnInstall.exe");
+  medium.WriteSetupInf(std::string("[Program]\r\nProgramEntry=") + kProgramKey +
+                       "\r\n[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\nfixed=1\r\n"
+                       "[UnInstall]\r\nUnInstallEntry=" + kEntry +
+                       "\r\nDisPlayName=Talvenor E2E\r\nPublisher=Talvenor E2E Verlag\r\n"
+                       "DisplayVersion=2.0 E2E\r\n[Group]\r\nGroupname=" + kGroup + "\r\n");
+  const std::string recorder = ReadFile(WindowsPath(RECORDING_DLL));
+  ASSERT_FALSE(recorder.empty());
+  for (const char* name : kPlantedDlls) medium.Write(std::string(name) + ".dll", recorder);
+
+  NativeFirst nativeFirst;
+  Process setup(medium.SetupExe());
+  HWND wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
+  ASSERT_TRUE(Press(wizard, "&Weiter >"));
+  ASSERT_TRUE(WaitPage(wizard, "license"));
+  ASSERT_TRUE(Press(wizard, "&Akzeptieren>"));
+  ASSERT_TRUE(WaitPage(wizard, "Dir"));
+  ASSERT_TRUE(Press(wizard, "S&uchen..."));
+  HWND dialog = setup.WaitWindow("TForm4");
+  ASSERT_NE(dialog, nullptr);
+  SetText(FindChild(dialog, "Edit"), inst.target);
+  ASSERT_TRUE(Press(dialog, "&Ok"));
+  ASSERT_TRUE(setup.WaitHidden("TForm4"));
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  ASSERT_TRUE(WaitPage(wizard, "ready"));
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  ASSERT_TRUE(WaitUntil([&] { return Visible(wizard) && FindChild(wizard, "Button", "&Ende", true); }, 120000));
+  ASSERT_TRUE(Press(wizard, "&Ende"));
+  EXPECT_TRUE(setup.WaitExit(kWaitMs));
+
+  for (const char* name : kPlantedDlls)
+    EXPECT_FALSE(FileExists(medium.Path() + name + ".dll.loaded")) << name << ".dll was loaded from the medium";
+  ASSERT_TRUE(FileExists(inst.target + "talv20.exe"));
+
+  const std::string key = std::string(kUninstallRoot) + kEntry;
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "DisplayName"), "Talvenor E2E");
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "DisplayIcon"), inst.uninstaller);
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "InstallLocation"), inst.target);
+  const uint64_t bytes = PayloadBytes(BuildFile("medium-work\\payload"));
+  ASSERT_GT(bytes, 0u);
+  EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, key, "EstimatedSize"), DWORD((bytes + 1023) / 1024));
+  EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, key, "NoModify"), 1u);
+  EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, key, "NoRepair"), 1u);
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "Publisher"), "Talvenor E2E Verlag");
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "DisplayVersion"), "2.0 E2E");
+
+  Process uninstall(inst.uninstaller, "\"" + inst.target + "Setup.inf\" /quiet");
+  ASSERT_TRUE(uninstall.WaitExit(60000));
+  EXPECT_EQ(uninstall.ExitCode(), 0u);
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, key));
+  EXPECT_FALSE(FolderExists(inst.target));
+}
+
+}  // namespace
