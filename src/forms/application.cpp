@@ -90,6 +90,7 @@ void Application::Terminate() {
 
 int Application::MessageBox(const std::string& text, UINT flags, HWND owner) const {
   if (!owner) owner = ::GetActiveWindow();
+  BoxesOnTop onTop;
   return ::MessageBoxA(owner, text.c_str(), title_.c_str(), flags);
 }
 
@@ -103,6 +104,43 @@ void Application::Dispatch(const std::function<void()>& handler) const {
   } catch (const std::exception& e) {
     ShowException(e);
   }
+}
+
+namespace {
+BOOL CALLBACK FindTopMost(HWND wnd, LPARAM lp) {
+  const bool topMost = (::GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  if (!topMost || !::IsWindowVisible(wnd)) return TRUE;
+  *reinterpret_cast<bool*>(lp) = true;
+  return FALSE;
+}
+}  // namespace
+
+bool TopMostWindowShown() {
+  bool shown = false;
+  ::EnumThreadWindows(::GetCurrentThreadId(), &FindTopMost, reinterpret_cast<LPARAM>(&shown));
+  return shown;
+}
+
+namespace {
+LRESULT CALLBACK RaiseActivatedBox(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_ACTIVATE) {
+    const HWND wnd = reinterpret_cast<HWND>(wp);
+    char className[8] = "";
+    ::GetClassNameA(wnd, className, sizeof className);
+    if (std::string(className) == "#32770")
+      ::SetWindowPos(wnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  return ::CallNextHookEx(nullptr, code, wp, lp);
+}
+}  // namespace
+
+BoxesOnTop::BoxesOnTop() {
+  if (TopMostWindowShown())
+    hook_ = ::SetWindowsHookExA(WH_CBT, &RaiseActivatedBox, nullptr, ::GetCurrentThreadId());
+}
+
+BoxesOnTop::~BoxesOnTop() {
+  if (hook_) ::UnhookWindowsHookEx(hook_);
 }
 
 }  // namespace forms

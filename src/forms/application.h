@@ -53,6 +53,23 @@ class Application {
   bool terminated_ = false;
 };
 
+// Whether one of the program's always-on-top windows is shown. A message box or modal form
+// opened then goes on top as well: Windows would otherwise open it behind them.
+bool TopMostWindowShown();
+
+// While it lives, a message box that this thread opens is put on top of the always-on-top
+// windows when it is activated (the box's own MB_TOPMOST is not honoured everywhere).
+class BoxesOnTop {
+ public:
+  BoxesOnTop();
+  BoxesOnTop(const BoxesOnTop&) = delete;
+  BoxesOnTop& operator=(const BoxesOnTop&) = delete;
+  ~BoxesOnTop();
+
+ private:
+  HHOOK hook_ = nullptr;
+};
+
 // Shows the hourglass while it lives, then the previous cursor.
 class BusyCursor {
  public:

@@ -243,6 +243,8 @@ int Form::ShowModal() {
   const DWORD thread = ::GetCurrentThreadId();
   ::EnumThreadWindows(thread, &CollectUsableWindow, reinterpret_cast<LPARAM>(&disabled));
   for (HWND wnd : disabled) ::EnableWindow(wnd, FALSE);
+  const bool raise = !design_.stayOnTop && TopMostWindowShown();
+  if (raise) ::SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   modal_ = true;
   modalResult_ = mrNone;
   Show();
@@ -253,6 +255,7 @@ int Form::ShowModal() {
   for (HWND wnd : disabled)
     if (::IsWindow(wnd)) ::EnableWindow(wnd, TRUE);
   Hide();
+  if (raise) ::SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   return modalResult_;
 }
 

@@ -78,6 +78,7 @@ void DriveParts::Prompt(int disk, int lastDisk) {
                               : FormattedMessage(zipmsg::kInsertDisk, {disk + 1, lastDisk + 1});
   text += FormattedMessage(zipmsg::kInDrive, {root_});
   const UINT icon = disk < 0 ? MB_ICONSTOP : 0;
+  forms::BoxesOnTop onTop;
   const int answer = ::MessageBoxA(owner_.OwnerWindow(), text.c_str(),
                                    forms::Application::Instance().Title().c_str(), MB_OKCANCEL | icon);
   if (answer != IDOK) throw EZipArchive(zipmsg::kUserCancel, false);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using namespace forms;
 
 namespace {
@@ -117,6 +119,72 @@ TEST(Forms, ShowModalRunsUntilAModalResultAndTimersFire) {
   EXPECT_EQ(form.ShowModal(), mrOk);
   EXPECT_EQ(fired, 1);
   EXPECT_FALSE(::IsWindowVisible(form.Handle()));
+}
+
+const FormDesign kTopMostDesign{"TFormTopMost", "FormTopMost", "Oben", 200, 100, BorderStyle::Dialog,
+                                 Placement::ScreenCenter, true, false, kBtnFace, -11, false};
+
+class TopMostForm : public Form {
+ public:
+  TopMostForm() : Form(kTopMostDesign) { Build({}); }
+};
+
+// Whether `upper` lies above `lower` in the z-order of the top-level windows.
+bool Above(HWND upper, HWND lower) {
+  for (HWND wnd = ::GetWindow(upper, GW_HWNDNEXT); wnd; wnd = ::GetWindow(wnd, GW_HWNDNEXT)) {
+    if (wnd == lower) return true;
+  }
+  return false;
+}
+
+bool IsTopMost(HWND wnd) { return (::GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+HWND gTopMost = nullptr;
+int gBoxAboveTopMost = -1;
+
+BOOL CALLBACK FindBox(HWND wnd, LPARAM lp) {
+  char name[16] = "";
+  ::GetClassNameA(wnd, name, sizeof name);
+  if (std::string(name) != "#32770" || !::IsWindowVisible(wnd)) return TRUE;
+  *reinterpret_cast<HWND*>(lp) = wnd;
+  return FALSE;
+}
+
+// A thread timer, run by the message box's own loop: where the box lies, then "OK".
+void CALLBACK CheckAndCloseBox(HWND, UINT, UINT_PTR, DWORD) {
+  HWND box = nullptr;
+  ::EnumThreadWindows(::GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&box));
+  if (!box) return;
+  gBoxAboveTopMost = Above(box, gTopMost) ? 1 : 0;
+  ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST(Forms, BoxesAndModalFormsComeOutAboveTheAlwaysOnTopWindows) {
+  TestForm mainForm;
+  mainForm.Show();
+  TopMostForm topMost;
+  topMost.Show();
+  mainForm.Show();  // the active window, which owns the box, is an ordinary one
+  gTopMost = topMost.Handle();
+
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &CheckAndCloseBox);
+  Application::Instance().MessageBox("Steht oben?");
+  ::KillTimer(nullptr, timer);
+  EXPECT_EQ(gBoxAboveTopMost, 1);
+  EXPECT_TRUE(IsTopMost(topMost.Handle()));
+
+  TestForm dialog;
+  auto& check = dialog.Get<Timer>("Timer1");
+  bool dialogAbove = false;
+  check.OnTimer = [&] {
+    check.SetEnabled(false);
+    dialogAbove = Above(dialog.Handle(), topMost.Handle());
+    dialog.SetModalResult(mrOk);
+  };
+  check.SetEnabled(true);
+  EXPECT_EQ(dialog.ShowModal(), mrOk);
+  EXPECT_TRUE(dialogAbove);
+  EXPECT_TRUE(IsTopMost(topMost.Handle()));
 }
 
 }  // namespace
