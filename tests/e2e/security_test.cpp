@@ -1,7 +1,8 @@
 // Setup on a medium where someone planted DLLs named like those that Windows loads into a GUI
 // program: a full installation, with Windows's search order imitated (the planted names are
 // loaded native first), loads none of them. The installation's uninstall entry then carries
-// what "Apps & features" shows, and the uninstaller removes the whole key.
+// what "Apps & features" shows (publisher and version only where the medium names them), and
+// the uninstaller removes the whole key.
 #include "wizard_steps.h"
 
 #include <gtest/gtest.h>
@@ -93,9 +94,8 @@ uint64_t PayloadBytes(const std::string& folder) {
   return bytes;
 }
 
-TEST(Security, PlantedSystemDllNamesAreNotLoadedAndTheUninstallEntryDescribesTheInstallation) {
-  Installation inst;
-  Medium medium;
+// A medium with the demo archive and an UnInstall section that adds `uninstallKeys`.
+void LayOutMedium(const Medium& medium, const std::string& uninstallKeys) {
   medium.Write("german.lng", ReadFile(SourceFile("medium\\german.lng")));
   medium.Write("Licence.txt", "Lizenz des Tests\r\n");
   medium.Write("Setup.zip", ReadFile(BuildFile("medium\\Setup.zip")));
@@ -103,14 +103,12 @@ TEST(Security, PlantedSystemDllNamesAreNotLoadedAndTheUninstallEntryDescribesThe
   medium.AddBuildFile("bin\\UnInstall.exe", "UnInstall.exe");
   medium.WriteSetupInf(std::string("[Program]\r\nProgramEntry=") + kProgramKey +
                        "\r\n[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\nfixed=1\r\n"
-                       "[UnInstall]\r\nUnInstallEntry=" + kEntry +
-                       "\r\nDisPlayName=Talvenor E2E\r\nPublisher=Talvenor E2E Verlag\r\n"
-                       "DisplayVersion=2.0 E2E\r\n[Group]\r\nGroupname=" + kGroup + "\r\n");
-  const std::string recorder = ReadFile(WindowsPath(RECORDING_DLL));
-  ASSERT_FALSE(recorder.empty());
-  for (const char* name : kPlantedDlls) medium.Write(std::string(name) + ".dll", recorder);
+                       "[UnInstall]\r\nUnInstallEntry=" + kEntry + "\r\nDisPlayName=Talvenor E2E\r\n" +
+                       uninstallKeys + "[Group]\r\nGroupname=" + kGroup + "\r\n");
+}
 
-  NativeFirst nativeFirst;
+// A whole installation into `target` as a user makes it, from the welcome page to "&Ende".
+void Install(const Medium& medium, const std::string& target) {
   Process setup(medium.SetupExe());
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
@@ -122,7 +120,7 @@ TEST(Security, PlantedSystemDllNamesAreNotLoadedAndTheUninstallEntryDescribesThe
   ASSERT_TRUE(Press(wizard, "S&uchen..."));
   HWND dialog = setup.WaitWindow("TForm4");
   ASSERT_NE(dialog, nullptr);
-  SetText(FindChild(dialog, "Edit"), inst.target);
+  SetText(FindChild(dialog, "Edit"), target);
   ASSERT_TRUE(Press(dialog, "&Ok"));
   ASSERT_TRUE(setup.WaitHidden("TForm4"));
   ASSERT_TRUE(Press(wizard, "&Weiter>"));
@@ -131,28 +129,52 @@ TEST(Security, PlantedSystemDllNamesAreNotLoadedAndTheUninstallEntryDescribesThe
   ASSERT_TRUE(WaitUntil([&] { return Visible(wizard) && FindChild(wizard, "Button", "&Ende", true); }, 120000));
   ASSERT_TRUE(Press(wizard, "&Ende"));
   EXPECT_TRUE(setup.WaitExit(kWaitMs));
+  ASSERT_TRUE(FileExists(target + "talv20.exe"));
+}
 
+const std::string kKey = std::string(kUninstallRoot) + kEntry;
+
+TEST(Security, PlantedSystemDllNamesAreNotLoadedAndTheUninstallEntryDescribesTheInstallation) {
+  Installation inst;
+  Medium medium;
+  LayOutMedium(medium, "Publisher=Talvenor E2E Verlag\r\nDisplayVersion=2.0 E2E\r\n");
+  const std::string recorder = ReadFile(WindowsPath(RECORDING_DLL));
+  ASSERT_FALSE(recorder.empty());
+  for (const char* name : kPlantedDlls) medium.Write(std::string(name) + ".dll", recorder);
+
+  {
+    NativeFirst nativeFirst;
+    ASSERT_NO_FATAL_FAILURE(Install(medium, inst.target));
+  }
   for (const char* name : kPlantedDlls)
     EXPECT_FALSE(FileExists(medium.Path() + name + ".dll.loaded")) << name << ".dll was loaded from the medium";
-  ASSERT_TRUE(FileExists(inst.target + "talv20.exe"));
 
-  const std::string key = std::string(kUninstallRoot) + kEntry;
-  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "DisplayName"), "Talvenor E2E");
-  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "DisplayIcon"), inst.uninstaller);
-  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "InstallLocation"), inst.target);
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "DisplayName"), "Talvenor E2E");
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "DisplayIcon"), inst.uninstaller);
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "InstallLocation"), inst.target);
   const uint64_t bytes = PayloadBytes(BuildFile("medium-work\\payload"));
   ASSERT_GT(bytes, 0u);
-  EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, key, "EstimatedSize"), DWORD((bytes + 1023) / 1024));
-  EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, key, "NoModify"), 1u);
-  EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, key, "NoRepair"), 1u);
-  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "Publisher"), "Talvenor E2E Verlag");
-  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "DisplayVersion"), "2.0 E2E");
+  EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, kKey, "EstimatedSize"), DWORD((bytes + 1023) / 1024));
+  EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, kKey, "NoModify"), 1u);
+  EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, kKey, "NoRepair"), 1u);
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "Publisher"), "Talvenor E2E Verlag");
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "DisplayVersion"), "2.0 E2E");
 
   Process uninstall(inst.uninstaller, "\"" + inst.target + "Setup.inf\" /quiet");
   ASSERT_TRUE(uninstall.WaitExit(60000));
   EXPECT_EQ(uninstall.ExitCode(), 0u);
-  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, key));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kKey));
   EXPECT_FALSE(FolderExists(inst.target));
+}
+
+TEST(Security, AMediumWithoutPublisherAndVersionLeavesThemOut) {
+  Installation inst;
+  Medium medium;
+  LayOutMedium(medium, "Publisher=\r\n");
+  ASSERT_NO_FATAL_FAILURE(Install(medium, inst.target));
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "DisplayName"), "Talvenor E2E");
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "Publisher"), std::nullopt);
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "DisplayVersion"), std::nullopt);
 }
 
 }  // namespace
