@@ -51,16 +51,19 @@ class NativeFirst {
   static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides";
 };
 
+std::string ShellFolder(const char* name) {
+  return RegString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name)
+      .value_or("");
+}
+
 // Everything the installation writes, removed at the end whatever the test got to.
 struct Installation {
   std::string work = "C:\\talvenor-e2e-security-" + std::to_string(::GetCurrentProcessId()) + "\\";
   std::string target = work + "Talvenor\\";
   std::string uninstaller = WindowsFolder() + "\\UnInstall.exe";
   bool uninstallerWasThere = FileExists(uninstaller);
-  std::string group = RegString(HKEY_CURRENT_USER,
-                                "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                                "Programs")
-                          .value_or("") + "\\" + kGroup;
+  std::string group = ShellFolder("Programs") + "\\" + kGroup;
+  std::string autostartLink = ShellFolder("Startup") + "\\" + kGroup + ".lnk";
 
   Installation() {
     RemoveTree(work);
@@ -69,6 +72,7 @@ struct Installation {
   ~Installation() {
     RemoveTree(work);
     RemoveTree(group);
+    ::DeleteFileA(autostartLink.c_str());
     RegDeleteTree(HKEY_LOCAL_MACHINE, kProgramKey);
     RegDeleteTree(HKEY_LOCAL_MACHINE, std::string(kUninstallRoot) + kEntry);
     if (!uninstallerWasThere) ::DeleteFileA(uninstaller.c_str());
@@ -104,7 +108,8 @@ void LayOutMedium(const Medium& medium, const std::string& uninstallKeys) {
   medium.WriteSetupInf(std::string("[Program]\r\nProgramEntry=") + kProgramKey +
                        "\r\n[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\nfixed=1\r\n"
                        "[UnInstall]\r\nUnInstallEntry=" + kEntry + "\r\nDisPlayName=Talvenor E2E\r\n" +
-                       uninstallKeys + "[Group]\r\nGroupname=" + kGroup + "\r\n");
+                       uninstallKeys + "[Group]\r\nGroupname=" + kGroup +
+                       "\r\n[Autostart]\r\nExeString=talv20.exe\r\nDescription=" + kGroup + "\r\n");
 }
 
 // A whole installation into `target` as a user makes it, from the welcome page to "&Ende".
