@@ -51,30 +51,16 @@ class NativeFirst {
   static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides";
 };
 
-std::string ShellFolder(const char* name) {
-  return RegString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name)
-      .value_or("");
-}
-
-// Everything the installation writes, removed at the end whatever the test got to.
+// Everything the installation writes, removed before and after the test whatever it got to.
 struct Installation {
   std::string work = "C:\\talvenor-e2e-security-" + std::to_string(::GetCurrentProcessId()) + "\\";
   std::string target = work + "Talvenor\\";
   std::string uninstaller = WindowsFolder() + "\\UnInstall.exe";
   bool uninstallerWasThere = FileExists(uninstaller);
-  std::string group = ShellFolder("Programs") + "\\" + kGroup;
-  std::string autostartLink = ShellFolder("Startup") + "\\" + kGroup + ".lnk";
+  InstallationTraces traces{work, kProgramKey, std::string(kUninstallRoot) + kEntry, kGroup};
 
-  Installation() {
-    RemoveTree(work);
-    ::CreateDirectoryA(work.c_str(), nullptr);
-  }
+  Installation() { ::CreateDirectoryA(work.c_str(), nullptr); }
   ~Installation() {
-    RemoveTree(work);
-    RemoveTree(group);
-    ::DeleteFileA(autostartLink.c_str());
-    RegDeleteTree(HKEY_LOCAL_MACHINE, kProgramKey);
-    RegDeleteTree(HKEY_LOCAL_MACHINE, std::string(kUninstallRoot) + kEntry);
     if (!uninstallerWasThere) ::DeleteFileA(uninstaller.c_str());
   }
   Installation(const Installation&) = delete;
@@ -108,32 +94,18 @@ void LayOutMedium(const Medium& medium, const std::string& uninstallKeys) {
   medium.WriteSetupInf(std::string("[Program]\r\nProgramEntry=") + kProgramKey +
                        "\r\n[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\nfixed=1\r\n"
                        "[UnInstall]\r\nUnInstallEntry=" + kEntry + "\r\nDisPlayName=Talvenor E2E\r\n" +
-                       uninstallKeys + "[Group]\r\nGroupname=" + kGroup +
-                       "\r\n[Autostart]\r\nExeString=talv20.exe\r\nDescription=" + kGroup + "\r\n");
+                       uninstallKeys + "[Group]\r\nGroupname=" + kGroup + "\r\n");
 }
 
-// A whole installation into `target` as a user makes it, from the welcome page to "&Ende".
+// A whole installation into `target` as a user makes it, from the welcome page to "&Ende"
+// (without the autostart link).
 void Install(const Medium& medium, const std::string& target) {
   Process setup(medium.SetupExe());
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
-  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
-  ASSERT_TRUE(Press(wizard, "&Weiter >"));
-  ASSERT_TRUE(WaitPage(wizard, "license"));
-  ASSERT_TRUE(Press(wizard, "&Akzeptieren>"));
-  ASSERT_TRUE(WaitPage(wizard, "Dir"));
-  ASSERT_TRUE(Press(wizard, "S&uchen..."));
-  HWND dialog = setup.WaitWindow("TForm4");
-  ASSERT_NE(dialog, nullptr);
-  SetText(FindChild(dialog, "Edit"), target);
-  ASSERT_TRUE(Press(dialog, "&Ok"));
-  ASSERT_TRUE(setup.WaitHidden("TForm4"));
-  ASSERT_TRUE(Press(wizard, "&Weiter>"));
-  ASSERT_TRUE(WaitPage(wizard, "ready"));
-  ASSERT_TRUE(Press(wizard, "&Weiter>"));
-  ASSERT_TRUE(WaitUntil([&] { return Visible(wizard) && FindChild(wizard, "Button", "&Ende", true); }, 120000));
-  ASSERT_TRUE(Press(wizard, "&Ende"));
-  EXPECT_TRUE(setup.WaitExit(kWaitMs));
+  ASSERT_NO_FATAL_FAILURE(WalkToTheRun(setup, wizard, target));
+  ASSERT_TRUE(WaitUntil([&] { return FinishPageShown(wizard); }, 120000));
+  ASSERT_NO_FATAL_FAILURE(Finish(setup, wizard));
   ASSERT_TRUE(FileExists(target + "talv20.exe"));
 }
 

@@ -7,6 +7,8 @@
 #include "driver.h"
 #include "e2e_paths.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>

@@ -247,6 +247,13 @@ class UninstallTest : public ::testing::Test {
       inf.WriteString("InstalledFiles", std::to_string(i), entries[i]);
   }
 
+  // The uninstall entry as another installation's, whose Setup.inf copy is `setupInf`.
+  void PointUninstallEntryAt(const std::string& setupInf) {
+    platform::Registry uninstall(HKEY_LOCAL_MACHINE);
+    uninstall.OpenKey(kUninstallRoot + uninstallEntry_);
+    uninstall.WriteString("UnInstallstring", "\"C:\\windows\\UnInstall.exe\" " + Quoted(setupInf));
+  }
+
   std::string GroupFolder() const { return group_.empty() ? programs_ : programs_ + "\\" + group_; }
 
   const std::vector<std::string> files_ = {"talv20.exe", "talvenor.dll", "Daten\\liesmich.txt",
@@ -358,11 +365,7 @@ TEST_F(UninstallTest, RemovesFolderLinksButNeverWhatTheyPointTo) {
   } remover{link};
   ASSERT_TRUE(MakeFolderLink(link, elsewhere.substr(0, elsewhere.size() - 1)));
   ASSERT_TRUE(platform::FileExists(target_ + "Daten\\Logos\\logo1.bmp"));
-  platform::Registry uninstall(HKEY_LOCAL_MACHINE);
-  uninstall.OpenKey(kUninstallRoot + uninstallEntry_);
-  uninstall.WriteString("UnInstallstring", "\"C:\\windows\\UnInstall.exe\" \"" + root_ +
-                                               "Programme\\Tal\xADvenor\\Setup.inf\"");
-  uninstall.Close();
+  PointUninstallEntryAt(root_ + "Programme\\Tal\xADvenor\\Setup.inf");
 
   EXPECT_EQ(RunUninstaller(Quoted(setupInf_) + " /quiet"), 1);
 
@@ -379,11 +382,7 @@ TEST_F(UninstallTest, RegistryEntriesOfAnotherInstallationStay) {
   program.OpenKey(programEntry_);
   program.WriteString("Programmpfad", root_ + "Anderswo\\Talvenor\\");
   program.Close();
-  platform::Registry uninstall(HKEY_LOCAL_MACHINE);
-  uninstall.OpenKey(kUninstallRoot + uninstallEntry_);
-  uninstall.WriteString("UnInstallstring", "\"C:\\windows\\UnInstall.exe\" \"" + root_ +
-                                               "Anderswo\\Talvenor\\Setup.inf\"");
-  uninstall.Close();
+  PointUninstallEntryAt(root_ + "Anderswo\\Talvenor\\Setup.inf");
 
   EXPECT_EQ(RunUninstaller(Quoted(setupInf_) + " /quiet"), 1);
 
