@@ -4,6 +4,7 @@
 #include "ShellLinkWriter.h"
 
 #include "files.h"
+#include "folder_links.h"
 #include "handle.h"
 #include "profile.h"
 #include "registry.h"
@@ -12,10 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
 
 using shelllink::testing::ShellFolderOverride;
+using testsupport::MakeFolderLink;
+using testsupport::RemoveFolderLink;
 
 namespace {
 
@@ -94,57 +96,6 @@ bool KeyExists(const std::string& path) {
 bool ValueExists(const std::string& path, const std::string& name) {
   platform::Registry key(HKEY_LOCAL_MACHINE);
   return key.OpenKeyReadOnly(path) && key.HasValue(name);
-}
-
-// A folder link (symbolic link to a folder) at `link`. Wine's CreateSymbolicLinkA only
-// pretends; there a link of the host file system is made through its "ln", which Wine shows
-// as a folder with a reparse point, as Windows shows a junction.
-bool IsFolderLink(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-         (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string HostPath(const std::string& path) {
-  using UnixNameFn = char*(CDECL*)(LPCWSTR);
-  const auto unixName = reinterpret_cast<UnixNameFn>(reinterpret_cast<void (*)(void)>(
-      ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  if (!unixName) return {};
-  std::wstring wide(path.size() + 1, L'\0');
-  wide.resize(size_t(::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], int(wide.size())) - 1));
-  char* name = unixName(wide.c_str());
-  const std::string result = name ? name : "";
-  ::HeapFree(::GetProcessHeap(), 0, name);
-  return result;
-}
-
-// Runs a program of the host system; Wine cannot wait for it through its handle, so `done`
-// is polled (for at most ten seconds).
-bool RunOnHost(const std::string& program, std::string commandLine, const std::function<bool()>& done) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(("Z:" + program).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                        nullptr, nullptr, &startup, &process))
-    return false;
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
-  for (int i = 0; i < 100 && !done(); ++i) ::Sleep(100);
-  return done();
-}
-
-bool MakeFolderLink(const std::string& link, const std::string& folder) {
-  ::CreateSymbolicLinkA(link.c_str(), folder.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
-  return IsFolderLink(link) ||
-         RunOnHost("\\bin\\ln", "ln -s \"" + HostPath(folder) + "\" \"" + HostPath(link) + "\"",
-                   [&] { return IsFolderLink(link); });
-}
-
-// Wine cannot remove a link to a folder that holds files through the Win32 API (it
-// answers that the folder is not empty); Windows removes the link.
-void RemoveFolderLink(const std::string& link) {
-  if (IsFolderLink(link) && !::RemoveDirectoryA(link.c_str()))
-    RunOnHost("\\bin\\rm", "rm \"" + HostPath(link) + "\"", [&] { return !IsFolderLink(link); });
 }
 
 class UninstallTest : public ::testing::Test {
