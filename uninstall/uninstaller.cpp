@@ -122,7 +122,7 @@ void Uninstaller::RemoveLinks() {
     }
   }
 
-  if (!startup.empty()) {
+  if (!startup.empty() && !record_.autostartExe.empty()) {
     RemoveLink(shelllink::LinkFilePath(startup, record_.autostartName),
                [this](const LinkContents& link) { return TargetOrBelow(link.target); });
   }

@@ -494,8 +494,11 @@ void TForm2::Button17Click() {
   const platform::ProfileFile inf(Form1->SourceDir + "Setup.inf");
   const std::string target = Form4->Edit1().Text();
   auto& links = progman2();
-  if (Get<CheckControl>("autowatcher").Checked()) {
-    const auto command = shelllink::SplitExeString(inf.ReadString("Autostart", "ExeString", ""));
+  const std::string exeString = inf.ReadString("Autostart", "ExeString", "");
+  // A medium without an autostart program gets no Startup link: a link to the bare target
+  // folder would open it in a window at every logon.
+  if (Get<CheckControl>("autowatcher").Checked() && !exeString.empty()) {
+    const auto command = shelllink::SplitExeString(exeString);
     links.CreateIn.ShellFolder = shelllink::sfStartup;
     links.WorkingDirectory = target;
     links.LinkName = inf.ReadString("Autostart", "Description", "");

@@ -125,11 +125,12 @@ inline std::vector<std::string> InstalledFiles(const std::string& copy) {
   return files;
 }
 
-inline std::string ProgramsMenu() {
-  return RegString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                   "Programs")
+inline std::string ShellFolderPath(const char* name) {
+  return RegString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name)
       .value_or("");
 }
+
+inline std::string ProgramsMenu() { return ShellFolderPath("Programs"); }
 
 // Everything an installation of a test leaves behind (the work folder with the target
 // folder, the program entry and uninstall keys below HKLM, the program group), removed
