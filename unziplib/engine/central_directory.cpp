@@ -83,7 +83,9 @@ bool ReadMember(SequentialReader& reader, int64_t offsetShift, Member& m, int64_
   localOffset = int64_t(storedOffset) + offsetShift;
   m.name.resize(zipfmt::Get16(h + c::kNameLen));
   if (!reader.Read(reinterpret_cast<uint8_t*>(&m.name[0]), m.name.size())) return false;
-  return reader.Skip(size_t(zipfmt::Get16(h + c::kExtraLen)) + zipfmt::Get16(h + c::kCommentLen));
+  m.extraField.resize(zipfmt::Get16(h + c::kExtraLen));
+  if (!reader.Read(reinterpret_cast<uint8_t*>(&m.extraField[0]), m.extraField.size())) return false;
+  return reader.Skip(zipfmt::Get16(h + c::kCommentLen));
 }
 
 // The smallest extent of a member: its local header, name and data. Overlaps are found on

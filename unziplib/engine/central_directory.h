@@ -11,7 +11,8 @@
 namespace unzip {
 
 struct Member {
-  std::string name;  // as stored
+  std::string name;        // as stored
+  std::string extraField;  // of the central header
   uint16_t versionMadeBy = 0;
   uint16_t flags = 0;
   uint16_t method = 0;

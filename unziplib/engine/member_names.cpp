@@ -67,27 +67,30 @@ bool MatchesFolded(const char* name, const char* nameEnd, const char* spec, cons
 
 constexpr uint8_t kHostUnix = 3;
 
-std::string DecodeStored(const std::string& stored, uint16_t flags, uint16_t versionMadeBy,
-                         const CodePages& codePages, bool& validUtf8) {
-  const uint8_t host = uint8_t(versionMadeBy >> 8);
+std::string DecodeStored(const zipcore::ZipNameInfo& stored, const CodePages& codePages,
+                         bool& validUtf8) {
+  const zipcore::EntryText name = zipcore::EntryName(cpAuto, stored);
   validUtf8 = true;
-  switch (zipcore::StoredTextEncoding(cpAuto, flags, host, uint8_t(versionMadeBy))) {
+  switch (name.encoding) {
     case zipcore::TextEncoding::kUtf8:
-      validUtf8 = IsValidUtf8(stored);
-      return validUtf8 ? stored : codePages.AnsiToUtf8(stored);
-    case zipcore::TextEncoding::kOem: return codePages.OemToUtf8(stored);
+      validUtf8 = IsValidUtf8(name.text);
+      return validUtf8 ? name.text : codePages.AnsiToUtf8(name.text);
+    case zipcore::TextEncoding::kOem: return codePages.OemToUtf8(name.text);
     case zipcore::TextEncoding::kAnsi: break;
   }
-  if (host == kHostUnix && HasHighBytes(stored) && IsValidUtf8(stored)) return stored;
-  return codePages.AnsiToUtf8(stored);
+  if (stored.hostSystem == kHostUnix && HasHighBytes(name.text) && IsValidUtf8(name.text))
+    return name.text;
+  return codePages.AnsiToUtf8(name.text);
 }
 
 }  // namespace
 
-NameStatus DecodeMemberName(const std::string& stored, uint16_t flags, uint16_t versionMadeBy,
-                            const CodePages& codePages, MemberName& name) {
+NameStatus DecodeMemberName(const std::string& stored, const std::string& extraField, uint16_t flags,
+                            uint16_t versionMadeBy, const CodePages& codePages, MemberName& name) {
+  const zipcore::ZipNameInfo info{stored, extraField, flags, uint8_t(versionMadeBy >> 8),
+                                  uint8_t(versionMadeBy)};
   bool validUtf8 = true;
-  name.path = DecodeStored(stored, flags, versionMadeBy, codePages, validUtf8);
+  name.path = DecodeStored(info, codePages, validUtf8);
   const bool inAnsi = codePages.Utf8ToAnsi(name.path, name.shown);
   if (!validUtf8) return NameStatus::kBadUtf8;
   return inAnsi ? NameStatus::kOk : NameStatus::kNotInAnsi;

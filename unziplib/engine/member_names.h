@@ -18,12 +18,13 @@ struct MemberName {
 
 enum class NameStatus { kOk, kBadUtf8, kNotInAnsi };
 
-// Decodes a stored name. It is UTF-8 when the flags say so; otherwise the archive component's
+// Decodes a stored name. A valid Unicode Path in the central extra field gives the name in
+// UTF-8; the stored name is UTF-8 when the flags say so; otherwise the archive component's
 // rule for its listing decides between the OEM and the ANSI code page, except that a name
 // from a Unix host that is valid UTF-8 is taken as UTF-8, as zip tools on Linux write it
 // without the flag. On failure `name.shown` still holds a readable form for a message.
-NameStatus DecodeMemberName(const std::string& stored, uint16_t flags, uint16_t versionMadeBy,
-                            const CodePages& codePages, MemberName& name);
+NameStatus DecodeMemberName(const std::string& stored, const std::string& extraField, uint16_t flags,
+                            uint16_t versionMadeBy, const CodePages& codePages, MemberName& name);
 
 // True when writing the name (a file, or a folder with a trailing separator) below the
 // extraction folder cannot reach outside it or a device: no absolute, drive, UNC or "\\?\"

@@ -194,7 +194,8 @@ class Extraction {
   // reports why not otherwise.
   bool Plan(const Member& m, std::vector<Job>& jobs) {
     MemberName name;
-    const NameStatus nameStatus = DecodeMemberName(m.name, m.flags, m.versionMadeBy, codePages_, name);
+    const NameStatus nameStatus = DecodeMemberName(m.name, m.extraField, m.flags, m.versionMadeBy,
+                                                   codePages_, name);
     name.path = WithoutDotParts(name.path);
     name.shown = WithoutDotParts(name.shown);
     if (!MatchesAnySpec(name.shown, options_.fileSpecs)) return false;

@@ -358,8 +358,8 @@ int FailedMembers() {
   return failed;
 }
 
-// Names with umlauts (UTF-8 flag; the OEM code page of a FAT host), a name that has no form in
-// the ANSI code page, and a member dated 0.
+// Names with umlauts (UTF-8 flag; the OEM code page of a FAT host; a Unicode Path field), a
+// name that has no form in the ANSI code page, and a member dated 0.
 TEST_F(UnzipDll, NamesAsTheArchiveMeansThemAndAnUndatedMember) {
   ZipWriter w;
   ::ziptest::Entry utf8 = Member("Ruft\xC3\xB6ne/Melodie \xC3\x84.mid", "utf8");
@@ -372,17 +372,22 @@ TEST_F(UnzipDll, NamesAsTheArchiveMeansThemAndAnUndatedMember) {
   ::ziptest::Entry undated = Member("undated.txt", "undated");
   undated.modified = unzip::DosTime{0, 0};
   w.Add(undated);
+  ::ziptest::Entry unicodePath = Member("Ruftoene/Unicode.mid", "unicode path");
+  unicodePath.extra = ::ziptest::UnicodePathExtra(unicodePath.name, "Ruft\xC3\xB6ne/Unicode \xC3\x84.mid");
+  w.Add(unicodePath);
 
-  EXPECT_EQ(Extract(w.Finish(), {"*.*"}), 3);
+  EXPECT_EQ(Extract(w.Finish(), {"*.*"}), 4);
   const std::wstring folder = Wide(out_) + L"\\Ruft\u00F6ne\\";
   EXPECT_NE(GetFileAttributesW((folder + L"Melodie \u00C4.mid").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_NE(GetFileAttributesW((folder + L"OEM \u00C4.mid").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(GetFileAttributesW((folder + L"Unicode \u00C4.mid").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(Slurp(out_ + "\\undated.txt"), "undated");
   std::vector<std::string> announced;
   for (const Record& r : g_records)
     if (r.action == unzipabi::kNewFile) announced.push_back(r.text);
   EXPECT_EQ(announced, (std::vector<std::string>{Ansi(L"Ruft\u00F6ne/Melodie \u00C4.mid"),
-                                                 Ansi(L"Ruft\u00F6ne/OEM \u00C4.mid"), "undated.txt"}));
+                                                 Ansi(L"Ruft\u00F6ne/OEM \u00C4.mid"), "undated.txt",
+                                                 Ansi(L"Ruft\u00F6ne/Unicode \u00C4.mid")}));
   EXPECT_EQ(FailedMembers(), 1);
 }
 

@@ -409,14 +409,28 @@ TEST_P(Extraction, NamesAsTheArchiveMeansThemAndNamesWithoutAnAnsiForm) {
   omega.extraFlags = 0x800;
   w.Add(omega);
   w.Add(File("plain.txt", "plain"));
+  // A Unicode Path field names the member; one made for another name or of another version
+  // is ignored.
+  Entry unicodePath = File("Ruft\x94ne/Unicode \x8E.mid", "unicode path");
+  unicodePath.extra = UnicodePathExtra(unicodePath.name, "Ruft\xC3\xB6ne/Unicode \xC3\x84.mid");
+  w.Add(unicodePath);
+  Entry renamed = File("renamed.txt", "renamed");
+  renamed.extra = UnicodePathExtra("before.txt", "before.txt");
+  w.Add(renamed);
+  Entry version2 = File("version2.txt", "version 2");
+  version2.extra = UnicodePathExtra(version2.name, "other.txt", 2);
+  w.Add(version2);
 
-  EXPECT_EQ(Run(w.Finish(), AllMembers()), 3);
+  EXPECT_EQ(Run(w.Finish(), AllMembers()), 6);
   EXPECT_EQ(Tree(), (std::vector<std::string>{"Ruft\xC3\xB6ne/", "Ruft\xC3\xB6ne/Melodie \xC3\x84.mid",
-                                              "Ruft\xC3\xB6ne/OEM \xC3\x84.mid", "plain.txt"}));
+                                              "Ruft\xC3\xB6ne/OEM \xC3\x84.mid",
+                                              "Ruft\xC3\xB6ne/Unicode \xC3\x84.mid", "plain.txt",
+                                              "renamed.txt", "version2.txt"}));
   std::vector<std::string> announced;
   for (const unzip::Event& e : listener.OfAction(unzipabi::kNewFile)) announced.push_back(e.text);
   EXPECT_EQ(announced, (std::vector<std::string>{"Ruft\xF6ne/Melodie \xC4.mid", "Ruft\xF6ne/OEM \xC4.mid",
-                                                 "plain.txt"}));
+                                                 "plain.txt", "Ruft\xF6ne/Unicode \xC4.mid",
+                                                 "renamed.txt", "version2.txt"}));
   EXPECT_EQ(listener.Messages().size(), 1u);
   EXPECT_TRUE(listener.HasMessage(unzip::kErrName, "?.txt"));
 }

@@ -1,5 +1,7 @@
 #include "member_names.h"
 
+#include "test_zip.h"
+
 #include <gtest/gtest.h>
 
 using unzip::IsSafeMemberName;
@@ -51,7 +53,7 @@ const std::string kOemName = "Ruft\x94ne/Melodie \x8E.mid";
 
 unzip::NameStatus Decode(const std::string& stored, uint16_t flags, uint16_t madeBy,
                          unzip::MemberName& name, int oemCodePage = 850) {
-  return unzip::DecodeMemberName(stored, flags, madeBy, unzip::TableCodePages(oemCodePage), name);
+  return unzip::DecodeMemberName(stored, "", flags, madeBy, unzip::TableCodePages(oemCodePage), name);
 }
 
 TEST(MemberNameDecoding, Utf8FlagOemHostsAndAnsi) {
@@ -70,6 +72,23 @@ TEST(MemberNameDecoding, Utf8FlagOemHostsAndAnsi) {
     EXPECT_EQ(name.path, kUtf8Name) << c.madeBy;
     EXPECT_EQ(name.shown, kAnsiName) << c.madeBy;
   }
+}
+
+TEST(MemberNameDecoding, AValidUnicodePathFieldGivesTheName) {
+  const auto decode = [](const std::string& stored, const std::string& extra) {
+    unzip::MemberName name;
+    unzip::DecodeMemberName(stored, extra, 0, 20, unzip::TableCodePages(850), name);
+    return name.path;
+  };
+  const std::string field = ziptest::UnicodePathExtra(kOemName, "\xC3\x84.mid");
+  const std::string otherBlock("\x55\x54\x05\x00\x01\x00\x00\x00\x00", 9);  // a time stamp
+  EXPECT_EQ(decode(kOemName, field), "\xC3\x84.mid");
+  EXPECT_EQ(decode(kOemName, otherBlock + field), "\xC3\x84.mid");
+  EXPECT_EQ(decode(kOemName, ziptest::UnicodePathExtra(kAnsiName, "\xC3\x84.mid")), kUtf8Name);
+  EXPECT_EQ(decode(kOemName, ziptest::UnicodePathExtra(kOemName, "\xC3\x84.mid", 2)), kUtf8Name);
+  EXPECT_EQ(decode(kOemName, ziptest::UnicodePathExtra(kOemName, "")), kUtf8Name);
+  // A field cut short by the end of the extra field is not read past it.
+  EXPECT_EQ(decode(kOemName, field.substr(0, field.size() - 1)), kUtf8Name);
 }
 
 TEST(MemberNameDecoding, TheOemCodePageIsTheSystemsOne) {

@@ -135,7 +135,6 @@ class TZipArchive : public forms::Component {
   void ReadListing(zipcore::DirectoryListing& listing);
   void TakeEntries(zipcore::DirectoryListing& listing);
   void RunExtraction();
-  std::string ConvertText(const std::string& text, const ZipDirEntry& entry) const;
   friend class ziparchive::DriveParts;
 
   std::vector<std::string> fSpecArgs_;

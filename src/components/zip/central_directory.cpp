@@ -110,7 +110,7 @@ zipfmt::EndRecordLocation FindEnd(DiskInput& input) {
   throw ZipError(zipmsg::kNoEndRecordOnSet);
 }
 
-// Reads one central header with its name and comment; the extra field is skipped.
+// Reads one central header with its name, extra field and comment.
 ZipDirEntry ReadEntry(Cursor& cursor, int64_t& sfxOffset) {
   uint8_t header[zipfmt::kCentralHeaderSize];
   if (cursor.Read(header, sizeof header) != sizeof header) throw ZipError(zipmsg::kCentralHeaderRead);
@@ -119,7 +119,7 @@ ZipDirEntry ReadEntry(Cursor& cursor, int64_t& sfxOffset) {
   std::memcpy(static_cast<ZipDirHeader*>(&entry), header + zipfmt::central::kVersionMadeBy,
               sizeof(ZipDirHeader));
   if (!cursor.ReadString(entry.fileName, entry.fileNameLength)) throw ZipError(zipmsg::kCentralName);
-  if (!cursor.Skip(entry.extraFieldLength)) throw ZipError(zipmsg::kSeekFailed);
+  if (!cursor.ReadString(entry.extraField, entry.extraFieldLength)) throw ZipError(zipmsg::kSeekFailed);
   if (entry.fileCommentLength != 0 && !cursor.ReadString(entry.fileComment, entry.fileCommentLength))
     throw ZipError(zipmsg::kCentralComment);
   sfxOffset = std::min<int64_t>(sfxOffset, entry.localHeaderOffset);

@@ -68,10 +68,12 @@ struct ZipDirHeader {
 #pragma pack(pop)
 static_assert(sizeof(ZipDirHeader) == 42, "the header copy is 42 bytes");
 
-// One central-directory entry: the header copy, then name and comment.
+// One central-directory entry: the header copy, then name and comment; the extra field
+// stays for the name's decoding.
 struct ZipDirEntry : ZipDirHeader {
   std::string fileName;
   std::string fileComment;
+  std::string extraField;
 };
 
 struct DirectoryListing {

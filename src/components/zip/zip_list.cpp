@@ -21,6 +21,32 @@ char OemCharToAnsi(char c) {
   return out;
 }
 
+// UTF-8 in the ANSI code page; a character without an exact form there becomes "?". Text
+// that is not UTF-8 stays as it is. Both as in the unzip library's report of such a name.
+std::string Utf8ToAnsi(const std::string& utf8) {
+  const int wideLength = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                               int(utf8.size()), nullptr, 0);
+  if (wideLength <= 0) return utf8;
+  std::wstring wide(size_t(wideLength), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &wide[0], wideLength);
+  const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength,
+                                           nullptr, 0, "?", nullptr);
+  std::string ansi(size_t(length), '\0');
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, &ansi[0], length,
+                        "?", nullptr);
+  return ansi;
+}
+
+// A directory text in the ANSI code page.
+std::string ToAnsi(const zipcore::EntryText& text) {
+  switch (text.encoding) {
+    case zipcore::TextEncoding::kUtf8: return Utf8ToAnsi(text.text);
+    case zipcore::TextEncoding::kOem: return zipcore::ConvertHighBytes(text.text, OemCharToAnsi);
+    case zipcore::TextEncoding::kAnsi: break;
+  }
+  return text.text;
+}
+
 }  // namespace
 
 void TZipArchive::List() {
@@ -74,7 +100,8 @@ void TZipArchive::ReadListing(zipcore::DirectoryListing& listing) {
                          [this](int id) { ReportMessage(id); });
 }
 
-// Keeps what the listing read, also up to a failure: names and comments converted.
+// Keeps what the listing read, also up to a failure: names and comments in the ANSI code page,
+// decoded by the same rule as the unzip library's.
 void TZipArchive::TakeEntries(zipcore::DirectoryListing& listing) {
   archiveComment_ = listing.comment;
   isSpanned_ = listing.isSpanned;
@@ -82,12 +109,11 @@ void TZipArchive::TakeEntries(zipcore::DirectoryListing& listing) {
   structureWarning_ = listing.structureWarning;
   entries_ = std::move(listing.entries);
   for (ZipDirEntry& entry : entries_) {
-    entry.fileName = zipcore::ToBackslashes(ConvertText(entry.fileName, entry));
-    entry.fileComment = ConvertText(entry.fileComment, entry);
+    const zipcore::ZipNameInfo name{entry.fileName, entry.extraField, entry.flags,
+                                    entry.hostSystem, entry.specVersion};
+    entry.fileName = zipcore::ToBackslashes(ToAnsi(zipcore::EntryName(CodePage, name)));
+    const zipcore::TextEncoding commentEncoding =
+        zipcore::StoredTextEncoding(CodePage, entry.flags, entry.hostSystem, entry.specVersion);
+    entry.fileComment = ToAnsi({entry.fileComment, commentEncoding});
   }
-}
-
-std::string TZipArchive::ConvertText(const std::string& text, const ZipDirEntry& entry) const {
-  if (!zipcore::UsesOemText(CodePage, entry.hostSystem, entry.specVersion)) return text;
-  return zipcore::ConvertHighBytes(text, OemCharToAnsi);
 }

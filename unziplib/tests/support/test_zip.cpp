@@ -72,6 +72,16 @@ std::string NoiseData(size_t length, uint32_t seed) {
   return s;
 }
 
+std::string UnicodePathExtra(const std::string& storedName, const std::string& utf8, uint8_t version) {
+  std::vector<uint8_t> field;
+  Append16(field, 0x7075);
+  Append16(field, uint16_t(5 + utf8.size()));
+  field.push_back(version);
+  Append32(field, Crc(storedName));
+  AppendText(field, utf8);
+  return std::string(field.begin(), field.end());
+}
+
 size_t ZipWriter::Add(const Entry& e) {
   const uint32_t crc = Crc(e.data);
   std::string payload = e.method == kDeflated ? Deflate(e.data) : e.data;
@@ -97,8 +107,9 @@ size_t ZipWriter::Add(const Entry& e) {
   Append32(bytes_, e.dataDescriptor ? 0 : uint32_t(payload.size()));
   Append32(bytes_, e.dataDescriptor ? 0 : uint32_t(e.data.size()));
   Append16(bytes_, uint16_t(e.name.size()));
-  Append16(bytes_, 0);
+  Append16(bytes_, uint16_t(e.extra.size()));
   AppendText(bytes_, e.name);
+  AppendText(bytes_, e.extra);
   p.dataOffset = bytes_.size();
   p.dataLength = payload.size();
   AppendText(bytes_, payload);
@@ -131,13 +142,14 @@ std::vector<uint8_t> ZipWriter::Finish(const std::string& comment) {
     Append32(bytes_, c.compressedSize);
     Append32(bytes_, uint32_t(c.entry.data.size()));
     Append16(bytes_, uint16_t(c.entry.name.size()));
-    Append16(bytes_, 0);
+    Append16(bytes_, uint16_t(c.entry.extra.size()));
     Append16(bytes_, 0);
     Append16(bytes_, 0);
     Append16(bytes_, 0);
     Append32(bytes_, c.entry.externalAttributes);
     Append32(bytes_, uint32_t(placed_[i].localOffset));
     AppendText(bytes_, c.entry.name);
+    AppendText(bytes_, c.entry.extra);
   }
   zipfmt::EndRecord end;
   end.entriesOnDisk = end.totalEntries = uint16_t(central_.size());

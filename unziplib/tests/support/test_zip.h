@@ -30,7 +30,13 @@ struct Entry {
   uint32_t externalAttributes = 0;
   uint16_t versionMadeBy = 20;  // FAT, version 2.0
   uint16_t extraFlags = 0;      // such as the UTF-8 flag (bit 11)
+  std::string extra;            // the same extra field in the local and the central header
 };
+
+// An Info-ZIP Unicode Path extra field that gives `utf8` as the name of an entry stored as
+// `storedName` (its CRC-32 is that of `storedName`).
+std::string UnicodePathExtra(const std::string& storedName, const std::string& utf8,
+                             uint8_t version = 1);
 
 // Where the writer put an entry's parts, for tests that damage them afterwards.
 struct Placed {

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <zlib.h>
 
 #include "ZipArchive.h"
 #include "application.h"
 #include "drive_check.h"
 #include "files.h"
+#include "name_conversion.h"
 #include "win_test_support.h"
 #include "zip_format.h"
 #include "zip_messages.h"
@@ -22,16 +24,36 @@ struct Fixture {
   EventLog log;
 };
 
-// Sets the version-made-by bytes of central entry `index` of a single-file archive.
-void SetMadeBy(Bytes& archive, size_t index, uint8_t host, uint8_t spec) {
+// Offset of central entry `index` of a single-file archive.
+size_t CentralEntryAt(const Bytes& archive, size_t index) {
   const auto end = zipfmt::FindEndRecord(archive.data(), archive.size(), archive.size());
   size_t at = end.record.directoryOffset;
   for (size_t i = 0; i < index; ++i)
     at += zipfmt::kCentralHeaderSize + zipfmt::Get16(&archive[at + zipfmt::central::kNameLen]) +
           zipfmt::Get16(&archive[at + zipfmt::central::kExtraLen]) +
           zipfmt::Get16(&archive[at + zipfmt::central::kCommentLen]);
+  return at;
+}
+
+void SetMadeBy(Bytes& archive, size_t index, uint8_t host, uint8_t spec) {
+  const size_t at = CentralEntryAt(archive, index);
   archive[at + 4] = spec;
   archive[at + 5] = host;
+}
+
+void SetFlags(Bytes& archive, size_t index, uint16_t flags) {
+  const size_t at = CentralEntryAt(archive, index) + zipfmt::central::kFlags;
+  archive[at] = uint8_t(flags);
+  archive[at + 1] = uint8_t(flags >> 8);
+}
+
+// A Unicode Path extra field naming an entry stored as `storedName` `utf8`.
+std::string UnicodePathField(const std::string& storedName, const std::string& utf8) {
+  const uint32_t crc = uint32_t(crc32(0, reinterpret_cast<const Bytef*>(storedName.data()),
+                                      uInt(storedName.size())));
+  std::string field = {'\x75', '\x70', char(5 + utf8.size()), '\0', '\1'};
+  for (int shift = 0; shift < 32; shift += 8) field += char(crc >> shift);
+  return field + utf8;
 }
 
 }  // namespace
@@ -238,6 +260,33 @@ TEST(TZipArchive, OemNamesAreConvertedByHostSystem) {
   f.zip.CodePage = cpOEM;
   f.zip.List();
   EXPECT_EQ(f.zip.Entries()[1].fileName, "Gr\xFC\xDF" "e2.txt");
+}
+
+// The names that the unzip library installs: UTF-8 by the flag, whatever the host and
+// CodePage; the name of a valid Unicode Path field; one made for another name is ignored.
+TEST(TZipArchive, Utf8NamesAndUnicodePathFieldsAreListedInTheAnsiCodePage) {
+  TempFolder dir;
+  const std::string oemName = "Ruft\x94ne/Melodie \x8E.mid";
+  spantest::Member unicodePath = Member(oemName, 3);
+  unicodePath.extra = UnicodePathField(oemName, "Ruft\xC3\xB6ne/Unicode \xC3\x84.mid");
+  spantest::Member renamed = Member("renamed.txt", 3);
+  renamed.extra = UnicodePathField("before.txt", "before.txt");
+  Bytes archive = spantest::BuildSingleArchive(
+      {Member("Ruft\xC3\xB6ne/Melodie \xC3\x84.mid", 3, "\xC3\xA4"), unicodePath, renamed});
+  SetFlags(archive, 0, zipcore::kFlagUtf8);
+  SetMadeBy(archive, 0, 0, 20);  // FAT: the flag wins over the OEM code page
+  SetMadeBy(archive, 1, 0, 20);
+  WriteBytes(dir / "utf8.zip", archive);
+  Fixture f;
+  for (CodePageOpts codePage : {cpAuto, cpNone, cpOEM}) {
+    f.zip.CodePage = codePage;
+    f.zip.SetZipFilename(dir / "utf8.zip");
+    ASSERT_EQ(f.zip.Entries().size(), 3u);
+    EXPECT_EQ(f.zip.Entries()[0].fileName, "Ruft\xF6ne\\Melodie \xC4.mid") << codePage;
+    EXPECT_EQ(f.zip.Entries()[0].fileComment, "\xE4") << codePage;
+    EXPECT_EQ(f.zip.Entries()[1].fileName, "Ruft\xF6ne\\Unicode \xC4.mid") << codePage;
+    EXPECT_EQ(f.zip.Entries()[2].fileName, "renamed.txt") << codePage;
+  }
 }
 
 TEST(CheckDrive, UnknownAndAbsentDrives) {
