@@ -411,7 +411,7 @@ TEST_P(Extraction, NamesAsTheArchiveMeansThemAndNamesWithoutAnAnsiForm) {
   w.Add(File("plain.txt", "plain"));
   // A Unicode Path field names the member; one made for another name or of another version
   // is ignored.
-  Entry unicodePath = File("Ruft\x94ne/Unicode \x8E.mid", "unicode path");
+  Entry unicodePath = File("Ruftoene/Unicode Ae.mid", "unicode path");
   unicodePath.extra = UnicodePathExtra(unicodePath.name, "Ruft\xC3\xB6ne/Unicode \xC3\x84.mid");
   w.Add(unicodePath);
   Entry renamed = File("renamed.txt", "renamed");
