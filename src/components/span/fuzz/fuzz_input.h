@@ -36,14 +36,4 @@ inline FuzzSet DecodeFuzzInput(const uint8_t* data, size_t size) {
   return set;
 }
 
-inline Bytes EncodeFuzzInput(const Parts& parts, uint8_t maxRead) {
-  Bytes out{uint8_t((parts.size() - 1) % kMaxFuzzParts), maxRead};
-  for (size_t i = 0; i + 1 < parts.size(); ++i) {
-    out.push_back(uint8_t(parts[i].size()));
-    out.push_back(uint8_t(parts[i].size() >> 8));
-  }
-  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
 }  // namespace spantest
