@@ -1,45 +1,152 @@
-// libFuzzer target: any bytes as an archive, extracted to memory and tested. Nothing may crash,
-// hang, leave a temporary file or produce a path that leaves the extraction folder.
+// libFuzzer target: any bytes as an archive, extracted into a real folder and then tested.
+// Nothing may crash or hang. Afterwards the folder is examined on its own terms: every entry
+// found below it resolves (real path) inside it, nothing appeared beside it, no temporary file
+// is left, and every file there was announced by a new-file event. A test run writes nothing.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
 
-#include "member_names.h"
+#include "posix_files.h"
 #include "test_zip.h"
 #include "unzip_engine.h"
 
+namespace fs = std::filesystem;
+
 namespace {
 
-class Quiet : public unzip::Listener {
- public:
-  bool OnEvent(const unzip::Event&) override { return true; }
+void Fail(int line, const std::string& what) {
+  std::fprintf(stderr, "unzip_fuzzer: check on line %d failed: %s\n", line, what.c_str());
+  std::abort();
+}
+#define Check(condition, what) ((condition) ? void() : Fail(__LINE__, what))
+
+// The sandbox: `root` is the extraction folder, the only entry of `top`.
+struct Sandbox {
+  fs::path top;
+  fs::path root;
 };
 
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
+const Sandbox& TheSandbox() {
+  static const Sandbox sandbox = [] {
+    // In memory unless TMPDIR says otherwise: the folder is refilled for every input.
+    const char* folder = std::getenv("TMPDIR");
+    if (!folder) folder = fs::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+    std::string pattern = std::string(folder) + "/unzip_fuzzer.XXXXXX";
+    if (!mkdtemp(&pattern[0])) Fail(__LINE__, "no sandbox folder");
+    Sandbox s{fs::canonical(pattern), {}};
+    s.root = s.top / "out";
+    std::atexit([] { fs::remove_all(TheSandbox().top); });
+    return s;
+  }();
+  return sandbox;
+}
+
+// True when `path` lies strictly below `folder`; both are canonical.
+bool IsBelow(const fs::path& path, const fs::path& folder) {
+  const std::string p = path.string();
+  const std::string f = folder.string() + "/";
+  return p.compare(0, f.size(), f) == 0;
+}
+
+// Collects the names of new-file events.
+class Announced : public unzip::Listener {
+ public:
+  std::set<std::string> files;
+  bool OnEvent(const unzip::Event& event) override {
+    if (event.action == unzipabi::kNewFile) files.insert(event.text);
+    return true;
+  }
+};
+
+// The real sink, guarded: a path that would leave the folder (taken lexically, with either
+// separator) is refused before anything is written, and the bytes written are capped.
+class GuardedSink : public unzip::OutputSink {
+ public:
+  explicit GuardedSink(const fs::path& root) : root_(root), files_(root.string()) {}
+
+  bool CreateFolders(const std::string& folder) override {
+    Guard(folder);
+    return files_.CreateFolders(folder);
+  }
+  unzip::ExistingEntry Examine(const std::string& path) override { return files_.Examine(path); }
+  std::unique_ptr<unzip::PendingFile> Begin(const std::string& path) override {
+    Guard(path);
+    auto file = files_.Begin(path);
+    return file ? std::make_unique<Capped>(std::move(file), budget_) : nullptr;
+  }
+
+ private:
+  class Capped : public unzip::PendingFile {
+   public:
+    Capped(std::unique_ptr<unzip::PendingFile> file, size_t& budget) : file_(std::move(file)), budget_(budget) {}
+    bool Write(const uint8_t* data, size_t length) override {
+      if (length > budget_) return false;  // as a full disk
+      budget_ -= length;
+      return file_->Write(data, length);
+    }
+    bool Commit(unzip::DosTime modified) override { return file_->Commit(modified); }
+
+   private:
+    std::unique_ptr<unzip::PendingFile> file_;
+    size_t& budget_;
+  };
+
+  void Guard(const std::string& path) const {
+    std::string slashed = path;
+    for (char& c : slashed)
+      if (c == '\\') c = '/';
+    const fs::path target = (root_ / slashed).lexically_normal();
+    Check(target == root_ || IsBelow(target, root_), "outside the folder: " + path);
+  }
+
+  fs::path root_;
+  unzip::PosixSink files_;
+  size_t budget_ = 16 << 20;
+};
+
+// Examines what the extraction left below the sandbox.
+void CheckExtracted(const Sandbox& sandbox, const std::set<std::string>& announced) {
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(sandbox.top)) {
+    const fs::path real = fs::weakly_canonical(entry.path());
+    if (real == sandbox.root) continue;
+    Check(IsBelow(real, sandbox.root), "written outside the folder: " + entry.path().string());
+    const std::string name = entry.path().filename().string();
+    Check(name.find('\\') == std::string::npos, "a separator inside a name: " + name);
+    Check(name.compare(0, 5, ".unz-") != 0, "temporary file left: " + name);
+    if (!entry.is_directory()) {
+      const std::string relative = entry.path().lexically_relative(sandbox.root).string();
+      Check(announced.count(relative) != 0, "file not announced: " + relative);
+    }
+  }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const Sandbox& sandbox = TheSandbox();
+  fs::remove_all(sandbox.root);
+  fs::create_directory(sandbox.root);
+
   unzip::Options options;
   options.dirNames = true;
   options.overwrite = true;
   options.password = "secret";
   options.fileSpecs = {"*.*"};
   ziptest::MemoryInput input(data, size);
-  Quiet quiet;
-
-  ziptest::MemorySink sink;
-  sink.capacity = 64 << 20;
-  unzip::Extract(input, sink, quiet, options);
-  Check(sink.liveTemporaries == 0);
-  for (const auto& file : sink.files) Check(unzip::IsSafeMemberName(file.first));
-  for (const std::string& folder : sink.folders) Check(unzip::IsSafeMemberName(folder));
+  Announced announced;
+  GuardedSink sink(sandbox.root);
+  unzip::Extract(input, sink, announced, options);
+  CheckExtracted(sandbox, announced.files);
 
   options.test = true;
   options.dirNames = false;
   ziptest::MemorySink untouched;
-  unzip::Extract(input, untouched, quiet, options);
-  Check(untouched.files.empty() && untouched.folders.empty());
+  Announced ignored;
+  unzip::Extract(input, untouched, ignored, options);
+  Check(untouched.files.empty() && untouched.folders.empty(), "a test run wrote");
   return 0;
 }
