@@ -1,5 +1,5 @@
-// libFuzzer target: any bytes as an archive, extracted into a real folder and then tested.
-// Nothing may crash or hang. Afterwards the folder is examined on its own terms: every entry
+// libFuzzer target: any bytes as an archive, extracted twice into a real folder and then
+// tested. Nothing may crash or hang. Afterwards the folder is examined on its own terms: every entry
 // found below it resolves (real path) inside it, nothing appeared beside it, no temporary file
 // is left, and every file there was announced by a new-file event. A test run writes nothing.
 #include <cstddef>
@@ -52,15 +52,23 @@ bool IsBelow(const fs::path& path, const fs::path& folder) {
   return p.compare(0, f.size(), f) == 0;
 }
 
-// Collects the names of new-file events.
+// Collects the names of new-file events; stops the extraction after `stopAfter` events.
 class Announced : public unzip::Listener {
  public:
   std::set<std::string> files;
+  size_t stopAfter = SIZE_MAX;
   bool OnEvent(const unzip::Event& event) override {
     if (event.action == unzipabi::kNewFile) files.insert(event.text);
-    return true;
+    return stopAfter-- != 0;
   }
 };
+
+// A number that the input decides but that does not constrain its bytes (FNV-1a).
+uint32_t Pick(const uint8_t* data, size_t size) {
+  uint32_t h = 2166136261u;
+  for (size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 16777619u;
+  return h;
+}
 
 // The real sink, guarded: a path that would leave the folder (taken lexically, with either
 // separator) is refused before anything is written, and the bytes written are capped.
@@ -141,6 +149,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   GuardedSink sink(sandbox.root);
   unzip::Extract(input, sink, announced, options);
   CheckExtracted(sandbox, announced.files);
+
+  // Once more into the filled folder, with options that the input picks: existing files are
+  // kept, updated or freshened, stored folders dropped, the password missing, the run stopped.
+  const uint32_t pick = Pick(data, size);
+  unzip::Options again = options;
+  again.overwrite = pick & 1;
+  again.update = pick & 2;
+  again.freshen = pick & 4;
+  again.dirNames = pick & 8;
+  if (pick & 16) again.password.clear();
+  Announced announcedAgain;
+  if (pick & 32) announcedAgain.stopAfter = (pick >> 8) % 16;
+  unzip::Extract(input, sink, announcedAgain, again);
+  announcedAgain.files.insert(announced.files.begin(), announced.files.end());
+  CheckExtracted(sandbox, announcedAgain.files);
 
   options.test = true;
   options.dirNames = false;
