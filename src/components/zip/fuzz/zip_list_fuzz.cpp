@@ -1,5 +1,6 @@
 // libFuzzer target: the directory reader on hostile input. The first byte chooses how many
-// disks the rest is cut into (1 to 4); the reader must end with a listing or a ZipError.
+// disks the rest is cut into (1 to 4, low bits) and the disk number of the drive's label (none
+// or 0 to 14, high bits); the reader must end with a listing or a ZipError.
 // What it lists must have been in the file: the entries, each a central header with its name,
 // extra field and comment, lie one after the other inside the disks read as one stream, and
 // the bytes in front of the archive do not exceed the file.
@@ -91,6 +92,7 @@ void CheckEntriesInFile(const std::vector<zipcore::ZipDirEntry>& entries, const 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const size_t count = 1 + data[0] % 4;
+  const int labelDisk = (data[0] >> 4) - 1;
   ++data;
   --size;
   std::vector<std::vector<uint8_t>> disks;
@@ -103,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzDisks input(std::move(disks));
   zipcore::DirectoryListing listing;
   try {
-    zipcore::ReadDirectory(input, -1, listing, [](int) {});
+    zipcore::ReadDirectory(input, labelDisk, listing, [](int) {});
   } catch (const zipcore::ZipError&) {
     return 0;
   }
