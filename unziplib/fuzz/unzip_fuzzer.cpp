@@ -52,13 +52,37 @@ bool IsBelow(const fs::path& path, const fs::path& folder) {
   return p.compare(0, f.size(), f) == 0;
 }
 
+// Events name files in code page 1252; the files on disk have UTF-8 names.
+std::string Utf8FromCp1252(const std::string& text) {
+  static const uint16_t k80To9F[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  std::string utf8;
+  for (const char c : text) {
+    const uint8_t byte = uint8_t(c);
+    const unsigned code = byte >= 0x80 && byte < 0xA0 ? k80To9F[byte - 0x80] : byte;
+    if (code < 0x80) {
+      utf8 += char(code);
+    } else if (code < 0x800) {
+      utf8 += char(0xC0 | (code >> 6));
+      utf8 += char(0x80 | (code & 0x3F));
+    } else {
+      utf8 += char(0xE0 | (code >> 12));
+      utf8 += char(0x80 | ((code >> 6) & 0x3F));
+      utf8 += char(0x80 | (code & 0x3F));
+    }
+  }
+  return utf8;
+}
+
 // Collects the names of new-file events; stops the extraction after `stopAfter` events.
 class Announced : public unzip::Listener {
  public:
   std::set<std::string> files;
   size_t stopAfter = SIZE_MAX;
   bool OnEvent(const unzip::Event& event) override {
-    if (event.action == unzipabi::kNewFile) files.insert(event.text);
+    if (event.action == unzipabi::kNewFile) files.insert(Utf8FromCp1252(event.text));
     return stopAfter-- != 0;
   }
 };
@@ -76,7 +100,7 @@ class GuardedSink : public unzip::OutputSink {
  public:
   explicit GuardedSink(const fs::path& root) : root_(root), files_(root.string()) {}
 
-  bool CreateFolders(const std::string& folder) override {
+  unzip::FolderResult CreateFolders(const std::string& folder) override {
     Guard(folder);
     return files_.CreateFolders(folder);
   }
