@@ -1,4 +1,6 @@
-// Prints how long one paint of the copy window's 402 x 21 bar takes, with and without text.
+// Prints how long one paint of the copy window's 402 x 21 bar takes, with and without text:
+// composed into a screen-compatible bitmap, and as the setup paints it, through a new
+// Progress value on a shown window.
 #include "Progress.h"
 
 #include "form.h"
@@ -40,6 +42,20 @@ double MicrosecondsPerPaint(TProgress& bar, HDC target, int rounds) {
   return took.count() / rounds;
 }
 
+// The synchronous repaint of the Progress setter on the shown window, as during extraction.
+double MicrosecondsPerRepaint(TProgress& bar, int rounds) {
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < rounds; ++i) bar.SetProgress(i % 101);
+  ::GdiFlush();
+  const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
+  return took.count() / rounds;
+}
+
+void PumpMessages() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+}
+
 }  // namespace
 
 int main() {
@@ -62,5 +78,13 @@ int main() {
   std::printf("  without text: %8.1f us per paint\n", MicrosecondsPerPaint(bar, target.get(), rounds));
   bar.SetText("Talvenor");
   std::printf("  with text:    %8.1f us per paint\n", MicrosecondsPerPaint(bar, target.get(), rounds));
+
+  form.Show();
+  PumpMessages();
+  bar.SetText("");
+  MicrosecondsPerRepaint(bar, 50);
+  std::printf("  on the shown window, without text: %8.1f us per paint\n", MicrosecondsPerRepaint(bar, rounds));
+  bar.SetText("Talvenor");
+  std::printf("  on the shown window, with text:    %8.1f us per paint\n", MicrosecondsPerRepaint(bar, rounds));
   return 0;
 }
