@@ -1,0 +1,150 @@
+// Times the real setup.exe installing archives of many small files (100 bytes each in 50
+// folders), from "&Weiter>" on the ready page to the finish page, and the real UnInstall.exe
+// removing each installation again. Not a test: it prints one line per run and the medians.
+//   install_bench [runs] [file counts ...]     (defaults: 3 runs of 500, 2000 and 8000 files)
+#include "wizard_steps.h"
+
+#include "span_set_builder.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+using namespace e2e;
+
+namespace {
+
+constexpr int kRunTimeoutMs = 600000;
+const char kEntry[] = "TalvenorBench";
+
+std::string WindowsFolder() {
+  char buffer[MAX_PATH] = "";
+  ::GetWindowsDirectoryA(buffer, MAX_PATH);
+  return buffer;
+}
+
+std::string ShellFolder(const char* name) {
+  return RegString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name)
+      .value_or("");
+}
+
+std::string SmallFilesArchive(int files) {
+  std::vector<spantest::Member> members(static_cast<size_t>(files));
+  for (int i = 0; i < files; ++i) {
+    members[size_t(i)].name = "help/folder" + std::to_string(i % 50) + "/page" + std::to_string(i) + ".htm";
+    members[size_t(i)].data = spantest::PatternBytes(100, uint32_t(i));
+  }
+  const spantest::Bytes bytes = spantest::BuildSingleArchive(members);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+void LayOutMedium(const Medium& medium, const std::string& archive) {
+  medium.Write("german.lng", ReadFile(SourceFile("medium\\german.lng")));
+  medium.Write("english.lng", ReadFile(SourceFile("medium\\english.lng")));
+  medium.Write("Licence.txt", "Lizenz\r\n");
+  medium.Write("Setup.zip", archive);
+  medium.WriteSetupInf(std::string("[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\n") +
+                       "[Program]\r\nProgramEntry=Software\\" + kEntry + "\r\n[UnInstall]\r\nUnInstallEntry=" +
+                       kEntry + "\r\n[Group]\r\nGroupname=" + kEntry + "\r\n");
+  medium.AddBuildFile("medium-bin\\UNZIPLIB.DLL", "UNZIPLIB.DLL");
+  medium.AddBuildFile("bin\\UnInstall.exe", "UnInstall.exe");
+}
+
+// The German wizard from its first page to the ready page, the target folder typed into the
+// folder dialog.
+bool WalkToReadyPage(const Process& setup, HWND wizard, const std::string& target) {
+  if (!WaitPage(wizard, "Sprachwahl") || !Press(wizard, "&Weiter >") || !WaitPage(wizard, "Welcome") ||
+      !Press(wizard, "&Weiter >") || !WaitPage(wizard, "license") || !Press(wizard, "&Akzeptieren>") ||
+      !WaitPage(wizard, "Dir") || !Press(wizard, "S&uchen..."))
+    return false;
+  HWND dialog = setup.WaitWindow("TForm4");
+  if (!dialog) return false;
+  SetText(FindChild(dialog, "Edit"), target.substr(0, target.size() - 1));
+  return Press(dialog, "&Ok") && setup.WaitHidden("TForm4") && Press(wizard, "&Weiter>") &&
+         WaitPage(wizard, "ready");
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+struct Run {
+  double install = -1;    // ready page to finish page
+  double uninstall = -1;  // UnInstall.exe /quiet, start to exit
+};
+
+// Removes whatever a run left behind, so that the next one starts from the same state.
+void CleanUp(const std::string& work) {
+  RemoveTree(work);
+  RegDeleteTree(HKEY_LOCAL_MACHINE, std::string("Software\\") + kEntry);
+  RegDeleteTree(HKEY_LOCAL_MACHINE, std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kEntry);
+  const std::string group = ShellFolder("Programs") + "\\" + kEntry;
+  ::DeleteFileA((group + "\\UnInstall.lnk").c_str());
+  ::RemoveDirectoryA(group.c_str());
+}
+
+Run InstallAndRemove(const std::string& archive, int files) {
+  Run run;
+  const std::string work = "C:\\talvenor-bench-" + std::to_string(::GetCurrentProcessId()) + "\\";
+  const std::string target = work + "Talvenor\\";
+  CleanUp(work);
+  ::CreateDirectoryA(work.c_str(), nullptr);
+  {
+    Medium medium;
+    LayOutMedium(medium, archive);
+    Process setup(medium.SetupExe());
+    HWND wizard = setup.WaitWindow("TForm2");
+    if (wizard && WalkToReadyPage(setup, wizard, target)) {
+      const auto start = std::chrono::steady_clock::now();
+      Press(wizard, "&Weiter>");
+      if (WaitUntil([&] { return Visible(wizard) && FindChild(wizard, "Button", "&Ende", true); }, kRunTimeoutMs))
+        run.install = SecondsSince(start);
+    }
+  }
+  const std::string listed = IniString(target + "Setup.inf", "InstalledFiles", "Count");
+  if (run.install >= 0 && listed == std::to_string(files + 1)) {
+    const auto start = std::chrono::steady_clock::now();
+    Process uninstaller(WindowsFolder() + "\\UnInstall.exe", "\"" + target + "Setup.inf\" /quiet");
+    if (uninstaller.WaitExit(kRunTimeoutMs) && uninstaller.ExitCode() == 0 && !FolderExists(target))
+      run.uninstall = SecondsSince(start);
+  } else if (run.install >= 0) {
+    std::fprintf(stderr, "setup listed %s files, %d expected\n", listed.c_str(), files + 1);
+    run.install = -1;
+  }
+  CleanUp(work);
+  return run;
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return -1;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+  std::vector<int> counts;
+  for (int i = 2; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
+  if (counts.empty()) counts = {500, 2000, 8000};
+
+  for (int files : counts) {
+    const std::string archive = SmallFilesArchive(files);
+    std::vector<double> installs, uninstalls;
+    for (int r = 0; r < runs; ++r) {
+      const Run run = InstallAndRemove(archive, files);
+      std::printf("run %d files %d: install %.2f s, uninstall %.2f s\n", r + 1, files, run.install, run.uninstall);
+      std::fflush(stdout);
+      if (run.install >= 0) installs.push_back(run.install);
+      if (run.uninstall >= 0) uninstalls.push_back(run.uninstall);
+    }
+    // Lines for scripts: name, files, median seconds, runs that counted.
+    std::printf("install_s %d %.3f %zu\n", files, Median(installs), installs.size());
+    std::printf("uninstall_s %d %.3f %zu\n", files, Median(uninstalls), uninstalls.size());
+    std::fflush(stdout);
+  }
+  return 0;
+}
