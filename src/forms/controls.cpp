@@ -56,8 +56,11 @@ Label::Label(Form* owner, const ComponentDesign& d, Container* parent)
   if (wordWrap_) ClipToText();
 }
 
+// The static control's own WM_SETTEXT paints the new text at once, before an automatic size
+// is fitted to it; the text is stored without that paint, and the label is painted once, at
+// its new size, in the next pass of the message queue.
 void Label::SetCaption(const std::string& text) {
-  SetWindowText(text);
+  if (hwnd_) ::DefWindowProcA(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   if (autoSize_) FitToText();
   if (wordWrap_) ClipToText();
   ::InvalidateRect(hwnd_, nullptr, TRUE);
@@ -76,14 +79,18 @@ void Label::ClipToText() {
   ::SetWindowRgn(hwnd_, ::CreateRectRgn(0, 0, Width(), height), TRUE);
 }
 
+// Measured on a memory context of the screen: the same font metrics as the window's own
+// context, without asking for the window's visible region. The window moves only when its
+// size changes.
 void Label::FitToText() {
-  platform::WindowDc dc(hwnd_);
+  platform::UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
   HFONT font = reinterpret_cast<HFONT>(::SendMessageA(hwnd_, WM_GETFONT, 0, 0));
   platform::SelectGuard select(dc.get(), font);
   const std::string text = WindowText();
   RECT r{0, 0, 0, 0};
   ::DrawTextA(dc.get(), text.empty() ? " " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
-  WinControl::SetBounds(Left(), Top(), text.empty() ? 0 : r.right, r.bottom);
+  const int width = text.empty() ? 0 : r.right;
+  if (width != Width() || r.bottom != Height()) WinControl::SetBounds(Left(), Top(), width, r.bottom);
 }
 
 HBRUSH Label::ControlColor(HDC dc) {
