@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Runs every speed measurement of the project and prints one table: each figure, its peer or
+# floor, their ratio and the goal. Figures are medians of several runs (the engine benchmark
+# takes the best of its own runs). Not part of the CI run: it takes several minutes and its
+# figures depend on the machine and its load.
+#   scripts/bench.sh [runs]        runs per measurement, default 3
+# Writes the table to build/bench/table.md and every program's output beside it.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+runs="${1:-3}"
+out="$root/build/bench"
+mkdir -p "$out"
+
+# ---- build what is measured
+
+if [ ! -f "$root/build/native/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$root/build/native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+if [ ! -f "$root/build/win/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$root/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
+fi
+cmake --build "$root/build/native" --target zip_list_bench unzip_bench >"$out/build.log"
+cmake --build "$root/build/win" --target progress_bench install_bench unzip_bench_dll >>"$out/build.log"
+
+source "$root/scripts/wine-env.sh"
+unset DISPLAY
+trap talvenor_stop_wine EXIT
+talvenor_start_xvfb
+talvenor_wine_prefix
+WINE=/usr/lib/wine/wine64
+
+# ---- helpers
+
+# The median of the numbers on standard input, one per line ("n/a" when there is none).
+median() {
+  sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "n/a"; else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# The first number after a pattern in a file: number_after FILE REGEX.
+number_after() {
+  local n
+  n=$(sed -nE "/$2/ { s/.*$2[^0-9-]*(-?[0-9]+(\.[0-9]+)?).*/\1/p; q }" "$1")
+  echo "${n:-n/a}"
+}
+
+# a / b with two decimals, "n/a" when either is missing.
+ratio() {
+  awk -v a="$1" -v b="$2" 'BEGIN { if (a == "n/a" || b == "n/a" || a == "" || b == "" || b + 0 == 0) print "n/a"; else printf "%.2f", a / b }'
+}
+
+# met VALUE OP LIMIT: "yes", "no" or "?" when the value is missing.
+met() {
+  awk -v v="$1" -v op="$2" -v l="$3" 'BEGIN {
+    if (v == "n/a" || v == "") { print "?"; exit }
+    ok = (op == "<=") ? v <= l : (op == "<") ? v < l : (op == ">=") ? v >= l : v > l
+    print ok ? "yes" : "no" }'
+}
+
+rows=()
+row() { rows+=("| $1 | $2 | $3 | $4 | $5 | $6 |"); }
+
+# ---- goal 5: one paint of the copy window's 402 x 21 bar under Wine
+
+: >"$out/progress_bench.txt"
+for _ in $(seq "$runs"); do
+  "$WINE" "$root/build/win/src/components/progress/progress_bench.exe" >>"$out/progress_bench.txt" 2>/dev/null
+done
+bar_text=$(awk '/shown window, with text/ { print $(NF - 3) }' "$out/progress_bench.txt" | median)
+bar_plain=$(awk '/shown window, without text/ { print $(NF - 3) }' "$out/progress_bench.txt" | median)
+row "bar: one paint with text, under Wine" "$bar_text µs" "goal 500 µs" "$(ratio "$bar_text" 500)" "≤ 1" \
+    "$(met "$bar_text" "<=" 500)"
+row "bar: one paint without text, under Wine" "$bar_plain µs" "with text: $bar_text µs" "$(ratio "$bar_plain" "$bar_text")" "–" "–"
+
+# ---- goal 4: List of 10,000 and 20,000 entries, natively
+
+: >"$out/zip_list_bench.txt"
+for _ in $(seq "$runs"); do
+  "$root/build/native/src/components/zip/zip_list_bench" "$out" >>"$out/zip_list_bench.txt"
+done
+list10=$(awk '/^list_10000_ms/ { print $2 }' "$out/zip_list_bench.txt" | median)
+list20=$(awk '/^list_20000_ms/ { print $2 }' "$out/zip_list_bench.txt" | median)
+row "List, 10,000 entries, native" "$list10 ms" "goal 50 ms" "$(ratio "$list10" 50)" "< 1" "$(met "$(ratio "$list10" 50)" "<" 1)"
+row "List, 20,000 entries, native" "$list20 ms" "10,000: $list10 ms" "$(ratio "$list20" "$list10")" "≤ 2.2" \
+    "$(met "$(ratio "$list20" "$list10")" "<=" 2.2)"
+
+# ---- goal 2: the engine natively against its floor and bsdtar / 7z
+
+"$root/build/native/unziplib/bench/unzip_bench" >"$out/unzip_bench.txt" 2>&1 || true
+engine_mbs=$(number_after "$out/unzip_bench.txt" "^engine +")
+floor_pct=$(number_after "$out/unzip_bench.txt" "engine reaches")
+peer_x=$(number_after "$out/unzip_bench.txt" "engine is")
+engine_kib=$(awk '/^engine +[0-9]/ { print $(NF - 1); exit }' "$out/unzip_bench.txt")
+row "engine, native, 200 MB / 2,002 members" "$engine_mbs MB/s" "its floor" "$(ratio "$floor_pct" 100)" "≥ 0.85" \
+    "$(met "$(ratio "$floor_pct" 100)" ">=" 0.85)"
+row "engine against the faster of bsdtar and 7z" "$engine_mbs MB/s" "bsdtar / 7z" "$peer_x" "≥ 1.5" "$(met "$peer_x" ">=" 1.5)"
+row "engine peak memory" "${engine_kib:-n/a} KiB" "goal 16,384 KiB" "$(ratio "${engine_kib:-n/a}" 16384)" "< 1" \
+    "$(met "$(ratio "${engine_kib:-n/a}" 16384)" "<" 1)"
+
+# ---- goal 3: UNZIPLIB.DLL under Wine against a plain create/write/close of the same files
+
+archive="$root/build/native/unziplib/bench/bench.zip"
+: >"$out/unzip_bench_dll.txt"
+if [ -f "$archive" ]; then
+  for _ in $(seq "$runs"); do
+    "$WINE" "$root/build/win/unziplib/bench/unzip_bench_dll.exe" "Z:${archive//\//\\}" \
+      >>"$out/unzip_bench_dll.txt" 2>/dev/null || true
+  done
+fi
+dll_mbs=$(sed -nE 's/^UNZIPLIB.DLL.*: ([0-9.]+) MB\/s.*/\1/p' "$out/unzip_bench_dll.txt" | median)
+dll_pct=$(sed -nE 's/.*reaches ([0-9.]+)%.*/\1/p' "$out/unzip_bench_dll.txt" | median)
+row "UNZIPLIB.DLL under Wine, same archive" "$dll_mbs MB/s" "plain create/write/close" "$(ratio "$dll_pct" 100)" "≥ 0.80" \
+    "$(met "$(ratio "$dll_pct" 100)" ">=" 0.80)"
+
+# ---- goals 1 and 6: the real setup.exe and UnInstall.exe on 500, 2,000 and 8,000 small files
+
+"$WINE" "$root/build/win/tests/e2e/install_bench.exe" "$runs" 500 2000 8000 >"$out/install_bench.txt" 2>/dev/null || true
+seconds() { awk -v what="$1" -v n="$2" '$1 == what && $2 == n { print $3 }' "$out/install_bench.txt"; }
+waits=2.0  # the 1.5 s timer before the run and the 0.5 s wait after the extraction
+for n in 500 2000 8000; do
+  t=$(seconds install_s "$n")
+  eval "install_$n=\$t"
+  eval "work_$n=\$(awk -v t=\"\$t\" -v w=$waits 'BEGIN { if (t == \"\" || t < 0) print \"n/a\"; else printf \"%.2f\", t - w }')"
+  eval "uninstall_$n=\$(seconds uninstall_s $n)"
+done
+row "installation, 500 files, under Wine" "${install_500:-n/a} s" "of which fixed waits: $waits s" "–" "–" "–"
+row "installation, 2,000 files" "${install_2000:-n/a} s" "–" "–" "–" "–"
+row "installation, 8,000 files" "${install_8000:-n/a} s" "goal 8 s + $waits s waits" "$(ratio "${work_8000}" 8)" "≤ 1" \
+    "$(met "$(ratio "${work_8000}" 8)" "<=" 1)"
+row "installation without waits, 8,000 against 2,000 files" "$work_8000 s" "$work_2000 s" "$(ratio "$work_8000" "$work_2000")" "≤ 4.4" \
+    "$(met "$(ratio "$work_8000" "$work_2000")" "<=" 4.4)"
+row "uninstallation, 8,000 files, under Wine" "${uninstall_8000:-n/a} s" "goal 5 s" "$(ratio "${uninstall_8000:-n/a}" 5)" "≤ 1" \
+    "$(met "$(ratio "${uninstall_8000:-n/a}" 5)" "<=" 1)"
+row "uninstallation, 8,000 against 2,000 files" "${uninstall_8000:-n/a} s" "${uninstall_2000:-n/a} s" \
+    "$(ratio "${uninstall_8000:-n/a}" "${uninstall_2000:-n/a}")" "≤ 4.4" \
+    "$(met "$(ratio "${uninstall_8000:-n/a}" "${uninstall_2000:-n/a}")" "<=" 4.4)"
+
+# ---- the table
+
+{
+  echo "Run of $(date -u '+%Y-%m-%d %H:%M UTC'), $runs runs per measurement (medians)."
+  echo "Machine: $(nproc) cores, $(grep -m 1 'model name' /proc/cpuinfo | sed 's/.*: //'), load average $(cut -d ' ' -f 1-3 /proc/loadavg)."
+  echo "Wine: $("$WINE" --version 2>/dev/null || echo unknown)."
+  echo
+  echo "| measurement | figure | peer or floor | ratio | goal | met |"
+  echo "| --- | --- | --- | --- | --- | --- |"
+  printf '%s\n' "${rows[@]}"
+} | tee "$out/table.md"
