@@ -1,6 +1,8 @@
 // Times the real setup.exe installing archives of many small files (100 bytes each in 50
 // folders), from "&Weiter>" on the ready page to the finish page, and the real UnInstall.exe
-// removing each installation again. Not a test: it prints one line per run and the medians.
+// removing each installation again, beside the floor of that removal: a plain loop of
+// DeleteFileA over the same files, just written by a plain loop of CreateFileA and WriteFile.
+// Not a test: it prints one line per run and the medians.
 //   install_bench [runs] [file counts ...]     (defaults: 3 runs of 500, 2000 and 8000 files)
 #include "wizard_steps.h"
 
@@ -117,6 +119,29 @@ Run InstallAndRemove(const std::string& archive, int files) {
   return run;
 }
 
+// Seconds a plain DeleteFileA loop takes over `files` files of 100 bytes in 50 folders, written
+// just before by the simplest loop of CreateFileA, WriteFile and CloseHandle.
+double PlainDeleteSeconds(int files) {
+  const std::string folder = "C:\\talvenor-bench-floor-" + std::to_string(::GetCurrentProcessId()) + "\\";
+  RemoveTree(folder);
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  for (int d = 0; d < 50; ++d) ::CreateDirectoryA((folder + "folder" + std::to_string(d)).c_str(), nullptr);
+  std::vector<std::string> paths;
+  const spantest::Bytes data = spantest::PatternBytes(100, 1);
+  for (int i = 0; i < files; ++i) {
+    paths.push_back(folder + "folder" + std::to_string(i % 50) + "\\page" + std::to_string(i) + ".htm");
+    HANDLE file = ::CreateFileA(paths.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, data.data(), DWORD(data.size()), &written, nullptr);
+    ::CloseHandle(file);
+  }
+  const auto start = std::chrono::steady_clock::now();
+  for (const std::string& path : paths) ::DeleteFileA(path.c_str());
+  const double seconds = SecondsSince(start);
+  RemoveTree(folder);
+  return seconds;
+}
+
 double Median(std::vector<double> values) {
   if (values.empty()) return -1;
   std::sort(values.begin(), values.end());
@@ -133,10 +158,12 @@ int main(int argc, char** argv) {
 
   for (int files : counts) {
     const std::string archive = SmallFilesArchive(files);
-    std::vector<double> installs, uninstalls;
+    std::vector<double> installs, uninstalls, plainDeletes;
     for (int r = 0; r < runs; ++r) {
       const Run run = InstallAndRemove(archive, files);
-      std::printf("run %d files %d: install %.2f s, uninstall %.2f s\n", r + 1, files, run.install, run.uninstall);
+      plainDeletes.push_back(PlainDeleteSeconds(files));
+      std::printf("run %d files %d: install %.2f s, uninstall %.2f s, plain delete %.2f s\n", r + 1, files,
+                  run.install, run.uninstall, plainDeletes.back());
       std::fflush(stdout);
       if (run.install >= 0) installs.push_back(run.install);
       if (run.uninstall >= 0) uninstalls.push_back(run.uninstall);
@@ -144,6 +171,7 @@ int main(int argc, char** argv) {
     // Lines for scripts: name, files, median seconds, runs that counted.
     std::printf("install_s %d %.3f %zu\n", files, Median(installs), installs.size());
     std::printf("uninstall_s %d %.3f %zu\n", files, Median(uninstalls), uninstalls.size());
+    std::printf("plain_delete_s %d %.3f %zu\n", files, Median(plainDeletes), plainDeletes.size());
     std::fflush(stdout);
   }
   return 0;
