@@ -27,11 +27,6 @@ std::string WindowsFolder() {
   return buffer;
 }
 
-std::string ShellFolder(const char* name) {
-  return RegString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name)
-      .value_or("");
-}
-
 std::string SmallFilesArchive(int files) {
   std::vector<spantest::Member> members(static_cast<size_t>(files));
   for (int i = 0; i < files; ++i) {
@@ -77,21 +72,12 @@ struct Run {
   double uninstall = -1;  // UnInstall.exe /quiet, start to exit
 };
 
-// Removes whatever a run left behind, so that the next one starts from the same state.
-void CleanUp(const std::string& work) {
-  RemoveTree(work);
-  RegDeleteTree(HKEY_LOCAL_MACHINE, std::string("Software\\") + kEntry);
-  RegDeleteTree(HKEY_LOCAL_MACHINE, std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kEntry);
-  const std::string group = ShellFolder("Programs") + "\\" + kEntry;
-  ::DeleteFileA((group + "\\UnInstall.lnk").c_str());
-  ::RemoveDirectoryA(group.c_str());
-}
-
 Run InstallAndRemove(const std::string& archive, int files) {
   Run run;
   const std::string work = "C:\\talvenor-bench-" + std::to_string(::GetCurrentProcessId()) + "\\";
   const std::string target = work + "Talvenor\\";
-  CleanUp(work);
+  const InstallationTraces traces(work, std::string("Software\\") + kEntry,
+                                  std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kEntry, kEntry);
   ::CreateDirectoryA(work.c_str(), nullptr);
   {
     Medium medium;
@@ -115,7 +101,6 @@ Run InstallAndRemove(const std::string& archive, int files) {
     std::fprintf(stderr, "setup listed %s files, %d expected\n", listed.c_str(), files + 1);
     run.install = -1;
   }
-  CleanUp(work);
   return run;
 }
 
