@@ -115,25 +115,39 @@ row "UNZIPLIB.DLL under Wine, same archive" "$dll_mbs MB/s" "plain create/write/
 # ---- goals 1 and 6: the real setup.exe and UnInstall.exe on 500, 2,000 and 8,000 small files
 
 "$WINE" "$root/build/win/tests/e2e/install_bench.exe" "$runs" 500 2000 8000 >"$out/install_bench.txt" 2>/dev/null || true
-seconds() { awk -v what="$1" -v n="$2" '$1 == what && $2 == n { print $3 }' "$out/install_bench.txt"; }
+# The removal again once the system has written the files to the disk (after 30 s, as
+# vm.dirty_expire_centisecs has it), the state in which a user uninstalls.
+"$WINE" "$root/build/win/tests/e2e/install_bench.exe" "$runs" settle=35 8000 >>"$out/install_bench.txt" 2>/dev/null || true
+# Median seconds of one kind of line for one file count: seconds install_s 8000.
+seconds() {
+  awk -v what="$1" -v n="$2" '$1 == what && $2 == n && $3 >= 0 { v = $3 } END { print (v == "" ? "n/a" : v) }' \
+    "$out/install_bench.txt"
+}
 waits=2.0  # the 1.5 s timer before the run and the 0.5 s wait after the extraction
+declare -A install work uninstall
 for n in 500 2000 8000; do
-  t=$(seconds install_s "$n")
-  eval "install_$n=\$t"
-  eval "work_$n=\$(awk -v t=\"\$t\" -v w=$waits 'BEGIN { if (t == \"\" || t < 0) print \"n/a\"; else printf \"%.2f\", t - w }')"
-  eval "uninstall_$n=\$(seconds uninstall_s $n)"
+  install[$n]=$(seconds install_s "$n")
+  work[$n]=$(awk -v t="${install[$n]}" -v w=$waits 'BEGIN { if (t == "n/a") print t; else printf "%.2f", t - w }')
+  uninstall[$n]=$(seconds uninstall_s "$n")
 done
-row "installation, 500 files, under Wine" "${install_500:-n/a} s" "of which fixed waits: $waits s" "–" "–" "–"
-row "installation, 2,000 files" "${install_2000:-n/a} s" "–" "–" "–" "–"
-row "installation, 8,000 files" "${install_8000:-n/a} s" "goal 8 s + $waits s waits" "$(ratio "${work_8000}" 8)" "≤ 1" \
-    "$(met "$(ratio "${work_8000}" 8)" "<=" 1)"
-row "installation without waits, 8,000 against 2,000 files" "$work_8000 s" "$work_2000 s" "$(ratio "$work_8000" "$work_2000")" "≤ 4.4" \
-    "$(met "$(ratio "$work_8000" "$work_2000")" "<=" 4.4)"
-row "uninstallation, 8,000 files, under Wine" "${uninstall_8000:-n/a} s" "goal 5 s" "$(ratio "${uninstall_8000:-n/a}" 5)" "≤ 1" \
-    "$(met "$(ratio "${uninstall_8000:-n/a}" 5)" "<=" 1)"
-row "uninstallation, 8,000 against 2,000 files" "${uninstall_8000:-n/a} s" "${uninstall_2000:-n/a} s" \
-    "$(ratio "${uninstall_8000:-n/a}" "${uninstall_2000:-n/a}")" "≤ 4.4" \
-    "$(met "$(ratio "${uninstall_8000:-n/a}" "${uninstall_2000:-n/a}")" "<=" 4.4)"
+install_8000=${install[8000]} work_8000=${work[8000]} work_2000=${work[2000]}
+uninstall_8000=${uninstall[8000]} uninstall_2000=${uninstall[2000]}
+settled_uninstall=$(seconds settled_uninstall_s 8000) settled_plain_delete=$(seconds settled_plain_delete_s 8000)
+for n in 500 2000; do
+  row "installation, $n files, under Wine" "${install[$n]} s (${work[$n]} s without waits)" "–" "–" "–" "–"
+done
+row "installation, 8,000 files, under Wine" "$install_8000 s ($work_8000 s without waits)" "goal 8 s + $waits s waits" \
+    "$(ratio "$work_8000" 8)" "≤ 1" "$(met "$(ratio "$work_8000" 8)" "<=" 1)"
+row "installation without waits, 8,000 against 2,000 files" "$work_8000 s" "$work_2000 s" "$(ratio "$work_8000" "$work_2000")" \
+    "≤ 4.4" "$(met "$(ratio "$work_8000" "$work_2000")" "<=" 4.4)"
+row "uninstallation right after the installation, 8,000 files, under Wine" "$uninstall_8000 s" "goal 5 s" "$(ratio "$uninstall_8000" 5)" "≤ 1" \
+    "$(met "$(ratio "$uninstall_8000" 5)" "<=" 1)"
+row "uninstallation, 8,000 against 2,000 files" "$uninstall_8000 s" "$uninstall_2000 s" \
+    "$(ratio "$uninstall_8000" "$uninstall_2000")" "≤ 4.4" "$(met "$(ratio "$uninstall_8000" "$uninstall_2000")" "<=" 4.4)"
+row "uninstallation of 8,000 files already on the disk" "$settled_uninstall s" "goal 5 s" "$(ratio "$settled_uninstall" 5)" \
+    "≤ 1" "$(met "$(ratio "$settled_uninstall" 5)" "<=" 1)"
+row "the same against its floor" "$settled_uninstall s" "plain DeleteFileA loop: $settled_plain_delete s" \
+    "$(ratio "$settled_uninstall" "$settled_plain_delete")" "–" "–"
 
 # ---- the table
 

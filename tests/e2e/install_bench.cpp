@@ -3,7 +3,10 @@
 // removing each installation again, beside the floor of that removal: a plain loop of
 // DeleteFileA over the same files, just written by a plain loop of CreateFileA and WriteFile.
 // Not a test: it prints one line per run and the medians.
-//   install_bench [runs] [file counts ...]     (defaults: 3 runs of 500, 2000 and 8000 files)
+//   install_bench [runs] [settle=<seconds>] [file counts ...]
+// (defaults: 3 runs of 500, 2000 and 8000 files). With settle, the removals wait that long
+// after the files were written, so that the system has written them to the disk, as it has
+// when a user uninstalls; the lines then start with "settled_".
 #include "wizard_steps.h"
 
 #include "span_set_builder.h"
@@ -12,7 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
+#include <cstring>
 
 using namespace e2e;
 
@@ -72,7 +75,7 @@ struct Run {
   double uninstall = -1;  // UnInstall.exe /quiet, start to exit
 };
 
-Run InstallAndRemove(const std::string& archive, int files) {
+Run InstallAndRemove(const std::string& archive, int files, int settleSeconds) {
   Run run;
   const std::string work = "C:\\talvenor-bench-" + std::to_string(::GetCurrentProcessId()) + "\\";
   const std::string target = work + "Talvenor\\";
@@ -93,6 +96,7 @@ Run InstallAndRemove(const std::string& archive, int files) {
   }
   const std::string listed = IniString(target + "Setup.inf", "InstalledFiles", "Count");
   if (run.install >= 0 && listed == std::to_string(files + 1)) {
+    ::Sleep(DWORD(settleSeconds) * 1000);
     const auto start = std::chrono::steady_clock::now();
     Process uninstaller(WindowsFolder() + "\\UnInstall.exe", "\"" + target + "Setup.inf\" /quiet");
     if (uninstaller.WaitExit(kRunTimeoutMs) && uninstaller.ExitCode() == 0 && !FolderExists(target))
@@ -106,7 +110,7 @@ Run InstallAndRemove(const std::string& archive, int files) {
 
 // Seconds a plain DeleteFileA loop takes over `files` files of 100 bytes in 50 folders, written
 // just before by the simplest loop of CreateFileA, WriteFile and CloseHandle.
-double PlainDeleteSeconds(int files) {
+double PlainDeleteSeconds(int files, int settleSeconds) {
   const std::string folder = "C:\\talvenor-bench-floor-" + std::to_string(::GetCurrentProcessId()) + "\\";
   RemoveTree(folder);
   ::CreateDirectoryA(folder.c_str(), nullptr);
@@ -120,6 +124,7 @@ double PlainDeleteSeconds(int files) {
     ::WriteFile(file, data.data(), DWORD(data.size()), &written, nullptr);
     ::CloseHandle(file);
   }
+  ::Sleep(DWORD(settleSeconds) * 1000);
   const auto start = std::chrono::steady_clock::now();
   for (const std::string& path : paths) ::DeleteFileA(path.c_str());
   const double seconds = SecondsSince(start);
@@ -137,16 +142,21 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+  int settleSeconds = 0;
   std::vector<int> counts;
-  for (int i = 2; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
+  for (int i = 2; i < argc; ++i) {
+    if (std::strncmp(argv[i], "settle=", 7) == 0) settleSeconds = std::atoi(argv[i] + 7);
+    else counts.push_back(std::atoi(argv[i]));
+  }
+  const std::string prefix = settleSeconds > 0 ? "settled_" : "";
   if (counts.empty()) counts = {500, 2000, 8000};
 
   for (int files : counts) {
     const std::string archive = SmallFilesArchive(files);
     std::vector<double> installs, uninstalls, plainDeletes;
     for (int r = 0; r < runs; ++r) {
-      const Run run = InstallAndRemove(archive, files);
-      plainDeletes.push_back(PlainDeleteSeconds(files));
+      const Run run = InstallAndRemove(archive, files, settleSeconds);
+      plainDeletes.push_back(PlainDeleteSeconds(files, settleSeconds));
       std::printf("run %d files %d: install %.2f s, uninstall %.2f s, plain delete %.2f s\n", r + 1, files,
                   run.install, run.uninstall, plainDeletes.back());
       std::fflush(stdout);
@@ -154,9 +164,9 @@ int main(int argc, char** argv) {
       if (run.uninstall >= 0) uninstalls.push_back(run.uninstall);
     }
     // Lines for scripts: name, files, median seconds, runs that counted.
-    std::printf("install_s %d %.3f %zu\n", files, Median(installs), installs.size());
-    std::printf("uninstall_s %d %.3f %zu\n", files, Median(uninstalls), uninstalls.size());
-    std::printf("plain_delete_s %d %.3f %zu\n", files, Median(plainDeletes), plainDeletes.size());
+    std::printf("%sinstall_s %d %.3f %zu\n", prefix.c_str(), files, Median(installs), installs.size());
+    std::printf("%suninstall_s %d %.3f %zu\n", prefix.c_str(), files, Median(uninstalls), uninstalls.size());
+    std::printf("%splain_delete_s %d %.3f %zu\n", prefix.c_str(), files, Median(plainDeletes), plainDeletes.size());
     std::fflush(stdout);
   }
   return 0;
