@@ -88,12 +88,17 @@ row "List, 20,000 entries, native" "$list20 ms" "10,000: $list10 ms" "$(ratio "$
 
 "$root/build/native/unziplib/bench/unzip_bench" >"$out/unzip_bench.txt" 2>&1 || true
 engine_mbs=$(number_after "$out/unzip_bench.txt" "^engine +")
+write_loop_mbs=$(number_after "$out/unzip_bench.txt" "^floor: plain write loop +")
+inflate_mbs=$(number_after "$out/unzip_bench.txt" "^floor: in-memory inflate \\+ CRC +")
+bsdtar_mbs=$(number_after "$out/unzip_bench.txt" "^bsdtar -xf +")
+sevenzip_mbs=$(number_after "$out/unzip_bench.txt" "^7z x +")
 floor_pct=$(number_after "$out/unzip_bench.txt" "engine reaches")
 peer_x=$(number_after "$out/unzip_bench.txt" "engine is")
 engine_kib=$(awk '/^engine +[0-9]/ { print $(NF - 1); exit }' "$out/unzip_bench.txt")
-row "engine, native, 200 MB / 2,002 members" "$engine_mbs MB/s" "its floor" "$(ratio "$floor_pct" 100)" "≥ 0.85" \
+row "engine, native, 200 MB / 2,002 members" "$engine_mbs MB/s" \
+    "floor: write loop $write_loop_mbs MB/s, inflate + CRC $inflate_mbs MB/s" "$(ratio "$floor_pct" 100)" "≥ 0.85" \
     "$(met "$(ratio "$floor_pct" 100)" ">=" 0.85)"
-row "engine against the faster of bsdtar and 7z" "$engine_mbs MB/s" "bsdtar / 7z" "$peer_x" "≥ 1.5" "$(met "$peer_x" ">=" 1.5)"
+row "engine against the faster of bsdtar and 7z" "$engine_mbs MB/s" "bsdtar $bsdtar_mbs, 7z $sevenzip_mbs MB/s" "$peer_x" "≥ 1.5" "$(met "$peer_x" ">=" 1.5)"
 row "engine peak memory" "${engine_kib:-n/a} KiB" "goal 16,384 KiB" "$(ratio "${engine_kib:-n/a}" 16384)" "< 1" \
     "$(met "$(ratio "${engine_kib:-n/a}" 16384)" "<" 1)"
 
@@ -102,15 +107,20 @@ row "engine peak memory" "${engine_kib:-n/a} KiB" "goal 16,384 KiB" "$(ratio "${
 archive="$root/build/native/unziplib/bench/bench.zip"
 : >"$out/unzip_bench_dll.txt"
 if [ -f "$archive" ]; then
+  # Each run into a new folder: a file that exists already is replaced by another way.
   for _ in $(seq "$runs"); do
-    "$WINE" "$root/build/win/unziplib/bench/unzip_bench_dll.exe" "Z:${archive//\//\\}" \
-      >>"$out/unzip_bench_dll.txt" 2>/dev/null || true
+    for mode in "" floor; do
+      rm -rf "$WINEPREFIX/drive_c/talvenor-bench-dll"
+      "$WINE" "$root/build/win/unziplib/bench/unzip_bench_dll.exe" "Z:${archive//\//\\}" 'C:\talvenor-bench-dll' $mode \
+        >>"$out/unzip_bench_dll.txt" 2>/dev/null || true
+    done
   done
+  rm -rf "$WINEPREFIX/drive_c/talvenor-bench-dll"
 fi
 dll_mbs=$(sed -nE 's/^UNZIPLIB.DLL.*: ([0-9.]+) MB\/s.*/\1/p' "$out/unzip_bench_dll.txt" | median)
-dll_pct=$(sed -nE 's/.*reaches ([0-9.]+)%.*/\1/p' "$out/unzip_bench_dll.txt" | median)
-row "UNZIPLIB.DLL under Wine, same archive" "$dll_mbs MB/s" "plain create/write/close" "$(ratio "$dll_pct" 100)" "≥ 0.80" \
-    "$(met "$(ratio "$dll_pct" 100)" ">=" 0.80)"
+write_mbs=$(sed -nE 's/^plain create\/write\/close.*: ([0-9.]+) MB\/s.*/\1/p' "$out/unzip_bench_dll.txt" | median)
+row "UNZIPLIB.DLL under Wine, same archive" "$dll_mbs MB/s" "plain create/write/close: $write_mbs MB/s" \
+    "$(ratio "$dll_mbs" "$write_mbs")" "≥ 0.80" "$(met "$(ratio "$dll_mbs" "$write_mbs")" ">=" 0.80)"
 
 # ---- goals 1 and 6: the real setup.exe and UnInstall.exe on 500, 2,000 and 8,000 small files
 
