@@ -1,12 +1,13 @@
 // Times the real setup.exe installing archives of many small files (100 bytes each in 50
 // folders), from "&Weiter>" on the ready page to the finish page, and the real UnInstall.exe
-// removing each installation again, beside the floor of that removal: a plain loop of
-// DeleteFileA over the same files, just written by a plain loop of CreateFileA and WriteFile.
+// removing each installation again.
 // Not a test: it prints one line per run and the medians.
 //   install_bench [runs] [settle=<seconds>] [file counts ...]
 // (defaults: 3 runs of 500, 2000 and 8000 files). With settle, the removals wait that long
 // after the files were written, so that the system has written them to the disk, as it has
-// when a user uninstalls; the lines then start with "settled_".
+// when a user uninstalls, and beside the uninstaller the floor of that removal is measured:
+// a plain loop of DeleteFileA over as many files, as long ago written by a plain loop of
+// CreateFileA and WriteFile. The lines then start with "settled_".
 #include "wizard_steps.h"
 
 #include "span_set_builder.h"
@@ -109,7 +110,7 @@ Run InstallAndRemove(const std::string& archive, int files, int settleSeconds) {
 }
 
 // Seconds a plain DeleteFileA loop takes over `files` files of 100 bytes in 50 folders, written
-// just before by the simplest loop of CreateFileA, WriteFile and CloseHandle.
+// `settleSeconds` before by the simplest loop of CreateFileA, WriteFile and CloseHandle.
 double PlainDeleteSeconds(int files, int settleSeconds) {
   const std::string folder = "C:\\talvenor-bench-floor-" + std::to_string(::GetCurrentProcessId()) + "\\";
   RemoveTree(folder);
@@ -156,9 +157,9 @@ int main(int argc, char** argv) {
     std::vector<double> installs, uninstalls, plainDeletes;
     for (int r = 0; r < runs; ++r) {
       const Run run = InstallAndRemove(archive, files, settleSeconds);
-      plainDeletes.push_back(PlainDeleteSeconds(files, settleSeconds));
+      if (settleSeconds > 0) plainDeletes.push_back(PlainDeleteSeconds(files, settleSeconds));
       std::printf("run %d files %d: install %.2f s, uninstall %.2f s, plain delete %.2f s\n", r + 1, files,
-                  run.install, run.uninstall, plainDeletes.back());
+                  run.install, run.uninstall, plainDeletes.empty() ? -1.0 : plainDeletes.back());
       std::fflush(stdout);
       if (run.install >= 0) installs.push_back(run.install);
       if (run.uninstall >= 0) uninstalls.push_back(run.uninstall);
@@ -166,7 +167,8 @@ int main(int argc, char** argv) {
     // Lines for scripts: name, files, median seconds, runs that counted.
     std::printf("%sinstall_s %d %.3f %zu\n", prefix.c_str(), files, Median(installs), installs.size());
     std::printf("%suninstall_s %d %.3f %zu\n", prefix.c_str(), files, Median(uninstalls), uninstalls.size());
-    std::printf("%splain_delete_s %d %.3f %zu\n", prefix.c_str(), files, Median(plainDeletes), plainDeletes.size());
+    if (settleSeconds > 0)
+      std::printf("%splain_delete_s %d %.3f %zu\n", prefix.c_str(), files, Median(plainDeletes), plainDeletes.size());
     std::fflush(stdout);
   }
   return 0;
