@@ -43,12 +43,13 @@ std::wstring Widen(const std::string& text) {
 }
 
 // Deletes a file, clearing a read-only flag taken over from the archive; true when the file
-// is gone afterwards.
+// is gone afterwards. The deletion comes first, as almost every file needs nothing more; the
+// attributes are read only when it fails.
 bool DeleteInstalledFile(const std::string& path) {
+  if (::DeleteFileA(path.c_str())) return true;
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return true;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-  if (::DeleteFileA(path.c_str())) return true;
   if (attributes & FILE_ATTRIBUTE_READONLY) {
     ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (::DeleteFileA(path.c_str())) return true;
