@@ -190,7 +190,7 @@ class Extraction {
     return false;
   }
 
-  // Adds the member to the jobs when the specifications select it and it is to be processed;
+  // Adds the member to the jobs when the file patterns select it and it is to be processed;
   // reports why not otherwise.
   bool Plan(const Member& m, std::vector<Job>& jobs) {
     MemberName name;
