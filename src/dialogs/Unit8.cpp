@@ -34,7 +34,7 @@ std::string ArchiveFolder(const std::string& folder) { return platform::IncludeT
 
 TForm8::TForm8() : Form(kDesign) {
   Build(kComponents);
-  ::SendMessageA(DirectoryListBox1().Handle(), LB_SETITEMHEIGHT, 0, kDirectoryItemHeight);
+  DirectoryListBox1().SetItemHeight(kDirectoryItemHeight);
   Get<DriveComboBox>("DriveComboBox1").SetDirList(&DirectoryListBox1());
   Get<Button>("Button1").OnClick = [this] { Button1Click(); };
   Get<Button>("Button2").OnClick = [this] { Button2Click(); };

@@ -4,6 +4,7 @@
 #include "error.h"
 #include "files.h"
 #include "form.h"
+#include "scaling.h"
 
 #include <commctrl.h>
 
@@ -244,6 +245,11 @@ void ListBox::Add(const std::string& text) {
 }
 
 void ListBox::Delete(int index) { ::SendMessageA(hwnd_, LB_DELETESTRING, WPARAM(index), 0); }
+
+void ListBox::SetItemHeight(int designPixels) {
+  ::SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, Scale(designPixels));
+}
+
 void ListBox::Clear() { ::SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0); }
 int ListBox::ItemIndex() const { return int(::SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
 void ListBox::SetItemIndex(int index) { ::SendMessageA(hwnd_, LB_SETCURSEL, WPARAM(index), 0); }
@@ -259,7 +265,7 @@ ComboBox::ComboBox(Form* owner, const ComponentDesign& d, Container* parent)
     : WinControl(owner, d.name, d.kind, parent, BoundsOf(d)) {
   ApplyDesignState(*this, d);
   // The height of a drop-down list's window includes the opened list.
-  bounds_.bottom = bounds_.top + 200;
+  bounds_.bottom = bounds_.top + Scale(200);
   CreateHandle("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
   ApplyFont(owner->Font(d.fontHeight, false));
   for (const std::string& item : SplitLines(d.text)) Add(item);
@@ -443,7 +449,7 @@ void GroupBox::PaintSelf(HDC dc, const RECT& client) {
   ::SetBkColor(dc, ResolveColor(Color()));
   ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
   ::SetBkMode(dc, OPAQUE);
-  ::TextOutA(dc, 8, 0, text.c_str(), int(text.size()));
+  ::TextOutA(dc, Scale(8), 0, text.c_str(), int(text.size()));
 }
 
 Panel::Panel(Form* owner, const ComponentDesign& d, Container* parent)
@@ -556,27 +562,32 @@ void Image::SetPicture(std::unique_ptr<Picture> picture) {
   Invalidate();
 }
 
+// A picture's pixels count as pixels of the design: it is drawn stretched to its scaled size.
+SIZE Image::PictureSize() const { return {Scale(picture_->Width()), Scale(picture_->Height())}; }
+
 void Image::FitToPicture() {
+  const SIZE size = PictureSize();
   if (flags_ & kAlignRight) {
     RECT client;
     ::GetClientRect(Parent()->Handle(), &client);
-    Control::SetBounds(client.right - picture_->Width(), 0, picture_->Width(), client.bottom);
+    Control::SetBounds(client.right - size.cx, 0, size.cx, client.bottom);
   } else {
-    Control::SetBounds(Left(), Top(), picture_->Width(), picture_->Height());
+    Control::SetBounds(Left(), Top(), size.cx, size.cy);
   }
 }
 
 void Image::Paint(HDC dc, const RECT& b) {
   if (!picture_) return;
   RECT dest = b;
+  const SIZE size = PictureSize();
   if (flags_ & kStretch) {
     // fills the bounds
   } else if (flags_ & kCenter) {
-    const int x = b.left + (b.right - b.left - picture_->Width()) / 2;
-    const int y = b.top + (b.bottom - b.top - picture_->Height()) / 2;
-    dest = {x, y, x + picture_->Width(), y + picture_->Height()};
+    const int x = b.left + (b.right - b.left - size.cx) / 2;
+    const int y = b.top + (b.bottom - b.top - size.cy) / 2;
+    dest = {x, y, x + size.cx, y + size.cy};
   } else {
-    dest = {b.left, b.top, b.left + picture_->Width(), b.top + picture_->Height()};
+    dest = {b.left, b.top, b.left + size.cx, b.top + size.cy};
   }
   picture_->Draw(dc, dest, (flags_ & kTransparent) != 0);
 }

@@ -82,6 +82,8 @@ class ListBox : public WinControl {
   void Clear();
   int ItemIndex() const;
   void SetItemIndex(int index);
+  // The height of every entry, in pixels of the design.
+  void SetItemHeight(int designPixels);
   void Notify(WORD code) override;
   std::function<void()> OnDblClick;
 };
@@ -227,6 +229,7 @@ class Image : public GraphicControl {
   const Picture* GetPicture() const { return picture_.get(); }
 
  private:
+  SIZE PictureSize() const;
   void FitToPicture();
   std::unique_ptr<Picture> picture_;
   uint32_t flags_;

@@ -2,6 +2,7 @@
 
 #include "application.h"
 #include "files.h"
+#include "scaling.h"
 
 #include <commctrl.h>
 
@@ -10,22 +11,22 @@
 
 namespace forms {
 
+// The design is taken over in screen pixels: this and Build are where designs become windows.
 Form::Form(const FormDesign& design)
-    : Container(this, design.name, Kind::Custom, nullptr,
-                RECT{0, 0, design.clientWidth, design.clientHeight}, design.color),
+    : Container(this, design.name, Kind::Custom, nullptr, RECT{}, design.color),
       formName_(design.name),
-      design_(design),
+      design_(Scaled(design)),
       border_(design.border) {
   Control::SetVisible(false);
   Application& app = Application::Instance();
   HWND owner = app.MainForm() ? app.MainForm()->Handle() : app.Handle();
-  DWORD exStyle = design.stayOnTop ? WS_EX_TOPMOST : 0;
+  DWORD exStyle = design_.stayOnTop ? WS_EX_TOPMOST : 0;
   if (border_ == BorderStyle::Dialog) exStyle |= WS_EX_DLGMODALFRAME;
   if (!owner) exStyle |= WS_EX_APPWINDOW;
-  RECT r{0, 0, design.clientWidth, design.clientHeight};
-  if (!design.outerSize) ::AdjustWindowRectEx(&r, StyleFor(border_), FALSE, exStyle);
+  RECT r{0, 0, design_.clientWidth, design_.clientHeight};
+  if (!design_.outerSize) ::AdjustWindowRectEx(&r, StyleFor(border_), FALSE, exStyle);
   Control::SetBounds(0, 0, r.right - r.left, r.bottom - r.top);
-  CreateContainerHandle(owner, design.caption, StyleFor(border_), exStyle, design.className);
+  CreateContainerHandle(owner, design_.caption, StyleFor(border_), exStyle, design_.className);
   if (!app.MainForm()) app.SetMainForm(this);
 }
 
@@ -52,6 +53,7 @@ HFONT Form::Font(int height, bool bold) {
   auto& font = fonts_[{height, bold}];
   // The designs are laid out for the raster font's average character width of 5 pixels at
   // a height of 11; outline substitutes of the face run wider, so the width is asked for.
+  // Heights come scaled, so the width keeps the same proportion at any resolution.
   const int width = (std::abs(height) * 5 + 5) / 11;
   if (!font)
     font.reset(::CreateFontA(height, width, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
@@ -118,7 +120,8 @@ void Form::Register(std::unique_ptr<Component> component) {
 }
 
 void Form::Build(const std::vector<ComponentDesign>& table) {
-  for (const ComponentDesign& d : table) {
+  for (const ComponentDesign& row : table) {
+    const ComponentDesign d = Scaled(row);
     auto component = Create(d, ParentFor(d));
     if (auto* control = dynamic_cast<Control*>(component.get())) {
       control->SetAlign(d.flags & (kAlignClient | kAlignRight));
@@ -158,7 +161,7 @@ void Form::UpdateHint(Control& control) {
     tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
                                  nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    ::SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    ::SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(400));
   }
   TOOLINFOA ti{};
   ti.cbSize = sizeof ti;

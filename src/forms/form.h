@@ -51,6 +51,7 @@ class Form : public Container {
   void SetTopLeft(int left, int top);
   RECT ScreenRect() const;
 
+  // The face of the designs at a height in screen pixels; 0: the form's own height.
   HFONT Font(int height = 0, bool bold = false);
   // Keeps the tool tip of a control in step with its hint.
   void UpdateHint(Control& control);
@@ -58,8 +59,9 @@ class Form : public Container {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  protected:
-  // Creates the components of the design table in order. Kind::Custom rows are made by
-  // CreateCustom, so components of other units keep their place in the order.
+  // Creates the components of the design table in order, each row scaled to screen pixels
+  // first. Kind::Custom rows are made by CreateCustom (given the scaled row), so components
+  // of other units keep their place in the order.
   void Build(const std::vector<ComponentDesign>& table);
   virtual std::unique_ptr<Component> CreateCustom(const ComponentDesign& d, Container* parent);
   // Adds a component made by the form itself at the end of the creation order.

@@ -2,6 +2,7 @@
 
 #include "error.h"
 #include "files.h"
+#include "scaling.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_JPEG
@@ -15,6 +16,9 @@
 namespace forms {
 
 namespace {
+
+// Icons take the standard size of the design; their handles are loaded at the screen's size.
+constexpr int kIconSize = 32;
 
 std::vector<unsigned char> ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -106,8 +110,7 @@ std::unique_ptr<Picture> Picture::LoadFromFile(const std::string& path) {
     std::unique_ptr<Picture> p(new Picture());
     p->type_ = Type::Icon;
     p->icon_.reset(icon);
-    p->width_ = ::GetSystemMetrics(SM_CXICON);
-    p->height_ = ::GetSystemMetrics(SM_CYICON);
+    p->width_ = p->height_ = kIconSize;
     return p;
   }
   if (ext == ".WMF" || ext == ".EMF") {
@@ -132,12 +135,12 @@ std::unique_ptr<Picture> Picture::FromResource(const char* name) {
     if (bmp) return FromBitmap(bmp);
   }
   if (::FindResourceA(self, name, RT_GROUP_ICON)) {
-    auto icon = static_cast<HICON>(::LoadImageA(self, name, IMAGE_ICON, 32, 32, 0));
+    auto icon = static_cast<HICON>(::LoadImageA(self, name, IMAGE_ICON, Scale(kIconSize), Scale(kIconSize), 0));
     if (icon) {
       std::unique_ptr<Picture> p(new Picture());
       p->type_ = Type::Icon;
       p->icon_.reset(icon);
-      p->width_ = p->height_ = 32;
+      p->width_ = p->height_ = kIconSize;
       return p;
     }
   }

@@ -2,6 +2,7 @@
 
 #include "form.h"
 #include "handle.h"
+#include "scaling.h"
 
 namespace {
 
@@ -68,10 +69,11 @@ void TAlignedStringGrid::Paint(HDC dc, const RECT& bounds) {
   platform::SelectGuard pen(dc, ::GetStockObject(BLACK_PEN));
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+  const int colWidth = forms::Scale(kDefaultColWidth), rowHeight = forms::Scale(kDefaultRowHeight);
   for (int r = 0; r < rowCount_; ++r) {
     for (int c = 0; c < colCount_; ++c) {
-      RECT cell{bounds.left + c * kDefaultColWidth, bounds.top + r * kDefaultRowHeight,
-                bounds.left + (c + 1) * kDefaultColWidth, bounds.top + (r + 1) * kDefaultRowHeight};
+      RECT cell{bounds.left + c * colWidth, bounds.top + r * rowHeight, bounds.left + (c + 1) * colWidth,
+                bounds.top + (r + 1) * rowHeight};
       if (cell.left >= bounds.right || cell.top >= bounds.bottom) continue;
       // The first row and column are the fixed headings.
       if (r == 0 || c == 0) ::FillRect(dc, &cell, ::GetSysColorBrush(COLOR_BTNFACE));

@@ -10,6 +10,7 @@
 
 class TAlignedStringGrid : public forms::GraphicControl, private forms::CellGrid {
  public:
+  // Column width and row height in pixels of the design.
   static constexpr int kDefaultColWidth = 64;
   static constexpr int kDefaultRowHeight = 24;
 

@@ -1,13 +1,15 @@
 #include "Progress.h"
 
+#include "scaling.h"
+
 #include <algorithm>
 #include <optional>
 
 namespace {
 
 RECT BoundsOf(const forms::ComponentDesign& d) {
-  const int width = d.width > 0 ? d.width : TProgress::kDefaultWidth;
-  const int height = d.height > 0 ? d.height : TProgress::kDefaultHeight;
+  const int width = d.width > 0 ? d.width : forms::Scale(TProgress::kDefaultWidth);
+  const int height = d.height > 0 ? d.height : forms::Scale(TProgress::kDefaultHeight);
   return RECT{d.left, d.top, d.left + width, d.top + height};
 }
 
@@ -91,9 +93,9 @@ void TProgress::SetTextFont(const TProgressFont& font) {
 
 HFONT TProgress::Font() {
   // Without smoothing every glyph pixel has exactly the text colour, so the whole text is
-  // transferred onto the bar.
+  // transferred onto the bar. The height is the design's, scaled like the form's fonts.
   if (!hfont_)
-    hfont_.reset(::CreateFontA(font_.height, 0, 0, 0, font_.bold ? FW_BOLD : FW_NORMAL, font_.italic,
+    hfont_.reset(::CreateFontA(forms::ScaleFont(font_.height), 0, 0, 0, font_.bold ? FW_BOLD : FW_NORMAL, font_.italic,
                                font_.underline, font_.strikeOut, font_.charset, OUT_DEFAULT_PRECIS,
                                CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
                                DEFAULT_PITCH | FF_DONTCARE, font_.name.c_str()));

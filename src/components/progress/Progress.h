@@ -16,7 +16,7 @@
 // The font of the bar's text. A colour with the high bit set names a system colour.
 struct TProgressFont {
   std::string name = "MS Sans Serif";
-  int height = -11;  // negative: character height in pixels, as CreateFont takes it
+  int height = -11;  // negative: character height in pixels of the design, as CreateFont takes it
   COLORREF color = forms::kWindowText;
   bool bold = false;
   bool italic = false;
@@ -27,7 +27,7 @@ struct TProgressFont {
 
 class TProgress : public forms::GraphicControl {
  public:
-  // The size of a new control; a design row of width or height 0 gets it.
+  // The size of a new control in pixels of the design; a design row of width or height 0 gets it.
   static constexpr int kDefaultWidth = 217;
   static constexpr int kDefaultHeight = 40;
 
