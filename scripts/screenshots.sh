@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the screenshots under docs/screenshots again: runs the end-to-end tests with
 # TALVENOR_SCREENSHOTS set, so they save the screen at their key moments, and converts the
-# pictures to PNG.
+# pictures to PNG. The high-resolution walk (e2e_high_dpi_tests, in its prefix of 144 pixels
+# per inch) gives the hidpi-* pictures.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/bootstrap.sh"
