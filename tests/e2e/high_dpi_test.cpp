@@ -150,7 +150,8 @@ TEST_F(HighDpi, EveryWindowOfAnInstallationIsItsDesignScaledToTheScreen) {
 
 TEST_F(HighDpi, TheLocateArchivePromptIsItsOuterDesignSizeScaled) {
   TheMedium().WriteSetupInf(SetupInf("1"));
-  Process setup(TheMedium().SetupExe());
+  // Started from the medium, whose folder the folder list then shows.
+  Process setup(TheMedium().SetupExe(), "", TheMedium().Path());
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
   ASSERT_TRUE(WaitPage(wizard, "Welcome"));
