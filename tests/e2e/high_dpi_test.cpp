@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <cmath>
+#include <cstdio>
 
 using namespace e2e;
 
@@ -52,6 +53,8 @@ SIZE OuterSize(HWND wnd) {
 }
 
 void ExpectScaledSize(SIZE actual, int designWidth, int designHeight, const char* what) {
+  std::printf("%s at %d pixels per inch: %ld x %ld (design %d x %d)\n", what, ScreenDpi(), actual.cx, actual.cy,
+              designWidth, designHeight);
   EXPECT_NEAR(actual.cx, Scaled(designWidth), 1) << what << " width";
   EXPECT_NEAR(actual.cy, Scaled(designHeight), 1) << what << " height";
 }
