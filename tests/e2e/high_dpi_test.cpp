@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <cmath>
 #include <cstdio>
 
@@ -22,12 +20,6 @@ std::string SetupInf(const std::string& fixed) {
   return std::string("[Program]\r\nProgramname=") + kName + "\r\nProgramEntry=" + kProgramKey +
          "\r\n[UnInstall]\r\nUnInstallEntry=" + kName + "\r\n[Group]\r\nGroupname=" + kName +
          "\r\n[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\nfixed=" + fixed + "\r\n";
-}
-
-std::string ProgramsFolder() {
-  char path[MAX_PATH] = {};
-  ::SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, path);
-  return path;
 }
 
 int ScreenDpi() {
@@ -68,21 +60,13 @@ class HighDpi : public ::testing::Test {
     medium_.Write("Licence.txt", ReadFile(SourceFile("medium\\Licence.txt")));
     medium_.AddBuildFile("medium-bin\\UNZIPLIB.DLL", "UNZIPLIB.DLL");
     medium_.AddBuildFile("bin\\UnInstall.exe", "UnInstall.exe");
-    Cleanup();
   }
-  void TearDown() override { Cleanup(); }
 
   const Medium& TheMedium() const { return medium_; }
 
  private:
-  static void Cleanup() {
-    RegDeleteTree(HKEY_LOCAL_MACHINE, kProgramKey);
-    RegDeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-    RemoveTree(ProgramsFolder() + "\\" + kName);
-    const std::string programFiles = ProgramFilesDir();
-    if (!programFiles.empty()) RemoveTree(programFiles + "\\" + kName);
-  }
-
+  // The run installs below Program Files under the test's own names.
+  InstallationTraces traces_{ProgramFilesDir() + "\\" + kName, kProgramKey, kUninstallKey, kName};
   Medium medium_;
 };
 
