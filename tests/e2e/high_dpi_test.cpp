@@ -58,6 +58,8 @@ class HighDpi : public ::testing::Test {
     medium_.Write("german.lng", ReadFile(SourceFile("medium\\german.lng")));
     medium_.Write("english.lng", ReadFile(SourceFile("medium\\english.lng")));
     medium_.Write("Licence.txt", ReadFile(SourceFile("medium\\Licence.txt")));
+    // The folder dialog proposes Program Files and this name.
+    medium_.Write("setup.ini", std::string("[Program]\r\nProgramname=") + kName + "\r\n");
     medium_.AddBuildFile("medium-bin\\UNZIPLIB.DLL", "UNZIPLIB.DLL");
     medium_.AddBuildFile("bin\\UnInstall.exe", "UnInstall.exe");
   }
@@ -104,6 +106,7 @@ TEST_F(HighDpi, EveryWindowOfAnInstallationIsItsDesignScaledToTheScreen) {
   HWND dialog = setup.WaitWindow("TForm4");
   ASSERT_NE(dialog, nullptr);
   ExpectScaledSize(ClientSize(dialog), 292, 309, "TForm4");
+  EXPECT_TRUE(WaitUntil([&] { return Text(FindChild(dialog, "Edit")) == ProgramFilesDir() + "\\" + kName; }));
   SaveScreenShotIfAsked("hidpi-wizard-folderdialog");
   ASSERT_TRUE(Press(dialog, "&Ok"));
   ASSERT_TRUE(setup.WaitHidden("TForm4"));
