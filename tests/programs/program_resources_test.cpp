@@ -72,7 +72,7 @@ std::vector<std::string> BuildFolders() {
   return folders;
 }
 
-TEST(ProgramResources, ManifestsAskForAdministratorRightsVisualStylesAndNameTheSupportedSystems) {
+TEST(ProgramResources, ManifestsAskForAdministratorRightsVisualStylesSystemResolutionAndNameTheSupportedSystems) {
   const char* const elements[] = {
       "<requestedExecutionLevel level=\"requireAdministrator\" uiAccess=\"false\"/>",
       "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",  // Windows 7
@@ -80,6 +80,8 @@ TEST(ProgramResources, ManifestsAskForAdministratorRightsVisualStylesAndNameTheS
       "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",  // Windows 8.1
       "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",  // Windows 10 and 11
       "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+      "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+      "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">system</dpiAwareness>",
   };
   for (const std::string& folder : BuildFolders()) {
     for (const Program& program : kPrograms) {
