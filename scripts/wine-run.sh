@@ -13,6 +13,12 @@ fi
 log=$(mktemp)
 "$WINE" "$@" >"$log" 2>&1 </dev/null
 rc=$?
+# The prefix of another resolution has a desktop of its own on the same display: it goes with
+# its program, so that it never covers the desktop of the next test.
+if [ -n "${TALVENOR_DPI:-}" ] && [ "$TALVENOR_DPI" != 96 ]; then
+  wineserver -k >/dev/null 2>&1
+  timeout 30 wineserver -w >/dev/null 2>&1
+fi
 cat "$log"
 rm -f "$log"
 exit $rc
