@@ -71,6 +71,31 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+namespace {
+
+void CollectFiles(const std::string& folder, const std::string& prefix, std::map<std::string, std::string>& files) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      CollectFiles(folder + "\\" + name, prefix + name + "\\", files);
+    else
+      files[prefix + name] = ReadFile(folder + "\\" + name);
+  } while (::FindNextFileA(find, &data));
+  ::FindClose(find);
+}
+
+}  // namespace
+
+std::map<std::string, std::string> FilesBelow(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  CollectFiles(folder, "", files);
+  return files;
+}
+
 bool FileExists(const std::string& path) {
   const DWORD a = ::GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +36,8 @@ class TempFolder {
 void RemoveTree(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
+// Every file below a folder with its bytes, by its path relative to the folder ("sub\\name").
+std::map<std::string, std::string> FilesBelow(const std::string& folder);
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 void CopyFileTo(const std::string& from, const std::string& to);

@@ -129,28 +129,6 @@ DWORD RegType(HKEY root, const std::string& key, const std::string& value) {
   return type;
 }
 
-// Files below a folder, by their path relative to it, with their bytes.
-void CollectFiles(const std::string& folder, const std::string& prefix, std::map<std::string, std::string>& files) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      CollectFiles(folder + "\\" + name, prefix + name + "\\", files);
-    else
-      files[prefix + name] = ReadFile(folder + "\\" + name);
-  } while (::FindNextFileA(find, &data));
-  ::FindClose(find);
-}
-
-std::map<std::string, std::string> FilesBelow(const std::string& folder) {
-  std::map<std::string, std::string> files;
-  CollectFiles(folder, "", files);
-  return files;
-}
-
 // Everything one installation can write, removed at the end whatever the test got to.
 struct Installation {
   std::string work;         // C:\talvenor-e2e-install-<pid>-<n>\, holds the target folder

@@ -17,28 +17,6 @@ const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\
 const char* const kGroup = "Talvenor E2E Builder";
 const char* const kUninstaller = "UnInstallBuilder.exe";  // the medium's UninstallString
 
-// Every file below a folder with its bytes, by its path relative to the folder.
-void ReadTree(const std::string& folder, const std::string& prefix, std::map<std::string, std::string>& files) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      ReadTree(folder + "\\" + name, prefix + name + "\\", files);
-    else
-      files[prefix + name] = ReadFile(folder + "\\" + name);
-  } while (::FindNextFileA(find, &data));
-  ::FindClose(find);
-}
-
-std::map<std::string, std::string> Tree(const std::string& folder) {
-  std::map<std::string, std::string> files;
-  ReadTree(folder, "", files);
-  return files;
-}
-
 // The uninstaller that the run copies into the Windows folder, removed again.
 struct CopiedUninstaller {
   std::string path;
@@ -57,7 +35,7 @@ void InstallAndCompare(const std::string& kind) {
   CopiedUninstaller uninstaller;
   const std::string media = BuildFile("tests\\e2e\\builder-media\\");
   const std::string medium = media + kind + "\\";
-  const auto payload = Tree(media + "payload");
+  const auto payload = FilesBelow(media + "payload");
   ASSERT_EQ(payload.count("Gr\xFC\xDF" "e\\\xDC" "bersicht.txt"), 1u) << "the payload's umlaut name";
 
   const std::string target = std::string(kWork) + "\\Ziel";
@@ -71,7 +49,7 @@ void InstallAndCompare(const std::string& kind) {
 
   // Byte for byte, under the payload's names, and each file once in InstalledFiles.
   const std::string folder = target + "\\";
-  auto installed = Tree(target);
+  auto installed = FilesBelow(target);
   ASSERT_EQ(installed.erase("Setup.inf"), 1u);
   EXPECT_EQ(installed, payload);
   const auto listed = InstalledFiles(folder + "Setup.inf");

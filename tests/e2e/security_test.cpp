@@ -69,18 +69,7 @@ struct Installation {
 
 uint64_t PayloadBytes(const std::string& folder) {
   uint64_t bytes = 0;
-  WIN32_FIND_DATAA data;
-  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  do {
-    const std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      bytes += PayloadBytes(folder + "\\" + name);
-    else
-      bytes += (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  } while (::FindNextFileA(find, &data));
-  ::FindClose(find);
+  for (const auto& file : FilesBelow(folder)) bytes += file.second.size();
   return bytes;
 }
 
