@@ -189,30 +189,22 @@ void LayOutMedium(const Medium& medium, const std::string& setupInf, const std::
   medium.AddBuildFile("bin\\UnInstall.exe", "UnInstall.exe");
 }
 
-// Walks the German wizard to the ready page with the target folder typed into the folder
-// dialog (without its trailing backslash, as a user types it).
-void WalkFromWelcomeToReadyPage(const Process& setup, HWND wizard, const std::string& target);
+// A target folder as a user types it: without its trailing backslash.
+std::string AsTyped(const std::string& target) { return target.substr(0, target.size() - 1); }
 
+// The German wizard from the language page to the ready page.
 void WalkToReadyPage(const Process& setup, HWND wizard, const std::string& target) {
   ASSERT_TRUE(WaitPage(wizard, "Sprachwahl"));
   ASSERT_TRUE(Press(wizard, "&Weiter >"));
-  WalkFromWelcomeToReadyPage(setup, wizard, target);
+  WalkToTheReadyPage(setup, wizard, AsTyped(target));
 }
 
-void WalkFromWelcomeToReadyPage(const Process& setup, HWND wizard, const std::string& target) {
-  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
-  ASSERT_TRUE(Press(wizard, "&Weiter >"));
-  ASSERT_TRUE(WaitPage(wizard, "license"));
-  ASSERT_TRUE(Press(wizard, "&Akzeptieren>"));
-  ASSERT_TRUE(WaitPage(wizard, "Dir"));
-  ASSERT_TRUE(Press(wizard, "S&uchen..."));
-  HWND dialog = setup.WaitWindow("TForm4");
-  ASSERT_NE(dialog, nullptr);
-  SetText(FindChild(dialog, "Edit"), target.substr(0, target.size() - 1));
-  ASSERT_TRUE(Press(dialog, "&Ok"));
-  ASSERT_TRUE(setup.WaitHidden("TForm4"));
+// Waits for the wizard of a started setup and walks it from the language page into the run.
+void WalkIntoTheRun(const Process& setup, HWND& wizard, const std::string& target) {
+  wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  ASSERT_NO_FATAL_FAILURE(WalkToReadyPage(setup, wizard, target));
   ASSERT_TRUE(Press(wizard, "&Weiter>"));
-  ASSERT_TRUE(WaitPage(wizard, "ready"));
 }
 
 bool WaitFinishPage(HWND wizard, int timeoutMs) {
@@ -415,10 +407,8 @@ TEST(Install, WithoutProgramSectionAndGroupTheDefaultKeysAndThePlainProgramsMenu
                "[Group]\r\nGroupname=\r\n[GroupEntries]\r\nTalvenorE2E Liesmich=liesmich.txt\r\n",
                archive.Bytes());
   Process setup(medium.SetupExe());
-  HWND wizard = setup.WaitWindow("TForm2");
-  ASSERT_NE(wizard, nullptr);
-  ASSERT_NO_FATAL_FAILURE(WalkToReadyPage(setup, wizard, inst.target));
-  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  HWND wizard = nullptr;
+  ASSERT_NO_FATAL_FAILURE(WalkIntoTheRun(setup, wizard, inst.target));
   ASSERT_TRUE(WaitFinishPage(wizard, 60000));
 
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, "Talvenor", "Programmpfad"), inst.target);
@@ -464,10 +454,8 @@ TEST(Install, CancelDuringTheExtractionEndsTheProgramAndLeavesNoHalfWrittenFile)
   Medium medium;
   LayOutMedium(medium, kGerman + inst.EntrySections(), archive.Bytes());
   Process setup(medium.SetupExe());
-  HWND wizard = setup.WaitWindow("TForm2");
-  ASSERT_NE(wizard, nullptr);
-  ASSERT_NO_FATAL_FAILURE(WalkToReadyPage(setup, wizard, inst.target));
-  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  HWND wizard = nullptr;
+  ASSERT_NO_FATAL_FAILURE(WalkIntoTheRun(setup, wizard, inst.target));
   HWND progress = setup.WaitWindow("TForm5");
   ASSERT_NE(progress, nullptr);
   ASSERT_NE(WaitChild(progress, "Static", inst.target + "gross.dat", 30000), nullptr);
@@ -513,10 +501,8 @@ TEST(Install, ADamagedMemberIsReportedAndTheFinishPageSaysTheInstallationIsIncom
   Medium medium;
   LayOutMedium(medium, kGerman + inst.EntrySections(), archive.Bytes());
   Process setup(medium.SetupExe());
-  HWND wizard = setup.WaitWindow("TForm2");
-  ASSERT_NE(wizard, nullptr);
-  ASSERT_NO_FATAL_FAILURE(WalkToReadyPage(setup, wizard, inst.target));
-  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  HWND wizard = nullptr;
+  ASSERT_NO_FATAL_FAILURE(WalkIntoTheRun(setup, wizard, inst.target));
 
   const auto box = WaitMessageBox(setup, 60000);
   ASSERT_TRUE(box.has_value()) << "no report of the damaged member";
@@ -567,7 +553,7 @@ TEST(Install, AStartLanguageTooLargeToReadIsReportedAndTheRestOfTheStartUpStillC
   ASSERT_NE(wizard, nullptr);
   ASSERT_TRUE(WaitPage(wizard, "Welcome"));
   EXPECT_EQ(FindChild(wizard, "Button", "< &Zurück", true), nullptr);
-  ASSERT_NO_FATAL_FAILURE(WalkFromWelcomeToReadyPage(setup, wizard, inst.target));
+  ASSERT_NO_FATAL_FAILURE(WalkToTheReadyPage(setup, wizard, AsTyped(inst.target)));
   ASSERT_TRUE(Press(wizard, "&Weiter>"));
   ASSERT_TRUE(WaitFinishPage(wizard, 60000));
   // The language named by the set-up and the fixed language are recorded.

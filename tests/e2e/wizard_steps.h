@@ -158,9 +158,9 @@ class InstallationTraces {
   std::string work_, programEntry_, uninstallKey_, group_;
 };
 
-// From the welcome page to the start of the run, with the target folder typed into the
+// From the welcome page to the ready page, with the target folder typed into the
 // target-folder dialog.
-inline void WalkToTheRun(const Process& setup, HWND wizard, const std::string& target) {
+inline void WalkToTheReadyPage(const Process& setup, HWND wizard, const std::string& target) {
   ASSERT_TRUE(WaitPage(wizard, "Welcome"));
   ASSERT_TRUE(Press(wizard, "&Weiter >"));
   ASSERT_TRUE(WaitPage(wizard, "license"));
@@ -174,6 +174,12 @@ inline void WalkToTheRun(const Process& setup, HWND wizard, const std::string& t
   ASSERT_TRUE(setup.WaitHidden("TForm4"));
   ASSERT_TRUE(Press(wizard, "&Weiter>"));
   ASSERT_TRUE(WaitPage(wizard, "ready"));
+}
+
+// From the welcome page to the start of the run: the ready page's "&Weiter>" opens the
+// progress window.
+inline void WalkToTheRun(const Process& setup, HWND wizard, const std::string& target) {
+  ASSERT_NO_FATAL_FAILURE(WalkToTheReadyPage(setup, wizard, target));
   ASSERT_TRUE(Press(wizard, "&Weiter>"));
   ASSERT_TRUE(setup.WaitHidden("TForm2"));
   ASSERT_NE(setup.WaitWindow("TForm5"), nullptr);
