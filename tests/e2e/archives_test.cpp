@@ -32,12 +32,6 @@ std::wstring Wide(const std::string& ansi) {
 
 bool WideFileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string CopiedUninstaller() {
-  char windows[MAX_PATH] = "";
-  ::GetWindowsDirectoryA(windows, MAX_PATH);
-  return std::string(windows) + "\\" + kUninstaller;
-}
-
 std::string SetupInf() {
   return std::string("[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\nfixed=1\r\n[Program]\r\nProgramEntry=") +
          kProgramEntry + "\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-Archives\r\nUninstallString=" + kUninstaller +
@@ -67,9 +61,7 @@ TEST(Archives, NamesWithUmlautsAndAnUndatedMemberAreInstalledListedAndUninstalle
   const std::vector<uint8_t> bytes = zip.Finish();
 
   InstallationTraces traces(kWork, kProgramEntry, kUninstallKey, kGroup);
-  struct RemoveUninstaller {
-    ~RemoveUninstaller() { ::DeleteFileA(CopiedUninstaller().c_str()); }
-  } removeUninstaller;
+  CopiedUninstaller uninstaller(kUninstaller);
   Medium medium;
   medium.Write("german.lng", ReadFile(SourceFile("medium\\german.lng")));
   medium.Write("Licence.txt", "Lizenz des Tests\r\n");
@@ -83,9 +75,7 @@ TEST(Archives, NamesWithUmlautsAndAnUndatedMemberAreInstalledListedAndUninstalle
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
   ASSERT_NO_FATAL_FAILURE(WalkToTheRun(setup, wizard, target.substr(0, target.size() - 1)));
-  ASSERT_TRUE(WaitUntil([&] { return FinishPageShown(wizard) || FindMessageBox(setup); }, 60000));
-  const auto box = FindMessageBox(setup);
-  ASSERT_FALSE(box) << "message box: " << box->text;
+  ASSERT_NO_FATAL_FAILURE(WaitFinishWithoutMessage(setup, wizard, 60000));
 
   const std::wstring melody = L"Ruft\u00F6ne\\Melodie \u00C4.mid";
   EXPECT_TRUE(WideFileExists(Wide(target) + melody));
@@ -102,7 +92,7 @@ TEST(Archives, NamesWithUmlautsAndAnUndatedMemberAreInstalledListedAndUninstalle
   ASSERT_TRUE(setup.WaitExit());
   EXPECT_FALSE(FileExists(ShellFolderPath("Startup") + "\\.lnk"));
 
-  Process uninstall(CopiedUninstaller(), "\"" + copy + "\" /quiet");
+  Process uninstall(uninstaller.path, "\"" + copy + "\" /quiet");
   ASSERT_TRUE(uninstall.WaitExit(60000));
   EXPECT_EQ(uninstall.ExitCode(), 0u);
   EXPECT_FALSE(WideFileExists(Wide(target) + melody));

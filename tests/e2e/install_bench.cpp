@@ -25,12 +25,6 @@ namespace {
 constexpr int kRunTimeoutMs = 600000;
 const char kEntry[] = "TalvenorBench";
 
-std::string WindowsFolder() {
-  char buffer[MAX_PATH] = "";
-  ::GetWindowsDirectoryA(buffer, MAX_PATH);
-  return buffer;
-}
-
 std::string SmallFilesArchive(int files) {
   std::vector<spantest::Member> members(static_cast<size_t>(files));
   for (int i = 0; i < files; ++i) {

@@ -20,7 +20,6 @@ using shelllink::testing::ReadLink;
 
 namespace {
 
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 // The wizard in German from its first page.
 const char kGerman[] = "[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\n";
@@ -113,14 +112,6 @@ class ZipWriter {
 
 // ---- what the installation touches, and putting it back
 
-std::string ShellFolder(const char* name) { return RegString(HKEY_CURRENT_USER, kShellFolders, name).value_or(""); }
-
-std::string WindowsFolder() {
-  char buffer[MAX_PATH] = "";
-  ::GetWindowsDirectoryA(buffer, MAX_PATH);
-  return buffer;
-}
-
 // The registry type of a value, REG_NONE when it is missing.
 DWORD RegType(HKEY root, const std::string& key, const std::string& value) {
   DWORD type = REG_NONE;
@@ -167,14 +158,14 @@ struct Installation {
   Installation& operator=(const Installation&) = delete;
 
   std::string GroupFolder() const {
-    return ShellFolder("Programs") + "\\" + (group.empty() ? "" : group + "\\");
+    return ShellFolderPath("Programs") + "\\" + (group.empty() ? "" : group + "\\");
   }
   // The sections of Setup.inf that point the run at this installation's keys and group.
   std::string EntrySections() const {
     return "[Program]\r\nProgramEntry=" + programKey + "\r\n[UnInstall]\r\nUnInstallEntry=" + uninstallEntry +
            "\r\n[Group]\r\nGroupname=" + group + "\r\n";
   }
-  std::string StartupLinkPath() const { return ShellFolder("Startup") + "\\" + startupLink + ".lnk"; }
+  std::string StartupLinkPath() const { return ShellFolderPath("Startup") + "\\" + startupLink + ".lnk"; }
   std::string SetupInfCopy() const { return target + "Setup.inf"; }
 };
 
@@ -263,9 +254,9 @@ TEST(Install, DemoMediumFullInstallationThenQuietUninstallLeavesOnlyWhatWasThere
   inst.group = "TalvenorE2E Gruppe";
   inst.programsLinks = {"Talvenor", "Liesmich"};
   inst.startupLink = "TalvenorE2E Autostart";
-  const std::string programs = ShellFolder("Programs");
+  const std::string programs = ShellFolderPath("Programs");
   ASSERT_FALSE(programs.empty());
-  ASSERT_FALSE(ShellFolder("Startup").empty());
+  ASSERT_FALSE(ShellFolderPath("Startup").empty());
 
   // What must survive the uninstall: a file beside the target folder, a value in the parent
   // of the program entry key, a foreign link in the Programs menu.
@@ -415,7 +406,7 @@ TEST(Install, WithoutProgramSectionAndGroupTheDefaultKeysAndThePlainProgramsMenu
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.uninstallKey, "DisplayName"), "Talvenor");
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.uninstallKey, "UnInstallstring"),
             "\"" + inst.uninstaller + "\" \"" + inst.SetupInfCopy() + "\"");
-  const auto uninstallLink = ReadLink(ShellFolder("Programs") + "\\UnInstall.lnk");
+  const auto uninstallLink = ReadLink(ShellFolderPath("Programs") + "\\UnInstall.lnk");
   ASSERT_TRUE(uninstallLink.loaded);
   EXPECT_EQ(uninstallLink.arguments, "\"" + inst.SetupInfCopy() + "\"");
   EXPECT_EQ(IniString(inst.SetupInfCopy(), "InstalledFiles", "Count"), "2");
@@ -430,8 +421,8 @@ TEST(Install, WithoutProgramSectionAndGroupTheDefaultKeysAndThePlainProgramsMenu
   ASSERT_TRUE(WaitUntil([&] { return ::SendMessageA(autostart, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
   ASSERT_TRUE(Press(wizard, "&Ende"));
   EXPECT_TRUE(setup.WaitExit(kWaitMs));
-  EXPECT_FALSE(FileExists(ShellFolder("Startup") + "\\.lnk"));
-  const auto link = ReadLink(ShellFolder("Programs") + "\\TalvenorE2E Liesmich.lnk");
+  EXPECT_FALSE(FileExists(ShellFolderPath("Startup") + "\\.lnk"));
+  const auto link = ReadLink(ShellFolderPath("Programs") + "\\TalvenorE2E Liesmich.lnk");
   ASSERT_TRUE(link.loaded);
   EXPECT_EQ(link.target, inst.target + "liesmich.txt");
   EXPECT_EQ(link.workingDirectory, "");

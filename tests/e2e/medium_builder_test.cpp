@@ -17,22 +17,11 @@ const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\
 const char* const kGroup = "Talvenor E2E Builder";
 const char* const kUninstaller = "UnInstallBuilder.exe";  // the medium's UninstallString
 
-// The uninstaller that the run copies into the Windows folder, removed again.
-struct CopiedUninstaller {
-  std::string path;
-  CopiedUninstaller() {
-    char windows[MAX_PATH];
-    ::GetWindowsDirectoryA(windows, sizeof windows);
-    path = std::string(windows) + "\\" + kUninstaller;
-  }
-  ~CopiedUninstaller() { ::DeleteFileA(path.c_str()); }
-};
-
 // Installs from the medium the build wrote into builder-media\<kind> and compares the target
 // folder with the payload.
 void InstallAndCompare(const std::string& kind) {
   InstallationTraces traces(kWork, kProgramEntry, kUninstallKey, kGroup);
-  CopiedUninstaller uninstaller;
+  CopiedUninstaller uninstaller(kUninstaller);
   const std::string media = BuildFile("tests\\e2e\\builder-media\\");
   const std::string medium = media + kind + "\\";
   const auto payload = FilesBelow(media + "payload");
@@ -43,9 +32,7 @@ void InstallAndCompare(const std::string& kind) {
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
   ASSERT_NO_FATAL_FAILURE(WalkToTheRun(setup, wizard, target));
-  ASSERT_TRUE(WaitUntil([&] { return FinishPageShown(wizard) || FindMessageBox(setup); }, 120000));
-  const auto box = FindMessageBox(setup);
-  ASSERT_FALSE(box) << "message box: " << box->text;
+  ASSERT_NO_FATAL_FAILURE(WaitFinishWithoutMessage(setup, wizard, 120000));
 
   // Byte for byte, under the payload's names, and each file once in InstalledFiles.
   const std::string folder = target + "\\";

@@ -29,12 +29,6 @@ std::string WindowsPath(const char* hostPath) {
   return path;
 }
 
-std::string WindowsFolder() {
-  char buffer[MAX_PATH] = "";
-  ::GetWindowsDirectoryA(buffer, MAX_PATH);
-  return buffer;
-}
-
 // Native first for the planted names in every setup.exe that starts meanwhile: Wine's
 // per-program overrides (a child takes WINEDLLOVERRIDES from Wine's own environment, not from
 // the one its parent hands over).

@@ -13,8 +13,6 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 namespace e2e {
 
 // A file of the source tree, such as "medium\\german.lng".
@@ -132,6 +130,22 @@ inline std::string ShellFolderPath(const char* name) {
 
 inline std::string ProgramsMenu() { return ShellFolderPath("Programs"); }
 
+inline std::string WindowsFolder() {
+  char buffer[MAX_PATH] = "";
+  ::GetWindowsDirectoryA(buffer, MAX_PATH);
+  return buffer;
+}
+
+// The uninstaller that a run copies into the Windows folder under a test's own name, removed
+// at the end.
+struct CopiedUninstaller {
+  const std::string path;
+  explicit CopiedUninstaller(const std::string& name) : path(WindowsFolder() + "\\" + name) {}
+  ~CopiedUninstaller() { ::DeleteFileA(path.c_str()); }
+  CopiedUninstaller(const CopiedUninstaller&) = delete;
+  CopiedUninstaller& operator=(const CopiedUninstaller&) = delete;
+};
+
 // Everything an installation of a test leaves behind (the work folder with the target
 // folder, the program entry and uninstall keys below HKLM, the program group), removed
 // before and after it.
@@ -187,6 +201,13 @@ inline void WalkToTheRun(const Process& setup, HWND wizard, const std::string& t
 
 inline bool FinishPageShown(HWND wizard) {
   return Visible(wizard) && VisiblePage(wizard) == "ende" && FindChild(wizard, "Button", "&Ende", true);
+}
+
+// Waits for the finish page of a run that must end without any message box.
+inline void WaitFinishWithoutMessage(const Process& setup, HWND wizard, int timeoutMs) {
+  ASSERT_TRUE(WaitUntil([&] { return FinishPageShown(wizard) || FindMessageBox(setup); }, timeoutMs));
+  const auto box = FindMessageBox(setup);
+  ASSERT_FALSE(box) << "message box: " << box->text;
 }
 
 // "&Ende" without the autostart link (the test's Setup.inf names no program for it): setup ends.
