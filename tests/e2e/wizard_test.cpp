@@ -23,12 +23,7 @@ std::string SetupInf(const std::string& sprache, const std::string& firstpage, c
          "\r\n\r\n[Uninstall]\r\nUnInstallEntry=TalvenorE2E-Wizard\r\n\r\n[Group]\r\nGroupname=" + kGroup + "\r\n";
 }
 
-std::string GroupFolder() {
-  return RegString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                   "Programs")
-             .value_or("") +
-         "\\" + kGroup;
-}
+std::string GroupFolder() { return ProgramsMenu() + "\\" + kGroup; }
 
 // Removes what an installation run started by a walk may have written. Setup is ended first:
 // declare it before the process.
