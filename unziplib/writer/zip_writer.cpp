@@ -18,6 +18,9 @@ constexpr uint16_t kVersionDeflated = 20;
 // external attributes as MS-DOS attributes.
 constexpr uint16_t kMadeBy = (11u << 8) | 20u;
 constexpr uint32_t kArchiveAttribute = 0x20;
+constexpr uint32_t kFolderAttribute = 0x10;
+
+bool IsFolderName(const std::string& name) { return !name.empty() && name.back() == '/'; }
 
 bool IsAscii(const std::string& s) {
   return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -34,6 +37,7 @@ Packed Pack(const FileEntry& file) {
   if (file.data.size() > std::numeric_limits<uint32_t>::max())
     throw WriteError(file.name + ": larger than 4 GB, which the archive format cannot hold");
   if (file.name.empty() || file.name.size() > 0xFFFF) throw WriteError("a member name is empty or too long");
+  if (IsFolderName(file.name) && !file.data.empty()) throw WriteError(file.name + ": a folder entry holds no data");
   Packed p;
   p.member.name = file.name;
   p.member.crc = Crc32(file.data);
@@ -87,7 +91,7 @@ ArchiveImage BuildImage(const std::vector<Packed>& packed, bool withMarker) {
     Append16(out, 0);  // comment
     Append16(out, 0);  // disk number start, set when the image is cut
     Append16(out, 0);  // internal attributes
-    Append32(out, kArchiveAttribute);
+    Append32(out, IsFolderName(p.member.name) ? kFolderAttribute : kArchiveAttribute);
     Append32(out, 0);  // local header offset, set when the image is cut
     AppendText(out, p.member.name);
   }
@@ -121,9 +125,21 @@ std::vector<size_t> ChooseCuts(const ArchiveImage& image, const std::vector<Pack
 
 }  // namespace
 
+namespace {
+
+bool BrokenDown(std::time_t when, bool utc, std::tm& t) {
+#ifdef _WIN32
+  return (utc ? gmtime_s(&t, &when) : localtime_s(&t, &when)) == 0;
+#else
+  return (utc ? gmtime_r(&when, &t) : localtime_r(&when, &t)) != nullptr;
+#endif
+}
+
+}  // namespace
+
 DosStamp ToDosStamp(std::time_t when, bool utc) {
   std::tm t{};
-  if (!(utc ? gmtime_r(&when, &t) : localtime_r(&when, &t)) || t.tm_year < 80) return DosStamp();
+  if (!BrokenDown(when, utc, t) || t.tm_year < 80) return DosStamp();
   if (t.tm_year > 207) return DosStamp{0xFF9F, 0xBF7D};  // 2107-12-31 23:59:58
   DosStamp s;
   s.date = uint16_t(((t.tm_year - 80) << 9) | ((t.tm_mon + 1) << 5) | t.tm_mday);
@@ -131,26 +147,30 @@ DosStamp ToDosStamp(std::time_t when, bool utc) {
   return s;
 }
 
-WrittenArchive WriteArchive(const std::vector<FileEntry>& files, uint64_t partSize) {
+WrittenArchive WriteArchive(const std::vector<FileEntry>& files, uint64_t partSize,
+                            const std::function<void(const WrittenMember&)>& packed) {
   if (files.size() > 0xFFFF) throw WriteError("more than 65535 files, which the archive format cannot hold");
   if (partSize != 0 && partSize < kMinPartSize)
     throw WriteError("the part size is below " + std::to_string(kMinPartSize) + " bytes");
-  std::vector<Packed> packed;
-  for (const FileEntry& file : files) packed.push_back(Pack(file));
+  std::vector<Packed> members;
+  for (const FileEntry& file : files) {
+    members.push_back(Pack(file));
+    if (packed) packed(members.back().member);
+  }
 
-  ArchiveImage image = BuildImage(packed, false);
+  ArchiveImage image = BuildImage(members, false);
   std::vector<size_t> starts{0};
   // An archive that fits into one part is written as an ordinary archive.
   if (partSize != 0 && image.bytes.size() > partSize) {
-    image = BuildImage(packed, true);
-    starts = ChooseCuts(image, packed, partSize);
+    image = BuildImage(members, true);
+    starts = ChooseCuts(image, members, partSize);
   }
   if (starts.size() > 0xFFFF) throw WriteError("more than 65535 parts");
   zipfmt::SplitArchive split = SplitIntoParts(std::move(image), starts);
 
   WrittenArchive written;
   written.parts = std::move(split.parts);
-  for (Packed& p : packed) written.members.push_back(std::move(p.member));
+  for (Packed& p : members) written.members.push_back(std::move(p.member));
   return written;
 }
 

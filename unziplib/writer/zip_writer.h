@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -32,7 +33,9 @@ struct DosStamp {
 DosStamp ToDosStamp(std::time_t when, bool utc);
 
 struct FileEntry {
-  std::string name;  // below the archive root, "/" separators, UTF-8
+  // Below the archive root, "/" separators, UTF-8. A name ending in "/" is a folder entry,
+  // without data, as `zip -r` stores a folder.
+  std::string name;
   Bytes data;
   DosStamp modified;
 };
@@ -65,8 +68,10 @@ constexpr uint64_t kMinPartSize = 1024;
 // Writes the files in the order given. With `partSize` 0, or when the archive fits into one
 // part, the result is one ordinary archive; else a set whose parts hold at most `partSize`
 // bytes each, cut so that no header and no end record is split (member data may continue
-// on the next part). Throws WriteError.
-WrittenArchive WriteArchive(const std::vector<FileEntry>& files, uint64_t partSize);
+// on the next part). `packed`, when given, learns of each member once it is compressed.
+// Throws WriteError.
+WrittenArchive WriteArchive(const std::vector<FileEntry>& files, uint64_t partSize,
+                            const std::function<void(const WrittenMember&)>& packed = nullptr);
 
 // Raw deflate (no zlib header) at the best compression.
 Bytes Deflate(const Bytes& data);

@@ -88,3 +88,26 @@ TEST(ZipWriter, MultiPartSetJoinsToTheSingleArchive) {
   // An archive that fits into one part is an ordinary archive.
   EXPECT_EQ(WriteArchive(Files(), 1u << 20).parts, WriteArchive(Files(), 0).parts);
 }
+
+TEST(ZipWriter, FolderEntryIsStoredWithTheFolderAttributeAndMadeByTheEngine) {
+  const std::vector<FileEntry> files{File("ablage/leer/", {}), File("talv20.exe", TextBytes(100))};
+  const WrittenArchive written = WriteArchive(files, 0);
+  ziptest::MemoryInput input(written.parts[0]);
+  const unzip::CentralDirectory directory = unzip::ReadCentralDirectory(input);
+  ASSERT_EQ(directory.members.size(), 2u);
+  EXPECT_TRUE(directory.members[0].IsFolder());
+  EXPECT_EQ(directory.members[0].externalAttributes, 0x10u);
+  EXPECT_EQ(directory.members[0].method, kMethodStored);
+  EXPECT_EQ(directory.members[1].externalAttributes, 0x20u);
+
+  ziptest::MemorySink sink;
+  ziptest::RecordingListener listener;
+  unzip::Options options;
+  options.dirNames = true;
+  options.fileSpecs = {"*.*"};
+  unzip::Extract(input, sink, listener, options);
+  EXPECT_EQ(sink.folders.count("ablage/leer"), 1u) << ::testing::PrintToString(sink.folders);
+  EXPECT_EQ(sink.files.count("talv20.exe"), 1u);
+
+  EXPECT_THROW(WriteArchive({File("leer/", TextBytes(1))}, 0), WriteError);
+}
