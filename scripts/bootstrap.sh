@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need. Does nothing when all are there.
-#   bootstrap.sh        everything: the tests, the fuzzers, the other extractors the tests compare with
+#   bootstrap.sh        everything: the tests, the fuzzers, the other extractors the tests compare with,
+#                       the signing tools make-medium runs
 #   bootstrap.sh demo   only what scripts/demo.sh builds and runs
 set -euo pipefail
 
@@ -9,7 +10,7 @@ packages=(
   wine wine64 fonts-wine xvfb imagemagick
 )
 if [ "${1:-}" != demo ]; then
-  packages+=(xdotool clang libclang-rt-14-dev p7zip-full libarchive-tools zip unzip python3)
+  packages+=(xdotool clang libclang-rt-14-dev p7zip-full libarchive-tools zip unzip python3 osslsigncode openssl)
 fi
 
 missing=()

@@ -12,8 +12,16 @@ void Findings::Warning(const std::string& file, const std::string& key, const st
   all_.push_back({false, file, key, text});
 }
 
+void Findings::InputOutputError(const std::string& file, const std::string& key, const std::string& text) {
+  all_.push_back({true, file, key, text, true});
+}
+
 bool Findings::HasErrors() const {
   return std::any_of(all_.begin(), all_.end(), [](const Finding& f) { return f.error; });
+}
+
+bool Findings::HasInputOutputErrors() const {
+  return std::any_of(all_.begin(), all_.end(), [](const Finding& f) { return f.inputOutput; });
 }
 
 std::string Describe(const Finding& finding) {

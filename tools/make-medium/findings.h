@@ -11,13 +11,16 @@ struct Finding {
   std::string file;
   std::string key;    // "[Section] Key", a member name or empty
   std::string text;
+  bool inputOutput = false;  // a file could not be read or written, not a fault of its contents
 };
 
 class Findings {
  public:
   void Error(const std::string& file, const std::string& key, const std::string& text);
   void Warning(const std::string& file, const std::string& key, const std::string& text);
+  void InputOutputError(const std::string& file, const std::string& key, const std::string& text);
   bool HasErrors() const;
+  bool HasInputOutputErrors() const;
   const std::vector<Finding>& All() const { return all_; }
 
  private:

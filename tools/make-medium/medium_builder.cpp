@@ -1,108 +1,108 @@
 #include "medium_builder.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 #include <map>
 #include <optional>
 
-#include "file_parts.h"
+#include "central_directory.h"
+#include "files.h"
 #include "findings.h"
+#include "host.h"
 #include "medium_checks.h"
 #include "part_names.h"
-#include "posix_files.h"
-#include "central_directory.h"
+#include "report.h"
+#include "span_join.h"
 #include "unzip_engine.h"
 #include "zip_writer.h"
 
 namespace medium {
 
-namespace fs = std::filesystem;
-
 namespace {
 
 const char kArchiveName[] = "Setup.zip";
 
-std::optional<std::string> ReadWhole(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return bytes;
-}
-
-bool WriteWhole(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-  out.close();
-  return bool(out);
-}
-
 std::string AsText(const zipwrite::Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-struct PayloadFile {
-  std::string name;  // below the payload folder, "/" separators
-  fs::path path;
+bool IsFolderEntry(const std::string& name) { return !name.empty() && name.back() == '/'; }
+
+struct PayloadEntry {
+  std::string name;  // below the payload folder, "/" separators; a folder ends in "/"
+  std::string path;  // a file's path on this machine
   std::time_t modified = 0;
 };
 
-std::vector<PayloadFile> CollectPayload(const std::vector<std::string>& folders, Findings& findings) {
-  std::map<std::string, PayloadFile> files;  // sorted by name: the archive's order
-  for (const std::string& folder : folders) {
-    std::error_code error;
-    if (!fs::is_directory(folder, error)) {
-      findings.Error(folder, "", "the payload folder does not exist");
-      continue;
-    }
-    for (auto it = fs::recursive_directory_iterator(folder, error); !error && it != fs::end(it); it.increment(error)) {
-      const std::string name = fs::relative(it->path(), folder).generic_string();
-      if (it->is_directory()) {
-        if (it->is_symlink()) findings.Error("payload", name, "is a link to a folder, which is not followed");
-        continue;
-      }
-      if (!it->is_regular_file()) {
-        findings.Error("payload", name, "is neither a file nor a folder");
-        continue;
-      }
-      struct stat st {};
-      if (::stat(it->path().c_str(), &st) != 0) {
-        findings.Error("payload", name, "cannot be read");
-        continue;
-      }
-      if (!files.emplace(name, PayloadFile{name, it->path(), st.st_mtime}).second)
-        findings.Error("payload", name, "is in two payload folders");
-    }
-    if (error) findings.Error(folder, "", "cannot be listed: " + error.message());
+void ListPayloadFolder(const std::string& folder, std::map<std::string, PayloadEntry>& files,
+                       std::map<std::string, PayloadEntry>& folders, Findings& findings) {
+  if (!IsFolder(folder)) {
+    findings.Error(folder, "", "the payload folder does not exist");
+    return;
   }
-  std::vector<PayloadFile> sorted;
-  for (auto& [name, file] : files) sorted.push_back(std::move(file));
-  if (sorted.empty() && !findings.HasErrors()) findings.Error("payload", "", "holds no files");
+  std::vector<host::TreeEntry> entries;
+  std::string error;
+  if (!host::ListTree(folder, entries, error)) findings.InputOutputError(folder, "", "cannot be listed: " + error);
+  for (const host::TreeEntry& e : entries) {
+    switch (e.kind) {
+      case host::TreeEntry::kFolderLink:
+        findings.Error("payload", e.name, "is a link to a folder, which is not followed");
+        break;
+      case host::TreeEntry::kOther:
+        findings.Error("payload", e.name, "is neither a file nor a folder");
+        break;
+      case host::TreeEntry::kFolder:
+        folders.emplace(e.name + "/", PayloadEntry{e.name + "/", "", e.modified});
+        break;
+      case host::TreeEntry::kFile:
+        if (!files.emplace(e.name, PayloadEntry{e.name, InFolder(folder, e.name), e.modified}).second)
+          findings.Error("payload", e.name, "is in two payload folders");
+        break;
+    }
+  }
+}
+
+bool HoldsFiles(const std::map<std::string, PayloadEntry>& files, const std::string& folder) {
+  const auto next = files.lower_bound(folder);
+  return next != files.end() && next->first.compare(0, folder.size(), folder) == 0;
+}
+
+// The payload's files and, as folder entries, its folders that hold no file at any depth
+// (the others come into being with their files), sorted by name: the archive's order.
+std::vector<PayloadEntry> CollectPayload(const std::vector<std::string>& folders, Findings& findings) {
+  std::map<std::string, PayloadEntry> files, folderEntries;
+  for (const std::string& folder : folders) ListPayloadFolder(folder, files, folderEntries, findings);
+  if (files.empty() && !findings.HasErrors()) findings.Error("payload", "", "holds no files");
+  std::map<std::string, PayloadEntry> all = files;
+  for (const auto& [name, entry] : folderEntries)
+    if (!HoldsFiles(files, name)) all.emplace(name, entry);
+  std::vector<PayloadEntry> sorted;
+  for (auto& [name, entry] : all) sorted.push_back(std::move(entry));
   return sorted;
 }
 
 // The files beside setup.exe, by their names on the medium.
 class RootFiles {
  public:
-  void Add(const std::string& name, const fs::path& from, Findings& findings) {
+  void Add(const std::string& name, const std::string& from, Findings& findings) {
+    if (name.find_first_of("/\\:") != std::string::npos || name == "." || name == "..") {
+      findings.Error(from, "", "\"" + name + "\" is no plain file name for the medium");
+      return;
+    }
     const auto bytes = ReadWhole(from);
     if (!bytes) {
-      findings.Error(from.string(), "", "cannot be read");
+      findings.InputOutputError(from, "", "cannot be read");
       return;
     }
     for (const auto& [existing, ignored] : files_)
       if (FoldedName(existing) == FoldedName(name)) {
-        findings.Error(from.string(), "", "gives the medium a second file named " + name);
+        findings.Error(from, "", "gives the medium a second file named " + name);
         return;
       }
     files_[name] = *bytes;
   }
+  std::string& Bytes(const std::string& name) { return files_[name]; }
   const std::map<std::string, std::string>& All() const { return files_; }
   std::map<std::string, std::string> Folded() const {
     std::map<std::string, std::string> folded;
@@ -117,24 +117,53 @@ class RootFiles {
 // Whether SOURCE_DATE_EPOCH asks for reproducible times: files later than it get its time,
 // and times are taken in UTC so that the bytes do not depend on the machine's zone.
 std::optional<std::time_t> SourceDateEpoch() {
-  const char* value = std::getenv("SOURCE_DATE_EPOCH");
-  if (!value || !*value) return std::nullopt;
-  return std::time_t(std::strtoll(value, nullptr, 10));
+  std::string value;
+  if (!host::Environment("SOURCE_DATE_EPOCH", value) || value.empty()) return std::nullopt;
+  return std::time_t(std::strtoll(value.c_str(), nullptr, 10));
 }
 
-std::vector<zipwrite::FileEntry> ArchiveEntries(const std::vector<PayloadFile>& payload, Findings& findings) {
+uint64_t PayloadBytes(const std::vector<PayloadEntry>& payload) {
+  uint64_t bytes = 0;
+  for (const PayloadEntry& entry : payload)
+    if (!IsFolderEntry(entry.name)) {
+      std::error_code error;
+      bytes += std::filesystem::file_size(FsPath(entry.path), error);
+    }
+  return bytes;
+}
+
+std::vector<zipwrite::FileEntry> ArchiveEntries(const std::vector<PayloadEntry>& payload, Findings& findings,
+                                                Report& report) {
   const auto epoch = SourceDateEpoch();
   std::vector<zipwrite::FileEntry> entries;
-  for (const PayloadFile& file : payload) {
-    const auto bytes = ReadWhole(file.path);
+  uint64_t bytesRead = 0;
+  for (const PayloadEntry& entry : payload) {
+    const auto bytes = IsFolderEntry(entry.name) ? std::string() : ReadWhole(entry.path);
     if (!bytes) {
-      findings.Error("payload", file.name, "cannot be read");
+      findings.InputOutputError("payload", entry.name, "cannot be read");
       continue;
     }
-    const std::time_t when = epoch ? std::min(file.modified, *epoch) : file.modified;
-    entries.push_back({file.name, zipwrite::Bytes(bytes->begin(), bytes->end()), zipwrite::ToDosStamp(when, bool(epoch))});
+    const std::time_t when = epoch ? std::min(entry.modified, *epoch) : entry.modified;
+    entries.push_back({entry.name, zipwrite::Bytes(bytes->begin(), bytes->end()), zipwrite::ToDosStamp(when, bool(epoch))});
+    bytesRead += bytes->size();
+    report.Progress("reading", entries.size(), bytesRead);
   }
   return entries;
+}
+
+zipwrite::WrittenArchive Pack(const std::vector<zipwrite::FileEntry>& entries, uint64_t partSize, Findings& findings,
+                              Report& report) {
+  size_t files = 0;
+  uint64_t bytes = 0;
+  try {
+    return zipwrite::WriteArchive(entries, partSize, [&](const zipwrite::WrittenMember& m) {
+      bytes += m.size;
+      report.Progress("packing", ++files, bytes);
+    });
+  } catch (const zipwrite::WriteError& e) {
+    findings.Error(kArchiveName, "", e.what());
+  }
+  return {};
 }
 
 std::vector<std::string> PartNames(size_t count) {
@@ -144,188 +173,309 @@ std::vector<std::string> PartNames(size_t count) {
   return names;
 }
 
-bool WriteMedium(const fs::path& folder, const RootFiles& root, const zipwrite::WrittenArchive& archive) {
-  std::error_code error;
-  fs::create_directories(folder, error);
-  if (error) return false;
+bool WriteMedium(const std::string& folder, const RootFiles& root, const zipwrite::WrittenArchive& archive) {
+  if (!MakeFolders(folder)) return false;
   for (const auto& [name, bytes] : root.All())
-    if (!WriteWhole(folder / name, bytes)) return false;
+    if (!WriteWhole(InFolder(folder, name), bytes)) return false;
   const auto names = PartNames(archive.parts.size());
   for (size_t k = 0; k < archive.parts.size(); ++k)
-    if (!WriteWhole(folder / names[k], AsText(archive.parts[k]))) return false;
+    if (!WriteWhole(InFolder(folder, names[k]), AsText(archive.parts[k]))) return false;
   return true;
 }
 
 // Removable media: disk n holds part n as Setup.zip and carries the label "PKBACK# nnn";
 // setup starts from the last disk, which holds the medium's other files as well.
-bool WriteDiskFolders(const fs::path& folder, const RootFiles& root, const zipwrite::WrittenArchive& archive,
-                      std::ostream& out) {
+bool WriteDiskFolders(const std::string& folder, const RootFiles& root, const zipwrite::WrittenArchive& archive,
+                      Report& report) {
   std::string labels;
   const size_t count = archive.parts.size();
   for (size_t k = 0; k < count; ++k) {
-    const fs::path disk = folder / ("disk" + std::to_string(k + 1));
-    std::error_code error;
-    fs::create_directories(disk, error);
-    if (error || !WriteWhole(disk / kArchiveName, AsText(archive.parts[k]))) return false;
+    const std::string disk = InFolder(folder, "disk" + std::to_string(k + 1));
+    if (!MakeFolders(disk) || !WriteWhole(InFolder(disk, kArchiveName), AsText(archive.parts[k]))) return false;
     if (k + 1 == count)
       for (const auto& [name, bytes] : root.All())
-        if (!WriteWhole(disk / name, bytes)) return false;
+        if (!WriteWhole(InFolder(disk, name), bytes)) return false;
     char label[32];
     std::snprintf(label, sizeof label, "PKBACK# %03zu", k + 1);
     labels += "disk" + std::to_string(k + 1) + ": volume label \"" + label + "\"\n";
   }
-  out << "Disk folders in " << folder.string() << ", one per disk:\n" << labels;
-  return WriteWhole(folder / "labels.txt", labels);
+  report.Line("Disk folders disk1 to disk" + std::to_string(count) + " in " + folder +
+              "; each disk's volume label is in labels.txt there.");
+  return WriteWhole(InFolder(folder, "labels.txt"), labels);
 }
+
+// The parts as written to the medium, read back; the join asks for them by disk number.
+class ReadBackParts : public span::PartSource {
+ public:
+  explicit ReadBackParts(std::vector<std::string> parts) : parts_(std::move(parts)) {}
+  void OpenLastPart(int) override { Open(parts_.size() - 1); }
+  void LastPartHasNoEndRecord(int) override { throw span::NoEndRecordError(kArchiveName); }
+  void ChangeDisk(int disk, int) override {
+    if (disk < 0 || size_t(disk) >= parts_.size()) throw span::SpanError(span::msg::kPartNotFound);
+    Open(size_t(disk));
+  }
+  uint64_t Size() override { return open_->size(); }
+  bool Seek(uint64_t offset) override {
+    if (offset > open_->size()) return false;
+    position_ = size_t(offset);
+    return true;
+  }
+  size_t Read(void* buffer, size_t size) override {
+    const size_t n = std::min(size, open_->size() - position_);
+    std::memcpy(buffer, open_->data() + position_, n);
+    position_ += n;
+    return n;
+  }
+
+ private:
+  void Open(size_t part) {
+    open_ = &parts_[part];
+    position_ = 0;
+  }
+  std::vector<std::string> parts_;
+  const std::string* open_ = nullptr;
+  size_t position_ = 0;
+};
+
+class JoinedArchive : public span::JoinSink {
+ public:
+  std::string bytes;
+  bool Write(const void* data, size_t size) override {
+    bytes.append(static_cast<const char*>(data), size);
+    return true;
+  }
+  uint64_t Position() const override { return bytes.size(); }
+};
 
 class QuietJoin : public span::JoinEvents {
   void OnProgress(span::ProgressType, const std::string&, int64_t) override {}
   void OnMessage(int, const std::string&) override {}
 };
 
+// The archive as setup reads it from the medium: Setup.zip, or the set joined as setup
+// joins it on a hard disk.
+std::optional<std::string> ReadBackArchive(const std::string& medium, size_t partCount, Report& report) {
+  std::vector<std::string> parts;
+  for (const std::string& name : PartNames(partCount)) {
+    auto bytes = ReadWhole(InFolder(medium, name));
+    if (!bytes) {
+      report.Line("error: " + name + " cannot be read back from the medium");
+      return std::nullopt;
+    }
+    parts.push_back(std::move(*bytes));
+  }
+  if (parts.size() == 1) return std::move(parts[0]);
+  ReadBackParts source(std::move(parts));
+  JoinedArchive joined;
+  QuietJoin events;
+  try {
+    span::JoinParts(source, joined, events);
+    return std::move(joined.bytes);
+  } catch (const span::SpanError& e) {
+    report.Line("error: joining the parts fails with message " + std::to_string(e.Id()));
+  }
+  return std::nullopt;
+}
+
+class MemoryArchive : public unzip::ArchiveInput {
+ public:
+  explicit MemoryArchive(const std::string& bytes) : bytes_(bytes) {}
+  uint64_t Size() const override { return bytes_.size(); }
+  size_t ReadAt(uint64_t offset, uint8_t* buffer, size_t length) override {
+    if (offset >= bytes_.size()) return 0;
+    const size_t n = std::min<uint64_t>(length, bytes_.size() - offset);
+    std::memcpy(buffer, bytes_.data() + offset, n);
+    return n;
+  }
+
+ private:
+  const std::string& bytes_;
+};
+
+// Testing writes nothing: the engine never asks its sink.
+class NoOutput : public unzip::OutputSink {
+  unzip::FolderResult CreateFolders(const std::string&) override { return unzip::FolderResult::kFailed; }
+  unzip::ExistingEntry Examine(const std::string&) override { return {}; }
+  std::unique_ptr<unzip::PendingFile> Begin(const std::string&) override { return nullptr; }
+};
+
 class Collector : public unzip::Listener {
  public:
+  explicit Collector(Report& report) : report_(report) {}
   std::vector<std::string> tested;
   std::vector<std::string> problems;
   bool OnEvent(const unzip::Event& event) override {
-    if (event.action == unzipabi::kNewFile) tested.push_back(event.text);
+    if (event.action == unzipabi::kNewFile) {
+      tested.push_back(event.text);
+      bytes_ += event.size;
+      report_.Progress("testing", tested.size(), bytes_);
+    }
     if (event.action == unzipabi::kMessage && event.errorCode != unzip::kNoError) problems.push_back(event.text);
     return true;
   }
-};
-
-// A temporary file removed when it goes.
-class TempFile {
- public:
-  TempFile() {
-    std::string pattern = (fs::temp_directory_path() / "make-medium-XXXXXX").string();
-    const int fd = ::mkstemp(&pattern[0]);
-    if (fd >= 0) {
-      ::close(fd);
-      path_ = pattern;
-    }
-  }
-  ~TempFile() {
-    if (!path_.empty()) ::unlink(path_.c_str());
-  }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  const std::string& Path() const { return path_; }
 
  private:
-  std::string path_;
+  Report& report_;
+  uint64_t bytes_ = 0;
 };
-
-// Joins a set as setup's join does on a fixed drive; false after a join error.
-bool JoinSet(const std::string& listed, const std::string& joined, std::ostream& out) {
-  try {
-    span::FilePartSource source(listed);
-    span::FileJoinSink sink(joined);
-    QuietJoin events;
-    span::JoinParts(source, sink, events);
-    if (sink.Close()) return true;
-    out << "error: the joined copy could not be written\n";
-  } catch (const span::SpanError& e) {
-    out << "error: joining the parts fails with message " << e.Id() << "\n";
-  }
-  return false;
-}
 
 bool SameMember(const unzip::Member& read, const zipwrite::WrittenMember& written) {
   return read.name == written.name && read.crc == written.crc && read.uncompressedSize == written.size &&
          read.compressedSize == written.compressedSize && read.method == written.method;
 }
 
-// Lists the archive and tests every member with the extraction engine: names, sizes and
-// CRCs as written, and data that inflates to its CRC.
-bool Verify(const fs::path& medium, const zipwrite::WrittenArchive& archive, std::ostream& out) {
-  std::string tested = (medium / kArchiveName).string();
-  TempFile joined;
-  if (archive.parts.size() > 1) {
-    if (joined.Path().empty() || !JoinSet(tested, joined.Path(), out)) return false;
-    tested = joined.Path();
-  }
-  auto input = unzip::PosixFileInput::Open(tested);
-  if (!input) {
-    out << "error: " << tested << " cannot be opened\n";
-    return false;
-  }
-  const unzip::CentralDirectory directory = unzip::ReadCentralDirectory(*input);
+// The archive's directory lists the members as written (--verbose shows them).
+bool ListMembers(unzip::ArchiveInput& input, const zipwrite::WrittenArchive& archive, Report& report) {
+  const unzip::CentralDirectory directory = unzip::ReadCentralDirectory(input);
   bool ok = directory.status == unzip::DirectoryStatus::kOk && directory.members.size() == archive.members.size();
+  report.Detail("  CRC-32         size compressed  name");
   for (size_t i = 0; ok && i < archive.members.size(); ++i) {
     const zipwrite::WrittenMember& m = archive.members[i];
     ok = SameMember(directory.members[i], m);
     char line[64];
     std::snprintf(line, sizeof line, "  %08" PRIX32 " %10" PRIu32 " %10" PRIu32 "  ", m.crc, m.size, m.compressedSize);
-    out << line << m.name << (ok ? "" : "   <- listed differently") << "\n";
+    if (ok) report.Detail(line + m.name);
+    else report.Line(line + m.name + "   <- listed differently");
   }
-  if (!ok) {
-    out << "error: the archive's directory does not list the members as written\n";
-    return false;
-  }
-  Collector collector;
+  if (!ok) report.Line("error: the archive's directory does not list the members as written");
+  return ok;
+}
+
+// Every file member inflates to its CRC in the extraction engine; folder entries hold no data.
+bool TestMembers(unzip::ArchiveInput& input, const zipwrite::WrittenArchive& archive, Report& report) {
+  Collector collector(report);
   unzip::Options options;
   options.test = true;
   options.dirNames = true;
   options.fileSpecs = {"*.*"};
-  unzip::PosixSink sink(medium.string());
-  const int good = unzip::Extract(*input, sink, collector, options);
-  for (const std::string& problem : collector.problems) out << "error: test extraction: " << problem << "\n";
+  NoOutput sink;
+  const int good = unzip::Extract(input, sink, collector, options);
+  for (const std::string& problem : collector.problems) report.Line("error: test extraction: " + problem);
   std::vector<std::string> names;
   // The engine reports names in the ANSI code page, as setup records them.
-  for (const auto& m : archive.members) names.push_back(Cp1252FromUtf8(m.name).value_or(m.name));
-  if (good != int(archive.members.size()) || collector.tested != names || !collector.problems.empty()) {
-    out << "error: the engine tested " << good << " of " << archive.members.size() << " members\n";
+  for (const auto& m : archive.members)
+    if (!IsFolderEntry(m.name)) names.push_back(Cp1252FromUtf8(m.name).value_or(m.name));
+  if (good != int(names.size()) || collector.tested != names || !collector.problems.empty()) {
+    report.Line("error: the engine tested " + std::to_string(good) + " of " + std::to_string(names.size()) + " files");
     return false;
   }
   return true;
 }
 
-void Summarise(const zipwrite::WrittenArchive& archive, std::ostream& out) {
-  uint64_t bytes = 0, compressed = 0, archiveBytes = 0;
+bool VerifyArchive(const std::string& medium, const zipwrite::WrittenArchive& archive, Report& report) {
+  const auto bytes = ReadBackArchive(medium, archive.parts.size(), report);
+  if (!bytes) return false;
+  MemoryArchive input(*bytes);
+  return ListMembers(input, archive, report) && TestMembers(input, archive, report);
+}
+
+std::string Summary(const zipwrite::WrittenArchive& archive) {
+  uint64_t files = 0, folders = 0, bytes = 0, compressed = 0, archiveBytes = 0;
   for (const auto& m : archive.members) {
+    ++(IsFolderEntry(m.name) ? folders : files);
     bytes += m.size;
     compressed += m.compressedSize;
   }
   for (const auto& part : archive.parts) archiveBytes += part.size();
-  out << "files: " << archive.members.size() << ", bytes: " << bytes << ", compressed: " << compressed
-      << " (archive " << archiveBytes << " bytes), parts: " << archive.parts.size() << "\n";
+  return "files: " + std::to_string(files) + ", bytes: " + std::to_string(bytes) + ", compressed: " +
+         std::to_string(compressed) + " (archive " + std::to_string(archiveBytes) + " bytes), parts: " +
+         std::to_string(archive.parts.size()) + ", empty folders: " + std::to_string(folders);
 }
 
-bool IsEmptyOrAbsent(const std::string& folder) {
-  std::error_code error;
-  if (!fs::exists(folder, error)) return true;
-  return fs::is_directory(folder, error) && fs::is_empty(folder, error);
+// The medium's programs and where they come from.
+struct Program {
+  std::string name;  // on the medium
+  std::string from;
+};
+
+std::vector<Program> Programs(const BuildOptions& o, const std::string& infText) {
+  const bool fromBuild = o.programs.empty();
+  const std::string folder = fromBuild ? o.windowsBuild : o.programs;
+  const auto source = [&](const char* buildFolder, const char* name) {
+    return InFolder(fromBuild ? InFolder(folder, buildFolder) : folder, name);
+  };
+  // Setup copies the uninstaller by the name Setup.inf gives it.
+  return {{"setup.exe", source("bin", "setup.exe")},
+          {"UNZIPLIB.DLL", source("medium-bin", "UNZIPLIB.DLL")},
+          {SetupInfValue(infText, "Uninstall", "UninstallString", "UnInstall.exe"), source("bin", "UnInstall.exe")}};
 }
 
-void GatherRootFiles(const BuildOptions& o, const std::string& infText, RootFiles& root, Findings& findings) {
+void GatherRootFiles(const BuildOptions& o, const std::vector<Program>& programs, RootFiles& root, Findings& findings) {
   root.Add("Setup.inf", o.setupInf, findings);
   if (!o.licence.empty()) root.Add("Licence.txt", o.licence, findings);
   else findings.Warning("Licence.txt", "", "no licence given (--licence); the licence page stays empty");
-  for (const std::string& file : o.languages) root.Add(fs::path(file).filename().string(), file, findings);
-  for (const std::string& file : o.pictures) root.Add(fs::path(file).filename().string(), file, findings);
-  for (const std::string& file : o.extraFiles) root.Add(fs::path(file).filename().string(), file, findings);
-  const fs::path build(o.windowsBuild);
-  root.Add("setup.exe", build / "bin" / "setup.exe", findings);
-  root.Add("UNZIPLIB.DLL", build / "medium-bin" / "UNZIPLIB.DLL", findings);
-  // Setup copies the uninstaller by the name Setup.inf gives it.
-  root.Add(SetupInfValue(infText, "Uninstall", "UninstallString", "UnInstall.exe"), build / "bin" / "UnInstall.exe",
-           findings);
+  for (const std::string& file : o.languages) root.Add(FileName(file), file, findings);
+  for (const std::string& file : o.pictures) root.Add(FileName(file), file, findings);
+  for (const std::string& file : o.extraFiles) root.Add(FileName(file), file, findings);
+  for (const Program& program : programs) root.Add(program.name, program.from, findings);
 }
 
-void CheckInputs(const BuildOptions& o, const std::vector<PayloadFile>& payload, const std::string& infText,
+void CheckInputs(const BuildOptions& o, const std::vector<PayloadEntry>& payload, const std::string& infText,
                  const RootFiles& root, Findings& findings) {
   MediumContents contents;
   std::vector<std::string> names;
-  for (const PayloadFile& file : payload) names.push_back(file.name);
+  for (const PayloadEntry& entry : payload) names.push_back(entry.name);
   CheckPayloadNames(names, contents.payload, findings);
   contents.rootFiles = root.Folded();
   CheckSetupInf(infText, contents, findings);
   for (const std::string& file : o.languages)
-    if (const auto text = ReadWhole(file)) CheckLanguageFile(fs::path(file).filename().string(), *text, findings);
+    if (const auto text = ReadWhole(file)) CheckLanguageFile(FileName(file), *text, findings);
   if (!IsEmptyOrAbsent(o.output)) findings.Error(o.output, "", "the medium folder exists and is not empty");
   if (!o.diskFolders.empty() && !IsEmptyOrAbsent(o.diskFolders))
     findings.Error(o.diskFolders, "", "the disk folder exists and is not empty");
+}
+
+void SignPrograms(Signer& signer, const std::vector<Program>& programs, RootFiles& root, Findings& findings) {
+  for (const Program& program : programs) {
+    std::string problem;
+    if (!signer.Sign(program.name, root.Bytes(program.name), problem))
+      findings.Error(program.name, "", "could not be signed: " + problem);
+  }
+}
+
+bool VerifySignatures(Signer& signer, const std::vector<Program>& programs, const std::string& medium,
+                      Report& report) {
+  for (const Program& program : programs) {
+    std::string problem;
+    if (!signer.Verify(InFolder(medium, program.name), problem)) {
+      report.Line("error: " + program.name + ": the signature does not verify: " + problem);
+      return false;
+    }
+  }
+  return true;
+}
+
+// What the checks let through, ready to be written.
+struct Prepared {
+  RootFiles root;
+  std::vector<Program> programs;
+  zipwrite::WrittenArchive archive;
+};
+
+void Prepare(const BuildOptions& o, Signer& signer, Prepared& p, Findings& findings, Report& report) {
+  const std::string infText = ReadWhole(o.setupInf).value_or("");
+  const std::vector<PayloadEntry> payload = CollectPayload(o.payloads, findings);
+  p.programs = Programs(o, infText);
+  GatherRootFiles(o, p.programs, p.root, findings);
+  CheckInputs(o, payload, infText, p.root, findings);
+  if (findings.HasErrors()) return;
+  report.BeginSteps(payload.size(), PayloadBytes(payload));
+  const std::vector<zipwrite::FileEntry> entries = ArchiveEntries(payload, findings, report);
+  if (!findings.HasErrors()) p.archive = Pack(entries, o.partSize, findings, report);
+  if (!findings.HasErrors() && signer.Active()) SignPrograms(signer, p.programs, p.root, findings);
+}
+
+ExitCode WriteAndVerify(const BuildOptions& o, Signer& signer, const Prepared& p, Report& report) {
+  if (!WriteMedium(o.output, p.root, p.archive) ||
+      (!o.diskFolders.empty() && !WriteDiskFolders(o.diskFolders, p.root, p.archive, report))) {
+    report.Line("error: the medium could not be written completely into " + o.output);
+    return kInputOutput;
+  }
+  if (!VerifyArchive(o.output, p.archive, report)) return kInputOutput;
+  if (signer.Active() && !VerifySignatures(signer, p.programs, o.output, report)) return kInputOutput;
+  report.Line("Medium written to " + o.output + " and verified" +
+              (signer.Active() ? ", its programs signed" : "") + "; " + Summary(p.archive));
+  return kWritten;
 }
 
 }  // namespace
@@ -341,39 +491,20 @@ uint64_t ParsePartSize(const std::string& text) {
   return 0;
 }
 
-int BuildMedium(const BuildOptions& o, std::ostream& out) {
+ExitCode BuildMedium(const BuildOptions& o, std::ostream& out) {
+  Report report(out, o.verbose, o.progress);
   Findings findings;
-  const std::string infText = ReadWhole(o.setupInf).value_or("");
-  const std::vector<PayloadFile> payload = CollectPayload(o.payloads, findings);
-  RootFiles root;
-  GatherRootFiles(o, infText, root, findings);
-  CheckInputs(o, payload, infText, root, findings);
-  std::vector<zipwrite::FileEntry> entries;
-  if (!findings.HasErrors()) entries = ArchiveEntries(payload, findings);
-  zipwrite::WrittenArchive archive;
-  if (!findings.HasErrors()) {
-    try {
-      archive = zipwrite::WriteArchive(entries, o.partSize);
-    } catch (const zipwrite::WriteError& e) {
-      findings.Error(kArchiveName, "", e.what());
-    }
-  }
-  for (const Finding& f : findings.All()) out << Describe(f) << "\n";
+  SigningOptions signing = o.signing;
+  signing.signingTime = SourceDateEpoch();
+  Signer signer(signing, findings);
+  Prepared prepared;
+  Prepare(o, signer, prepared, findings, report);
+  for (const Finding& f : findings.All()) report.Line(Describe(f));
   if (findings.HasErrors()) {
-    out << "The medium was not written.\n";
-    return 1;
+    report.Line("The medium was not written.");
+    return findings.HasInputOutputErrors() ? kInputOutput : kRefused;
   }
-
-  if (!WriteMedium(o.output, root, archive) ||
-      (!o.diskFolders.empty() && !WriteDiskFolders(o.diskFolders, root, archive, out))) {
-    out << "error: the medium could not be written completely into " << o.output << "\n";
-    return 1;
-  }
-  out << "Medium written to " << o.output << "; members tested by the extraction engine:\n";
-  out << "  CRC-32         size compressed  name\n";
-  if (!Verify(o.output, archive, out)) return 1;
-  Summarise(archive, out);
-  return 0;
+  return WriteAndVerify(o, signer, prepared, report);
 }
 
 }  // namespace medium

@@ -1,17 +1,15 @@
 #include "medium_checks.h"
 
-#include <iconv.h>
-
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_JPEG
 #define STBI_NO_STDIO
 #include <stb/stb_image.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <memory>
 
+#include "code_pages.h"
 #include "lang_file.h"
 #include "member_names.h"
 #include "zip_format.h"
@@ -247,18 +245,9 @@ bool IsFormSection(const std::string& name) {
 }  // namespace
 
 std::optional<std::string> Cp1252FromUtf8(const std::string& utf8) {
-  iconv_t cd = iconv_open("CP1252", "UTF-8");
-  if (cd == iconv_t(-1)) return std::nullopt;
-  std::string out(utf8.size(), '\0');  // never longer than its UTF-8 form
-  char* in = const_cast<char*>(utf8.data());
-  size_t inLeft = utf8.size();
-  char* to = &out[0];
-  size_t outLeft = out.size();
-  const size_t result = iconv(cd, &in, &inLeft, &to, &outLeft);
-  iconv_close(cd);
-  if (result == size_t(-1) || inLeft != 0) return std::nullopt;
-  out.resize(out.size() - outLeft);
-  return out;
+  std::string ansi;
+  if (!unzip::IsValidUtf8(utf8) || !unzip::TableCodePages().Utf8ToAnsi(utf8, ansi)) return std::nullopt;
+  return ansi;
 }
 
 std::string FoldedName(const std::string& cp1252Name) {
@@ -274,8 +263,10 @@ std::string SetupInfValue(const std::string& text, const std::string& section, c
 
 void CheckPayloadNames(const std::vector<std::string>& names, std::set<std::string>& payload,
                        Findings& findings) {
-  std::map<std::string, std::string> byFolded;
-  for (const std::string& name : names) {
+  std::map<std::string, std::string> byFolded;  // a folder's name keeps its "\\" at the end
+  for (const std::string& entry : names) {
+    const bool folder = !entry.empty() && entry.back() == '/';
+    const std::string name = folder ? entry.substr(0, entry.size() - 1) : entry;
     const auto ansi = Cp1252FromUtf8(name);
     if (!ansi) {
       findings.Error("payload", name, "the name has characters outside Windows-1252; setup could not record it");
@@ -295,10 +286,10 @@ void CheckPayloadNames(const std::vector<std::string>& names, std::set<std::stri
     }
     if (!valid) continue;
     const std::string folded = FoldedName(*ansi);
-    const auto [other, added] = byFolded.emplace(folded, name);
+    const auto [other, added] = byFolded.emplace(folded + (folder ? "\\" : ""), name);
     if (!added)
       findings.Error("payload", name, "differs from \"" + other->second + "\" only in letter case; Windows takes them for one file");
-    payload.insert(folded);
+    if (!folder) payload.insert(folded);
   }
   // A file and a folder of one name (but for letter case) cannot both be made.
   for (const auto& [folded, name] : byFolded)

@@ -29,9 +29,9 @@ struct MediumContents {
 std::string SetupInfValue(const std::string& text, const std::string& section, const std::string& key,
                           const std::string& defaultValue);
 
-// Payload names (UTF-8, "/" separators, relative to the payload folder): valid Windows
-// names in Windows-1252, no two the same but for letter case. Adds the valid ones to
-// `payload` (folded, code page 1252).
+// Payload names (UTF-8, "/" separators, relative to the payload folder; a folder's name
+// ends in "/"): valid Windows names in Windows-1252, no two the same but for letter case.
+// Adds the valid file names to `payload` (folded, code page 1252).
 void CheckPayloadNames(const std::vector<std::string>& names, std::set<std::string>& payload,
                        Findings& findings);
 
