@@ -199,8 +199,8 @@ bool WriteDiskFolders(const std::string& folder, const RootFiles& root, const zi
     std::snprintf(label, sizeof label, "PKBACK# %03zu", k + 1);
     labels += "disk" + std::to_string(k + 1) + ": volume label \"" + label + "\"\n";
   }
-  report.Line("Disk folders disk1 to disk" + std::to_string(count) + " in " + folder +
-              "; each disk's volume label is in labels.txt there.");
+  report.Line("One folder per disk (" + std::to_string(count) + ") in " + folder +
+              "; the volume label each disk must carry is in labels.txt there.");
   return WriteWhole(InFolder(folder, "labels.txt"), labels);
 }
 
