@@ -156,3 +156,17 @@ TEST(PayloadNameCheck, NamesMustBeValidWindowsNamesInWindows1252AndDifferBeyondL
   EXPECT_EQ(payload.count(FoldedName("klingelt\xF6ne\\RING.MID")), 1u);
   EXPECT_EQ(payload.count(FoldedName("\x80.txt")), 1u);
 }
+
+TEST(PayloadNameCheck, FolderEntriesAreCheckedAsNamesButNotCountedAsFiles) {
+  std::set<std::string> payload;
+  Findings findings;
+  CheckPayloadNames({"Ablage/", "Ablage/Leer/", "leer.txt", "LEER.TXT/", "Con/", "t\xC3\xB6ne/", "t\xC3\x96NE/"}, payload,
+                    findings);
+  EXPECT_EQ(Lines(findings),
+            (std::vector<std::string>{
+                "error: payload: Con: \"Con\" is no valid Windows name: it is a device name",
+                "error: payload: t\xC3\x96NE: differs from \"t\xC3\xB6ne\" only in letter case; Windows takes them for "
+                "one file",
+                "error: payload: LEER.TXT: needs a folder named like the file \"leer.txt\""}));
+  EXPECT_EQ(payload, std::set<std::string>{FoldedName("leer.txt")});
+}
