@@ -27,6 +27,10 @@ class InstallObserver {
   virtual void MemberFailed(const std::string& /*name*/, const std::string& /*reason*/) {}
   // A registry value, file or link that the run wrote outside the extraction.
   virtual void Wrote(const std::string& /*what*/, const std::string& /*detail*/) {}
+  // A stopped run is being undone: each change as it is undone, or left in place because it
+  // could not be.
+  virtual void RollbackStarted() {}
+  virtual void Undone(const std::string& /*what*/, bool /*succeeded*/) {}
   virtual void Finished(InstallResult) {}
   // Asked between members: the user or the program wants the run to stop.
   virtual bool StopRequested() { return false; }

@@ -9,6 +9,7 @@
 #include "profile.h"
 #include "registry.h"
 #include "setup_description.h"
+#include "IniLang.h"
 #include "value_rules.h"
 
 #include <algorithm>
@@ -33,6 +34,30 @@ int64_t InstalledSizeInKiB(const std::string& archive) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+std::string RuleText(setupinf::Rule rule) {
+  switch (rule) {
+    case setupinf::Rule::PlainFileName:
+      return LangText("ein Dateiname ohne Ordner", "install_rule_file_name");
+    case setupinf::Rule::BelowTarget:
+      return LangText("ein Pfad unterhalb des Zielordners", "install_rule_below_target");
+    default:
+      return LangText("ein Name unterhalb des vorgesehenen Ordners oder Schlüssels", "install_rule_below_place");
+  }
+}
+
+setupinf::PathValues ReadPathValues(const platform::ProfileFile& inf) {
+  setupinf::PathValues values;
+  values.programEntry = inf.Read(setupinf::kProgramEntry);
+  values.uninstallEntry = inf.Read(setupinf::kUninstallEntry);
+  values.uninstallString = inf.Read(setupinf::kUninstallString);
+  values.groupName = inf.Read(setupinf::kGroupName);
+  for (const std::string& key : inf.ReadSectionKeys(setupinf::kGroupEntries))
+    values.groupEntries.emplace_back(key, inf.ReadString(setupinf::kGroupEntries, key, ""));
+  values.autostartExe = inf.Read(setupinf::kAutostartExe);
+  values.autostartName = inf.Read(setupinf::kAutostartName);
+  return values;
+}
+
 }  // namespace
 
 InstallationRun::InstallationRun(Session& session, TZipArchive& archive, shelllink::TShellLinkWriter& links,
@@ -55,9 +80,20 @@ InstallResult InstallationRun::Run() {
     observer_.Finished(InstallResult::FailedBeforeWriting);
     return InstallResult::FailedBeforeWriting;
   }
+  // A medium whose description would make setup write elsewhere, or a store that cannot be
+  // trusted, stops the run before anything is written.
+  try {
+    CheckDescription();
+    const platform::ProfileFile medium(session_.SourceDir + setupinf::kFileName);
+    store_ = InstallStore::Open(medium.Read(setupinf::kUninstallEntry));
+  } catch (const std::exception&) {
+    error_ = std::current_exception();
+    observer_.Finished(InstallResult::FailedBeforeWriting);
+    return InstallResult::FailedBeforeWriting;
+  }
   archive_.ExtrBaseDir = session_.TargetFolder;
   session_.TargetFolder = platform::IncludeTrailingBackslash(session_.TargetFolder);
-  InstallResult result = InstallResult::Stopped;
+  InstallResult result = InstallResult::StoppedByError;
   try {
     CopyDescription();
     const platform::ProfileFile copy(session_.TargetFolder + setupinf::kFileName);
@@ -65,13 +101,31 @@ InstallResult InstallationRun::Run() {
     WriteUninstallEntry(copy);
     Extract();
     WriteInstalledFiles(copy);
+    SaveRecord(copy);
     // The user ended setup during the extraction.
-    if (!observer_.StopRequested()) result = Outcome();
+    result = observer_.StopRequested() ? InstallResult::StoppedByUser : Outcome();
   } catch (const std::exception&) {
     error_ = std::current_exception();
   }
   observer_.Finished(result);
   return result;
+}
+
+void InstallationRun::CheckDescription() {
+  const platform::ProfileFile medium(session_.SourceDir + setupinf::kFileName);
+  const auto problems = setupinf::CheckPathValues(ReadPathValues(medium));
+  if (problems.empty()) return;
+  const setupinf::ValueProblem& first = problems.front();
+  std::string text = LangText("Setup.inf auf dem Installationsmedium ist ungültig: [%s] %s muss %r sein.",
+                              "install_bad_value");
+  const auto put = [&text](const char* marker, const std::string& value) {
+    const size_t at = text.find(marker);
+    if (at != std::string::npos) text.replace(at, 2, value);
+  };
+  put("%s", first.section);
+  put("%s", first.key);
+  put("%r", RuleText(first.rule));
+  throw platform::Error(text + "\r\n\r\n" + first.value);
 }
 
 // The copy is made afresh at every run; a read-only flag taken over from the medium goes.
@@ -123,6 +177,7 @@ void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
   const std::string uninstaller = copy.Read(setupinf::kUninstallString);
   const std::string installed = platform::WindowsFolder() + "\\" + uninstaller;
   ::CopyFileA((platform::ExeFolder() + uninstaller).c_str(), installed.c_str(), FALSE);
+  uninstallerCopy_ = installed;
   observer_.Wrote(installed, "");
 
   const std::string setupInfArgument = Quoted(session_.TargetFolder + setupinf::kFileName);
@@ -131,7 +186,8 @@ void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
   links_.ParamString = setupInfArgument;
   std::string linkFolder;
   links_.CreateLink(false, linkFolder);
-  observer_.Wrote(shelllink::LinkFilePath(linkFolder, links_.LinkName), installed);
+  writtenLinks_.push_back(shelllink::LinkFilePath(linkFolder, links_.LinkName));
+  observer_.Wrote(writtenLinks_.back(), installed);
 
   write(setupreg::kUninstallString, Quoted(installed) + " " + setupInfArgument);
   // What "Apps & features" shows besides the name. Publisher and version come from the
@@ -168,6 +224,21 @@ void InstallationRun::WriteInstalledFiles(const platform::ProfileFile& copy) {
   copy.WriteSection(setupinf::kInstalledFiles,
                     InstalledFilesSection(copy.ReadSection(setupinf::kInstalledFiles), WrittenFiles(),
                                           session_.TargetFolder + setupinf::kFileName));
+}
+
+// What the installation wrote, for its uninstaller, where no user can change it.
+void InstallationRun::SaveRecord(const platform::ProfileFile& copy) {
+  InstallationRecord record;
+  record.target = session_.TargetFolder;
+  record.setupInf = copy.Path();
+  record.programEntry = copy.Read(setupinf::kProgramEntry);
+  record.uninstallEntry = setupreg::kUninstallRoot + copy.Read(setupinf::kUninstallEntry);
+  record.uninstaller = uninstallerCopy_;
+  record.folders = session_.CreatedFolders;
+  record.files = WrittenFiles();
+  record.files.push_back(copy.Path());
+  record.links = writtenLinks_;
+  store_->SaveRecord(record);
 }
 
 InstallResult InstallationRun::Outcome() const {
@@ -208,6 +279,19 @@ void InstallationRun::ArchiveMessage(int code, const std::string& text) {
 
 // ---- The finish
 
+namespace {
+
+void AddLinksToRecord(const Session& session, const std::vector<std::string>& links) {
+  const platform::ProfileFile copy(session.TargetFolder + setupinf::kFileName);
+  const std::optional<InstallStore> store = InstallStore::Find(copy.Read(setupinf::kUninstallEntry));
+  std::optional<InstallationRecord> record = store ? store->LoadRecord() : std::nullopt;
+  if (!record || record->target != session.TargetFolder) return;
+  record->links.insert(record->links.end(), links.begin(), links.end());
+  store->SaveRecord(*record);
+}
+
+}  // namespace
+
 void WriteFinishLinks(const Session& session, shelllink::TShellLinkWriter& links, InstallObserver& observer,
                       bool autostart) {
   // The description file on the medium, not the copy in the target folder.
@@ -215,6 +299,7 @@ void WriteFinishLinks(const Session& session, shelllink::TShellLinkWriter& links
   const std::string& target = session.TargetFolder;
   const std::string exeString = inf.Read(setupinf::kAutostartExe);
   std::string linkFolder;
+  std::vector<std::string> written;
   // A medium without an autostart program gets no Startup link: a link to the bare target
   // folder would open it in a window at every logon.
   if (autostart && !exeString.empty()) {
@@ -226,7 +311,8 @@ void WriteFinishLinks(const Session& session, shelllink::TShellLinkWriter& links
     links.ParamString = command.parameters;
     links.CreateIn.SetSubfolder("");
     links.CreateLink(false, linkFolder);
-    observer.Wrote(shelllink::LinkFilePath(linkFolder, links.LinkName), links.LinkTarget);
+    written.push_back(shelllink::LinkFilePath(linkFolder, links.LinkName));
+    observer.Wrote(written.back(), links.LinkTarget);
   }
   // The group links keep the working folder that the autostart link left, if any.
   links.CreateIn.ShellFolder = shelllink::sfProgramsMenu;
@@ -236,8 +322,10 @@ void WriteFinishLinks(const Session& session, shelllink::TShellLinkWriter& links
     links.LinkTarget = target + inf.ReadString(setupinf::kGroupEntries, key, "");
     links.ParamString.clear();
     links.CreateLink(false, linkFolder);
-    observer.Wrote(shelllink::LinkFilePath(linkFolder, links.LinkName), links.LinkTarget);
+    written.push_back(shelllink::LinkFilePath(linkFolder, links.LinkName));
+    observer.Wrote(written.back(), links.LinkTarget);
   }
+  AddLinksToRecord(session, written);
 }
 
 }  // namespace install

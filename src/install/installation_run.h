@@ -6,12 +6,14 @@
 #pragma once
 
 #include "extraction_record.h"
+#include "install_store.h"
 #include "install_observer.h"
 #include "install_result.h"
 #include "session.h"
 #include "zip_types.h"
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,11 +53,13 @@ class InstallationRun {
   static bool TargetFolderUsable(const std::string& folder);
 
  private:
+  void CheckDescription();
   void CopyDescription();
   void WriteProgramEntry(const platform::ProfileFile& copy);
   void WriteUninstallEntry(const platform::ProfileFile& copy);
   void Extract();
   void WriteInstalledFiles(const platform::ProfileFile& copy);
+  void SaveRecord(const platform::ProfileFile& copy);
   InstallResult Outcome() const;
   void ArchiveProgress(ProgressType type, const std::string& name, int size);
   void ArchiveMessage(int code, const std::string& text);
@@ -65,13 +69,17 @@ class InstallationRun {
   shelllink::TShellLinkWriter& links_;
   InstallObserver& observer_;
   ExtractionRecord extraction_;
+  std::optional<InstallStore> store_;
+  std::string uninstallerCopy_;
+  std::vector<std::string> writtenLinks_;
   bool joining_ = false;  // the parts of a multi-part archive are being joined
   std::exception_ptr error_;
 };
 
 // The finish: the autostart link when `autostart` is set and the medium names a program, then
-// the program group's links; both from the Setup.inf in SourceDir. Raises platform::Error
-// when the shell's link object cannot be had.
+// the program group's links; both from the Setup.inf in SourceDir. The links are added to the
+// installation's record when it has one. Raises platform::Error when the shell's link object
+// cannot be had.
 void WriteFinishLinks(const Session& session, shelllink::TShellLinkWriter& links, InstallObserver& observer,
                       bool autostart);
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace install {
 
@@ -15,6 +16,9 @@ struct Session {
   std::string ExeDir;
   // The target folder as the folder page accepted it; the run makes it end in a backslash.
   std::string TargetFolder;
+  // The folders that choosing the target created (the target and the missing levels above
+  // it), outermost first: they belong to the installation.
+  std::vector<std::string> CreatedFolders;
   // File name of the language in force, such as "german.lng".
   std::string LanguageFile;
   // Setup.inf fixes the language ([Defaults] fixed=1).

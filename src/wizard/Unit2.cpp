@@ -411,13 +411,18 @@ void TForm2::Button7Click() {
   // A path relative to whatever folder is current, or a folder that could not be created,
   // would put the installation somewhere else: the user chooses again. A relative path is
   // not created at all, so nothing appears beside setup.exe.
-  if (setupinf::IsAbsoluteFolderPath(target) && !platform::DirectoryExists(target))
+  std::vector<std::string> created;
+  if (setupinf::IsAbsoluteFolderPath(target) && !platform::DirectoryExists(target)) {
+    created = platform::MissingFolderLevels(target);
     platform::ForceDirectories(target);
+  }
   if (!install::InstallationRun::TargetFolderUsable(target)) {
     ReportUnusableFolder(target);
     return;
   }
   Session().TargetFolder = target;
+  // Going back and forth keeps what an earlier visit created.
+  for (const std::string& folder : created) Session().CreatedFolders.push_back(folder);
   // The folder is fixed from here on; the dialog would change it in the middle of the run.
   Form4->Hide();
   ShowPage("ready");

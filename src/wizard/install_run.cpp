@@ -32,7 +32,10 @@ void TForm2::Timer1Timer() {
   if (result == install::InstallResult::FailedBeforeWriting) {
     Form5->Hide();
     Form7->Hide();
-    ReportUnusableFolder(session.TargetFolder);
+    if (run.Error())
+      Application::Instance().Dispatch([&] { std::rethrow_exception(run.Error()); });
+    else
+      ReportUnusableFolder(session.TargetFolder);
     ReturnToFolderPage();
     return;
   }
@@ -42,7 +45,7 @@ void TForm2::Timer1Timer() {
   // so that the user leaves through "Abbruch".
   if (run.Error()) std::rethrow_exception(run.Error());
   // "Beenden" in the cancel confirmation ended the program during the extraction.
-  if (result == install::InstallResult::Stopped) return;
+  if (result == install::InstallResult::StoppedByUser) return;
   ::Sleep(500);
   platform::SetCurrentFolder(session.SourceDir);
   const bool complete = result == install::InstallResult::Complete;
