@@ -1,6 +1,7 @@
 #include "install_record.h"
 
 #include "profile.h"
+#include "setup_description.h"
 #include "uninstall_core.h"
 
 namespace uninstall {
@@ -8,16 +9,16 @@ namespace uninstall {
 InstallRecord ReadInstallRecord(const std::string& setupInf) {
   const platform::ProfileFile inf(setupInf);
   InstallRecord record;
-  record.product = inf.ReadString("UnInstall", "DisPlayName", "Talvenor");
-  record.programEntry = inf.ReadString("Program", "ProgramEntry", "Talvenor");
-  record.uninstallEntry = inf.ReadString("Uninstall", "UnInstallEntry", "Talvenor");
-  record.group = inf.ReadString("Group", "Groupname", "");
-  for (const std::string& key : inf.ReadSectionKeys("GroupEntries")) {
-    record.groupLinks.emplace_back(key, inf.ReadString("GroupEntries", key, ""));
+  record.product = inf.Read(setupinf::kDisplayName);
+  record.programEntry = inf.Read(setupinf::kProgramEntry);
+  record.uninstallEntry = inf.Read(setupinf::kUninstallEntry);
+  record.group = inf.Read(setupinf::kGroupName);
+  for (const std::string& key : inf.ReadSectionKeys(setupinf::kGroupEntries)) {
+    record.groupLinks.emplace_back(key, inf.ReadString(setupinf::kGroupEntries, key, ""));
   }
-  record.autostartName = inf.ReadString("Autostart", "Description", "");
-  record.autostartExe = inf.ReadString("Autostart", "ExeString", "");
-  record.files = ListedFiles(inf.ReadSection("InstalledFiles"));
+  record.autostartName = inf.Read(setupinf::kAutostartName);
+  record.autostartExe = inf.Read(setupinf::kAutostartExe);
+  record.files = ListedFiles(inf.ReadSection(setupinf::kInstalledFiles));
   return record;
 }
 

@@ -7,8 +7,10 @@
 // It asks for confirmation, removes what that installation wrote and reports what it could
 // not remove. "/quiet" (for unattended use and tests) skips the question and the report; the
 // exit code then tells the outcome: 0 everything removed, 1 something left in place (or the
-// user declined), 2 bad arguments (no such Setup.inf, a drive root or the Windows folder).
+// user declined), 2 bad arguments (no such Setup.inf, a drive root or the Windows folder), 6
+// another setup or uninstaller of this program is running.
 #include "install_record.h"
+#include "run_lock.h"
 #include "uninstall_core.h"
 #include "uninstaller.h"
 
@@ -74,6 +76,16 @@ int Run(const std::vector<std::string>& args) {
   uninstall::InstallRecord record = uninstall::ReadInstallRecord(setupInf);
   const std::string product = record.product;
   const std::string caption = product + " Deinstallation";
+  // Held until the end: no setup of the same program may work on it meanwhile.
+  const install::RunLock lock(record.programEntry);
+  if (!lock.Held()) {
+    if (!options->quiet)
+      Box(platform::FormatText("Setup oder die Deinstallation von %s läuft bereits. Bitte versuchen Sie es "
+                               "später noch einmal.",
+                               product),
+          caption, MB_OK | MB_ICONWARNING);
+    return uninstall::kAnotherRunning;
+  }
   if (!options->quiet &&
       Box(platform::FormatText("Möchten Sie %s und alle zugehörigen Dateien von diesem Computer "
                                "entfernen?",

@@ -10,7 +10,7 @@
 namespace uninstall {
 
 // Exit codes of UnInstall.exe.
-enum ExitCode { kAllRemoved = 0, kSomethingLeft = 1, kBadArguments = 2 };
+enum ExitCode { kAllRemoved = 0, kSomethingLeft = 1, kBadArguments = 2, kAnotherRunning = 6 };
 
 struct Options {
   std::string setupInf;  // the copy of Setup.inf in the target folder

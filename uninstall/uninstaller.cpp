@@ -4,6 +4,7 @@
 #include "error.h"
 #include "files.h"
 #include "handle.h"
+#include "setup_description.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -12,8 +13,6 @@
 namespace uninstall {
 
 namespace {
-
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 std::string WithoutLeadingBackslash(const std::string& path) {
   return (!path.empty() && path[0] == '\\') ? path.substr(1) : path;
@@ -111,7 +110,7 @@ void Uninstaller::RemoveLinks() {
   if (!programs.empty()) {
     const std::string folder =
         shelllink::LinkFolderPath(programs, shelllink::NormalizeSubfolder("\\" + record_.group));
-    RemoveLink(shelllink::LinkFilePath(folder, "UnInstall"), [this](const LinkContents& link) {
+    RemoveLink(shelllink::LinkFilePath(folder, setupreg::kUninstallLinkName), [this](const LinkContents& link) {
       return NamesOurSetupInf(LastQuotedField(link.arguments));
     });
     for (const auto& entry : record_.groupLinks) {
@@ -162,9 +161,9 @@ void Uninstaller::RemoveLink(const std::string& linkPath,
 
 void Uninstaller::RemoveProgramEntry() {
   RemoveRegistryValues(
-      record_.programEntry, {"Programmpfad", "sleepmode", "fixed", "Sprache", "Kommunikation"},
+      record_.programEntry, setupreg::ProgramEntryValues(),
       [this](const platform::Registry& key) {
-        const std::string folder = key.ReadString("Programmpfad");
+        const std::string folder = key.ReadString(setupreg::kProgramPath);
         return !folder.empty() && SamePath(platform::IncludeTrailingBackslash(
                                                          platform::ExpandFileName(folder)),
                                    target_);
@@ -174,11 +173,9 @@ void Uninstaller::RemoveProgramEntry() {
 
 void Uninstaller::RemoveUninstallEntry() {
   RemoveRegistryValues(
-      kUninstallKey + record_.uninstallEntry,
-      {"DisplayName", "UnInstallstring", "DisplayIcon", "InstallLocation", "EstimatedSize",
-       "NoModify", "NoRepair", "Publisher", "DisplayVersion"},
+      setupreg::kUninstallRoot + record_.uninstallEntry, setupreg::UninstallEntryValues(),
       [this](const platform::Registry& key) {
-        return NamesOurSetupInf(LastQuotedField(key.ReadString("UnInstallstring")));
+        return NamesOurSetupInf(LastQuotedField(key.ReadString(setupreg::kUninstallString)));
       },
       !record_.uninstallEntry.empty());
 }

@@ -5,6 +5,8 @@
 #include "files.h"
 #include "gradient.h"
 #include "profile.h"
+#include "session.h"
+#include "setup_description.h"
 
 using namespace forms;
 
@@ -44,12 +46,13 @@ void TForm1::LoadPicture(Image& image, const std::string& path) {
 }
 
 void TForm1::FormShow() {
-  SourceDir = platform::ExeFolder();
-  const platform::ProfileFile inf(SourceDir + "Setup.inf");
-  const std::string background = inf.ReadString("Setup", "Background", "");
+  std::string& sourceDir = install::TheSession().SourceDir;
+  sourceDir = platform::ExeFolder();
+  const platform::ProfileFile inf(sourceDir + setupinf::kFileName);
+  const std::string background = inf.Read(setupinf::kBackground);
   if (!background.empty()) LoadPicture(Image1(), background);
-  for (int n = 1; n <= 8; ++n) {
-    const std::string path = inf.ReadString("Setup", "SetupImage" + std::to_string(n), "");
+  for (int n = 1; n <= setupinf::kSetupImageCount; ++n) {
+    const std::string path = inf.Read(setupinf::SetupImage(n));
     if (!path.empty()) LoadPicture(Form2->Get<Image>(kWizardImages[n - 1]), path);
   }
   Get<Timer>("Timer1").SetEnabled(true);

@@ -1,5 +1,5 @@
-// The background screen: maximised, navy with a vertical blue gradient, owner of SourceDir and
-// CloseAllowed. 100 ms after it is shown it opens the wizard modally.
+// The background screen: maximised, navy with a vertical blue gradient, owner of CloseAllowed.
+// It sets the session's SourceDir when it is shown. 100 ms after it is shown it opens the wizard modally.
 #pragma once
 
 #include "form.h"
@@ -8,8 +8,6 @@ class TForm1 : public forms::Form {
  public:
   TForm1();
 
-  // Folder of Setup.inf, Setup.zip and Licence.txt, always ending in a backslash.
-  std::string SourceDir;
   // The window refuses to close while this is false.
   bool CloseAllowed = false;
 

@@ -7,6 +7,8 @@
 #include "folder_label.h"
 #include "profile.h"
 #include "registry.h"
+#include "session.h"
+#include "setup_description.h"
 
 using namespace forms;
 
@@ -30,7 +32,6 @@ const std::vector<ComponentDesign> kComponents = {
     {Kind::DriveComboBox, "DriveComboBox1", "", 16, 280, 169, 19, "", 0, 1, 0, "", nullptr, 0},
 };
 
-const char* const kCurrentVersionKey = "\\Software\\Microsoft\\Windows\\CurrentVersion";
 
 }  // namespace
 
@@ -47,7 +48,8 @@ void TForm4::FormShow() {
   // Every showing starts again from the Program Files folder.
   std::string programFiles;
   platform::Registry registry(HKEY_LOCAL_MACHINE);
-  if (registry.OpenKeyReadOnly(kCurrentVersionKey)) programFiles = registry.ReadString("ProgramFilesDir");
+  if (registry.OpenKeyReadOnly(setupreg::kCurrentVersionKey))
+    programFiles = registry.ReadString(setupreg::kProgramFilesDir);
   // Switching the folder switches the drive selector along.
   if (!programFiles.empty() && !platform::SameText(programFiles, dirl().Directory()))
     dirl().SetDirectory(programFiles);
@@ -58,7 +60,7 @@ void TForm4::FormShow() {
 // whatever was typed into the path edit is replaced.
 void TForm4::RebuildPath() {
   const std::string name =
-      platform::ProfileFile(Form1->SourceDir + "setup.ini").ReadString("Program", "Programname", "");
+      platform::ProfileFile(install::TheSession().SourceDir + setupinf::kSetupIniName).Read(setupinf::kProgramName);
   Edit1().SetText(wizard::JoinFolderAndName(dirl().Directory(), name));
 }
 

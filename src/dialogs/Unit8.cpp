@@ -4,6 +4,8 @@
 #include "Unit3.h"
 #include "application.h"
 #include "files.h"
+#include "session.h"
+#include "setup_description.h"
 
 using namespace forms;
 
@@ -26,7 +28,6 @@ const std::vector<ComponentDesign> kComponents = {
 };
 
 constexpr int kDirectoryItemHeight = 16;
-const char kArchiveName[] = "Setup.zip";
 
 }  // namespace
 
@@ -42,12 +43,12 @@ TForm8::TForm8() : Form(kDesign) {
 
 void TForm8::Button1Click() {
   const std::string folder = ArchiveFolder(DirectoryListBox1().Directory());
-  if (!platform::FileExists(folder + kArchiveName)) {
+  if (!platform::FileExists(folder + setupinf::kArchiveName)) {
     Application::Instance().MessageBox("Datei wurde nicht gefunden!", MB_OK);
     return;
   }
   SetModalResult(mrOk);
-  Form1->SourceDir = folder;
+  install::TheSession().SourceDir = folder;
 }
 
 // The cancel confirmation opens above this modal dialog; "&Fortfahren" there comes back here.

@@ -3,6 +3,7 @@
 #include "handle.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace platform {
 
@@ -120,6 +121,38 @@ std::string UpperCase(const std::string& s) {
   std::string u = s;
   if (!u.empty()) ::CharUpperBuffA(&u[0], DWORD(u.size()));
   return u;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& content, size_t limit) {
+  const UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !::GetFileSizeEx(file.get(), &size) || uint64_t(size.QuadPart) > limit) return false;
+  content.assign(size_t(size.QuadPart), '\0');
+  DWORD read = 0;
+  return content.empty() ||
+         (::ReadFile(file.get(), &content[0], DWORD(content.size()), &read, nullptr) && read == content.size());
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& content) {
+  const UniqueFile file(
+      ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  return file && ::WriteFile(file.get(), content.data(), DWORD(content.size()), &written, nullptr) &&
+         written == content.size() && ::FlushFileBuffers(file.get());
+}
+
+std::vector<std::string> MissingFolderLevels(const std::string& path) {
+  std::vector<std::string> missing;
+  std::string level = path;
+  while (!level.empty() && level.back() == '\\') level.pop_back();
+  while (!level.empty() && !DirectoryExists(level)) {
+    missing.insert(missing.begin(), level);
+    const size_t slash = level.find_last_of('\\');
+    if (slash == std::string::npos || slash < 3) break;  // "C:\" or a share root: no level above
+    level.resize(slash);
+  }
+  return missing;
 }
 
 }  // namespace platform

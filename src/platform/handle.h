@@ -9,7 +9,17 @@
 
 namespace platform {
 
-template <typename T, typename Closer, T kNone>
+// "No handle": null for most kinds, INVALID_HANDLE_VALUE for files and searches (which is not
+// a constant expression, hence a function).
+template <typename T>
+struct NullHandle {
+  static T value() { return nullptr; }
+};
+struct InvalidHandle {
+  static HANDLE value() { return INVALID_HANDLE_VALUE; }
+};
+
+template <typename T, typename Closer, typename None = NullHandle<T>>
 class Unique {
  public:
   Unique() = default;
@@ -24,10 +34,10 @@ class Unique {
   ~Unique() { reset(); }
 
   T get() const { return h_; }
-  explicit operator bool() const { return h_ != kNone; }
-  T release() { return std::exchange(h_, kNone); }
-  void reset(T h = kNone) {
-    if (h_ != kNone) Closer()(h_);
+  explicit operator bool() const { return h_ != None::value(); }
+  T release() { return std::exchange(h_, None::value()); }
+  void reset(T h = None::value()) {
+    if (h_ != None::value()) Closer()(h_);
     h_ = h;
   }
   // For out-parameters of creating functions.
@@ -37,7 +47,7 @@ class Unique {
   }
 
  private:
-  T h_ = kNone;
+  T h_ = None::value();
 };
 
 struct CloseHandleFn { void operator()(HANDLE h) const { ::CloseHandle(h); } };
@@ -47,54 +57,20 @@ struct DeleteObjectFn { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } 
 struct DeleteDcFn { void operator()(HDC h) const { ::DeleteDC(h); } };
 struct DestroyIconFn { void operator()(HICON h) const { ::DestroyIcon(h); } };
 
-using UniqueHandle = Unique<HANDLE, CloseHandleFn, nullptr>;
-// Files use INVALID_HANDLE_VALUE as "no handle", which is not a constant expression.
-class UniqueFile {
- public:
-  UniqueFile() = default;
-  explicit UniqueFile(HANDLE h) : h_(h) {}
-  UniqueFile(const UniqueFile&) = delete;
-  UniqueFile& operator=(const UniqueFile&) = delete;
-  UniqueFile(UniqueFile&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
-  UniqueFile& operator=(UniqueFile&& o) noexcept {
-    reset(std::exchange(o.h_, INVALID_HANDLE_VALUE));
-    return *this;
-  }
-  ~UniqueFile() { reset(); }
-  HANDLE get() const { return h_; }
-  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
-  void reset(HANDLE h = INVALID_HANDLE_VALUE) {
-    if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
-    h_ = h;
-  }
+struct FindCloseFn { void operator()(HANDLE h) const { ::FindClose(h); } };
 
- private:
-  HANDLE h_ = INVALID_HANDLE_VALUE;
-};
-class UniqueFind {
- public:
-  explicit UniqueFind(HANDLE h) : h_(h) {}
-  UniqueFind(const UniqueFind&) = delete;
-  UniqueFind& operator=(const UniqueFind&) = delete;
-  ~UniqueFind() {
-    if (h_ != INVALID_HANDLE_VALUE) ::FindClose(h_);
-  }
-  HANDLE get() const { return h_; }
-  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
-};
-
-using UniqueHkey = Unique<HKEY, RegCloseKeyFn, nullptr>;
-using UniqueModule = Unique<HMODULE, FreeLibraryFn, nullptr>;
-using UniqueGdiObject = Unique<HGDIOBJ, DeleteObjectFn, nullptr>;
-using UniqueBitmap = Unique<HBITMAP, DeleteObjectFn, nullptr>;
-using UniqueFont = Unique<HFONT, DeleteObjectFn, nullptr>;
-using UniqueBrush = Unique<HBRUSH, DeleteObjectFn, nullptr>;
-using UniquePen = Unique<HPEN, DeleteObjectFn, nullptr>;
-using UniqueMemoryDc = Unique<HDC, DeleteDcFn, nullptr>;
-using UniqueIcon = Unique<HICON, DestroyIconFn, nullptr>;
+using UniqueHandle = Unique<HANDLE, CloseHandleFn>;
+using UniqueFile = Unique<HANDLE, CloseHandleFn, InvalidHandle>;
+using UniqueFind = Unique<HANDLE, FindCloseFn, InvalidHandle>;
+using UniqueHkey = Unique<HKEY, RegCloseKeyFn>;
+using UniqueModule = Unique<HMODULE, FreeLibraryFn>;
+using UniqueGdiObject = Unique<HGDIOBJ, DeleteObjectFn>;
+using UniqueBitmap = Unique<HBITMAP, DeleteObjectFn>;
+using UniqueFont = Unique<HFONT, DeleteObjectFn>;
+using UniqueBrush = Unique<HBRUSH, DeleteObjectFn>;
+using UniquePen = Unique<HPEN, DeleteObjectFn>;
+using UniqueMemoryDc = Unique<HDC, DeleteDcFn>;
+using UniqueIcon = Unique<HICON, DestroyIconFn>;
 
 // A window's device context from GetDC, released with ReleaseDC.
 class WindowDc {

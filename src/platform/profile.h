@@ -3,6 +3,8 @@
 // key names match without regard to case; a missing file or key gives the default.
 #pragma once
 
+#include "setup_description.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +21,8 @@ class ProfileFile {
   const std::string& Path() const { return path_; }
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& defaultValue) const;
+  // A key of the setup description, with the default its readers use.
+  std::string Read(const setupinf::Key& key) const { return ReadString(key.section, key.name, key.fallback); }
   // The key names of a section in their order in the file.
   std::vector<std::string> ReadSectionKeys(const std::string& section) const;
   // Every line of a section as key and value (split at the first '='), in file order, read

@@ -10,36 +10,19 @@ std::string Registry::Relative(const std::string& path) {
   return (!path.empty() && path[0] == '\\') ? path.substr(1) : path;
 }
 
-bool Registry::OpenKeyReadOnly(const std::string& path) {
+// Opens (or, with `create`, creates) the key; the registry access is released on failure.
+bool Registry::Open(const std::string& path, REGSAM access, bool create) {
   HKEY key = nullptr;
-  if (::RegOpenKeyExA(root_, Relative(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    key_.reset();
-    return false;
-  }
-  key_.reset(key);
-  return true;
+  const std::string relative = Relative(path);
+  const LONG rc = create ? ::RegCreateKeyExA(root_, relative.c_str(), 0, nullptr, 0, access, nullptr, &key, nullptr)
+                         : ::RegOpenKeyExA(root_, relative.c_str(), 0, access, &key);
+  key_.reset(rc == ERROR_SUCCESS ? key : nullptr);
+  return rc == ERROR_SUCCESS;
 }
 
-bool Registry::OpenKey(const std::string& path) {
-  HKEY key = nullptr;
-  if (::RegCreateKeyExA(root_, Relative(path).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
-    key_.reset();
-    return false;
-  }
-  key_.reset(key);
-  return true;
-}
-
-bool Registry::OpenExistingKey(const std::string& path) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(root_, Relative(path).c_str(), 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) {
-    key_.reset();
-    return false;
-  }
-  key_.reset(key);
-  return true;
-}
+bool Registry::OpenKeyReadOnly(const std::string& path) { return Open(path, KEY_READ, false); }
+bool Registry::OpenKey(const std::string& path) { return Open(path, KEY_READ | KEY_WRITE, true); }
+bool Registry::OpenExistingKey(const std::string& path) { return Open(path, KEY_READ | KEY_WRITE, false); }
 
 bool Registry::HasValue(const std::string& name) const {
   return key_ && ::RegQueryValueExA(key_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==

@@ -43,6 +43,7 @@ class Registry {
 
  private:
   static std::string Relative(const std::string& path);
+  bool Open(const std::string& path, REGSAM access, bool create);
   void Write(const std::string& name, DWORD type, const void* data, DWORD size);
 
   HKEY root_;

@@ -15,14 +15,14 @@
 #include "registry.h"
 #include "ShellLinkWriter.h"
 #include "ZipArchive.h"
+#include "installation_run.h"
+#include "setup_description.h"
+#include "value_rules.h"
 #include "wizard_rules.h"
 
 using namespace forms;
 
 TForm2* Form2 = nullptr;
-std::string ExeDir;
-std::string LanguageFile;
-bool FixedLanguage = false;
 
 namespace {
 
@@ -223,7 +223,7 @@ const std::vector<ComponentDesign> kComponents = {
     {Kind::Custom, "progman2", "", 0, 0, 0, 0, "", 0, -1, 0, "", nullptr, 0},
 };
 
-const char* const kCurrentVersionKey = "\\Software\\Microsoft\\Windows\\CurrentVersion";
+install::Session& Session() { return install::TheSession(); }
 
 }  // namespace
 
@@ -276,13 +276,6 @@ std::unique_ptr<Component> TForm2::CreateCustom(const ComponentDesign& d, Contai
     // The library by its full path beside the setup program: the program's DLL search no
     // longer looks into its own folder.
     archive->SetDLLDirectory(platform::ExeFolder());
-    archive->OnProgress = [this](Component* sender, ProgressType type, const std::string& file, int size) {
-      ZipArchive1Progress(sender, type, file, size);
-    };
-    // The library's messages tell which members failed.
-    archive->OnMessage = [this](Component* sender, int code, const std::string& text) {
-      ZipArchive1Message(sender, code, text);
-    };
     return archive;
   }
   if (name == "progman2") return std::make_unique<shelllink::TShellLinkWriter>(this, name);
@@ -310,16 +303,17 @@ void TForm2::FormShow() {
 void TForm2::StartUp() {
   SetCaption("Talvenor Installation");
   LoadLicence();
-  ExeDir = platform::IncludeTrailingBackslash(platform::ExeFolder());
+  install::Session& session = Session();
+  session.ExeDir = platform::IncludeTrailingBackslash(platform::ExeFolder());
   ListLanguages();
-  const platform::ProfileFile inf(ExeDir + "Setup.inf");
-  PreselectLanguage(inf.ReadString("Defaults", "Sprache", "german.lng"));
-  const std::string firstPage = inf.ReadString("Defaults", "firstpage", "english.lng");
+  const platform::ProfileFile inf(session.ExeDir + setupinf::kFileName);
+  PreselectLanguage(inf.Read(setupinf::kLanguage));
+  const std::string firstPage = inf.Read(setupinf::kFirstPage);
   // A language file that cannot be read is reported; the start-up goes on without it.
-  Application::Instance().Dispatch([&] { LoadAndApplyLanguage(ExeDir + firstPage); });
-  LanguageFile = firstPage;
-  FixedLanguage = inf.ReadString("Defaults", "fixed", "0") == "1";
-  if (FixedLanguage) {
+  Application::Instance().Dispatch([&] { LoadAndApplyLanguage(session.ExeDir + firstPage); });
+  session.LanguageFile = firstPage;
+  session.FixedLanguage = inf.Read(setupinf::kFixedLanguage) == setupinf::kFixedOn;
+  if (session.FixedLanguage) {
     ShowPage("Welcome");
     Get<Button>("Button21").Hide();
   } else {
@@ -330,7 +324,7 @@ void TForm2::StartUp() {
 void TForm2::LoadLicence() {
   // Without a readable Licence.txt the memo keeps its built-in notice.
   try {
-    Get<Memo>("memo1").LoadFromFile(Form1->SourceDir + "Licence.txt");
+    Get<Memo>("memo1").LoadFromFile(Session().SourceDir + setupinf::kLicenceName);
   } catch (const platform::Error&) {
   }
 }
@@ -338,7 +332,7 @@ void TForm2::LoadLicence() {
 void TForm2::ListLanguages() {
   auto& files = Get<FileListBox>("files");
   // Pointing the list at the folder also makes it the current folder.
-  files.SetDirectory(ExeDir);
+  files.SetDirectory(Session().ExeDir);
   auto& languages = Get<ComboBox>("sprachwahl");
   languages.Clear();
   std::vector<std::string> names;
@@ -374,8 +368,8 @@ void TForm2::SetCaptionFromKey(const std::string& germanDefault, const std::stri
 
 void TForm2::Button16Click() {
   const std::string language = Get<ComboBox>("sprachwahl").Text();
-  LanguageFile = language + ".lng";
-  LoadAndApplyLanguage(ExeDir + language + ".lng");
+  Session().LanguageFile = language + ".lng";
+  LoadAndApplyLanguage(Session().ExeDir + language + ".lng");
   SetCaptionFromKey("Willkommen", "install_1");
   ShowPage("welcome");
 }
@@ -393,10 +387,11 @@ void TForm2::Button5Click() {
 void TForm2::Button4Click() {
   // Every acceptance proposes the default folder again, discarding an earlier choice.
   const std::string programName =
-      platform::ProfileFile(Form1->SourceDir + "Setup.inf").ReadString("Program", "Programname", "");
+      platform::ProfileFile(Session().SourceDir + setupinf::kFileName).Read(setupinf::kProgramName);
   std::string programFiles;
   platform::Registry registry(HKEY_LOCAL_MACHINE);
-  if (registry.OpenKeyReadOnly(kCurrentVersionKey)) programFiles = registry.ReadString("ProgramFilesDir");
+  if (registry.OpenKeyReadOnly(setupreg::kCurrentVersionKey))
+    programFiles = registry.ReadString(setupreg::kProgramFilesDir);
   Label9().SetCaption(programFiles + "\\" + programName);
   Form4->Edit1().SetText(Label9().Caption());
   ShowPage("Dir");
@@ -416,20 +411,22 @@ void TForm2::Button7Click() {
   // A path relative to whatever folder is current, or a folder that could not be created,
   // would put the installation somewhere else: the user chooses again. A relative path is
   // not created at all, so nothing appears beside setup.exe.
-  if (wizard::IsAbsoluteFolderPath(target) && !platform::DirectoryExists(target))
+  std::vector<std::string> created;
+  if (setupinf::IsAbsoluteFolderPath(target) && !platform::DirectoryExists(target)) {
+    created = platform::MissingFolderLevels(target);
     platform::ForceDirectories(target);
-  if (!TargetFolderUsable(target)) {
+  }
+  if (!install::InstallationRun::TargetFolderUsable(target)) {
     ReportUnusableFolder(target);
     return;
   }
+  Session().TargetFolder = target;
+  // Going back and forth keeps what an earlier visit created.
+  for (const std::string& folder : created) Session().CreatedFolders.push_back(folder);
   // The folder is fixed from here on; the dialog would change it in the middle of the run.
   Form4->Hide();
   ShowPage("ready");
   SetCaptionFromKey("Fertig zum Kopieren", "install_4");
-}
-
-bool TForm2::TargetFolderUsable(const std::string& folder) {
-  return wizard::IsAbsoluteFolderPath(folder) && platform::DirectoryExists(folder);
 }
 
 void TForm2::ReportUnusableFolder(const std::string& folder) {
@@ -454,9 +451,9 @@ void TForm2::Button13Click() {
 }
 
 void TForm2::Button14Click() {
-  Form1->SourceDir = platform::IncludeTrailingBackslash(platform::ExeFolder());
+  Session().SourceDir = platform::IncludeTrailingBackslash(platform::ExeFolder());
   // The prompt's outcome is not examined: the run goes on either way.
-  if (!platform::FileExists(Form1->SourceDir + "Setup.zip")) Form8->ShowModal();
+  if (!platform::FileExists(Session().SourceDir + setupinf::kArchiveName)) Form8->ShowModal();
   Hide();
   Form7->Show();
   Form5->Show();
@@ -490,38 +487,13 @@ bool TForm2::FormCloseQuery() {
 // ---- installation run, communication page and finish
 
 void TForm2::Button17Click() {
-  // The description file on the medium, not the copy in the target folder.
-  const platform::ProfileFile inf(Form1->SourceDir + "Setup.inf");
-  const std::string target = Form4->Edit1().Text();
-  auto& links = progman2();
-  const std::string exeString = inf.ReadString("Autostart", "ExeString", "");
-  // A medium without an autostart program gets no Startup link: a link to the bare target
-  // folder would open it in a window at every logon.
-  if (Get<CheckControl>("autowatcher").Checked() && !exeString.empty()) {
-    const auto command = shelllink::SplitExeString(exeString);
-    links.CreateIn.ShellFolder = shelllink::sfStartup;
-    links.WorkingDirectory = target;
-    links.LinkName = inf.ReadString("Autostart", "Description", "");
-    links.LinkTarget = target + command.program;
-    links.ParamString = command.parameters;
-    links.CreateIn.SetSubfolder("");
-    links.CreateLink(false);
-  }
-  // The group links keep the working folder that the autostart link left, if any.
-  links.CreateIn.ShellFolder = shelllink::sfProgramsMenu;
-  links.CreateIn.SetSubfolder("\\" + inf.ReadString("Group", "Groupname", ""));
-  for (const std::string& key : inf.ReadSectionKeys("GroupEntries")) {
-    links.LinkName = key;
-    links.LinkTarget = target + inf.ReadString("GroupEntries", key, "");
-    links.ParamString.clear();
-    links.CreateLink(false);
-  }
+  install::WriteFinishLinks(Session(), progman2(), *this, Get<CheckControl>("autowatcher").Checked());
   Form1->EndSetup();
 }
 
 void TForm2::Button18Click() {
-  const std::string entry = platform::ProfileFile(Form4->Edit1().Text() + "Setup.inf")
-                                .ReadString("Program", "ProgramEntry", "Talvenor");
+  const std::string entry =
+      platform::ProfileFile(Session().TargetFolder + setupinf::kFileName).Read(setupinf::kProgramEntry);
   platform::Registry registry(HKEY_LOCAL_MACHINE);
   registry.OpenKey(entry);
   if (Get<CheckControl>("choiceirda").Checked()) {
@@ -530,7 +502,7 @@ void TForm2::Button18Click() {
     SetCaptionFromKey("Installation beendet", "install_12");
     ShowPage("ende");
   } else {
-    registry.WriteInteger("Kommunikation", 0);
+    registry.WriteInteger(setupreg::kCommunication, 0);
     ShowPage("ende");
     SetCaptionFromKey("Installation beendet", "install_12");
   }

@@ -3,30 +3,19 @@
 // ready page, whose "&Weiter>" hides the wizard and starts the installation run's timer.
 #pragma once
 
-#include "extraction_record.h"
 #include "form.h"
-#include "zip_types.h"
+#include "install_observer.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
-namespace platform {
-class ProfileFile;
-}
 namespace shelllink {
 class TShellLinkWriter;
 }
 class TZipArchive;
 
-// Folder of the running setup program, ending in a backslash: where the language files and
-// the Setup.inf read at start lie.
-extern std::string ExeDir;
-// File name of the language in force, such as "german.lng".
-extern std::string LanguageFile;
-// Setup.inf fixes the language ([Defaults] fixed=1): the wizard starts on the welcome page.
-extern bool FixedLanguage;
-
-class TForm2 : public forms::Form {
+class TForm2 : public forms::Form, public install::InstallObserver {
  public:
   TForm2();
 
@@ -50,9 +39,10 @@ class TForm2 : public forms::Form {
   void choicekabelClick();
   void choiceirdaClick();
   void Timer1Timer();  // the installation run
-  void ZipArchive1Progress(forms::Component* Sender, ProgressType ProgrType, const std::string& Filename,
-                           int FileSize);
-  void ZipArchive1Message(forms::Component* Sender, int ErrCode, const std::string& Message);
+
+  // What the run reports while it works.
+  void FileStarted(const std::string& name, int size, int sharePercent) override;
+  bool StopRequested() override;
 
   forms::Notebook& Notebook1() const { return Get<forms::Notebook>("Notebook1"); }
   forms::Label& Label9() const { return Get<forms::Label>("Label9"); }
@@ -75,19 +65,13 @@ class TForm2 : public forms::Form {
   void SetCaptionFromKey(const std::string& germanDefault, const std::string& key);
   void PlaceProgressWindow();
   void BindHandlers();
-  // The target folder can take the installation: an absolute path of an existing folder.
-  static bool TargetFolderUsable(const std::string& folder);
   static void ReportUnusableFolder(const std::string& folder);
   void ReturnToFolderPage();
-  // Steps of the installation run.
-  void WriteProgramEntries(const platform::ProfileFile& copy, const std::string& target);
-  void ForgetUnwrittenFiles();
-  void WriteInstalledFiles(const platform::ProfileFile& copy, const std::string& target);
-  bool ReportFailedMembers();
+  // After the installation run.
+  void ResetFileList(const std::vector<std::string>& written);
+  void ReportFailedMembers(const std::vector<std::string>& failures);
   void ShowFinishPage(bool complete);
-  bool joining_ = false;  // the parts of a multi-part archive are being joined
   bool resuming_ = false;  // shown again from the run on the folder page: no start-up
-  wizard::ExtractionRecord extraction_;
 };
 
 extern TForm2* Form2;

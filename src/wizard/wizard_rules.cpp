@@ -39,13 +39,4 @@ std::vector<std::string> LanguageNames(const std::vector<std::string>& fileNames
 
 int ProgressWindowTop(int screenHeight) { return int(RoundHalfEven(screenHeight / 1.2)); }
 
-bool IsAbsoluteFolderPath(const std::string& path) {
-  const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-  if (path.size() >= 3 && isLetter(path[0]) && path[1] == ':' && path[2] == '\\') return true;
-  if (path.compare(0, 2, "\\\\") != 0) return false;
-  const size_t shareStart = path.find('\\', 2);
-  return shareStart != std::string::npos && shareStart > 2 && shareStart + 1 < path.size() &&
-         path[shareStart + 1] != '\\';
-}
-
 }  // namespace wizard

@@ -19,8 +19,4 @@ std::vector<std::string> LanguageNames(const std::vector<std::string>& fileNames
 // nearest integer with halves going to the even neighbour.
 int ProgressWindowTop(int screenHeight);
 
-// Whether a target folder names its place absolutely: a drive letter, a colon and a backslash
-// ("X:\..."), or a network share ("\\server\share...").
-bool IsAbsoluteFolderPath(const std::string& path);
-
 }  // namespace wizard

@@ -1,6 +1,7 @@
 // The dialogs around the run, in the process: the eight forms exist as at program start, and
 // the tests work the handlers and close requests as the window system delivers them.
 #include "Unit1.h"
+#include "session.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit4.h"
@@ -134,9 +135,9 @@ class ScratchFolder {
 class DialogsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sourceDir_ = Form1->SourceDir;
+    sourceDir_ = install::TheSession().SourceDir;
     backgroundShown_ = Showing(Form1);
-    Form1->SourceDir = "X:\\medium\\";
+    install::TheSession().SourceDir = "X:\\medium\\";
   }
   void TearDown() override {
     for (Form* f : {static_cast<Form*>(Form3), static_cast<Form*>(Form5), static_cast<Form*>(Form6),
@@ -144,7 +145,7 @@ class DialogsTest : public ::testing::Test {
       f->Hide();
     QuitPosted();
     Form8->SetModalResult(mrNone);
-    Form1->SourceDir = sourceDir_;
+    install::TheSession().SourceDir = sourceDir_;
     Form1->CloseAllowed = false;
     Form1->SetBorderStyle(BorderStyle::Sizeable);
     if (backgroundShown_ && !Showing(Form1)) Form1->Show();
@@ -328,7 +329,7 @@ TEST_F(DialogsTest, OkRefusesAFolderWithoutTheArchiveAndAcceptsTheRightOne) {
     EXPECT_EQ(answerer.Caption(), "Talvenor Installation");
     EXPECT_EQ(answerer.Text(), "Datei wurde nicht gefunden!");
   }
-  EXPECT_EQ(Form1->SourceDir, "X:\\medium\\");
+  EXPECT_EQ(install::TheSession().SourceDir, "X:\\medium\\");
   EXPECT_EQ(Form8->ModalResult(), mrNone);
   EXPECT_TRUE(Showing(Form8));
 
@@ -338,7 +339,7 @@ TEST_F(DialogsTest, OkRefusesAFolderWithoutTheArchiveAndAcceptsTheRightOne) {
     Press(Form8, "Button1");
     EXPECT_FALSE(answerer.Seen());
   }
-  EXPECT_EQ(Form1->SourceDir, right.Path() + "\\");
+  EXPECT_EQ(install::TheSession().SourceDir, right.Path() + "\\");
   EXPECT_EQ(Form8->ModalResult(), mrOk);
 }
 
@@ -358,7 +359,7 @@ TEST_F(DialogsTest, ADriveRootThatHoldsTheArchiveGivesNoDoubledBackslash) {
     EXPECT_FALSE(answerer.Seen());
   }
   ::DeleteFileA(archive.c_str());
-  EXPECT_EQ(Form1->SourceDir, root);
+  EXPECT_EQ(install::TheSession().SourceDir, root);
   EXPECT_EQ(Form8->ModalResult(), mrOk);
 }
 
@@ -388,7 +389,7 @@ TEST_F(DialogsTest, ModalRunEndsWithOkWhenTheArchiveIsFound) {
   EXPECT_EQ(Form8->ShowModal(), mrOk);
   EXPECT_LT(::GetTickCount() - start, 4000u) << "ended by OK, not by the guard";
   EXPECT_FALSE(Showing(Form8));
-  EXPECT_EQ(Form1->SourceDir, medium.Path() + "\\");
+  EXPECT_EQ(install::TheSession().SourceDir, medium.Path() + "\\");
 }
 
 TEST_F(DialogsTest, ClosingTheModalPromptStoresNothing) {
@@ -399,7 +400,7 @@ TEST_F(DialogsTest, ClosingTheModalPromptStoresNothing) {
   ::PostMessageA(Form8->Handle(), WM_CLOSE, 0, 0);
   EXPECT_EQ(Form8->ShowModal(), mrCancel);
   EXPECT_FALSE(Showing(Form8));
-  EXPECT_EQ(Form1->SourceDir, "X:\\medium\\");
+  EXPECT_EQ(install::TheSession().SourceDir, "X:\\medium\\");
   EXPECT_FALSE(QuitPosted());
 }
 

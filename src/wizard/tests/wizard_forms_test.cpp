@@ -16,6 +16,7 @@
 #include "handle.h"
 #include "link_reader.h"
 #include "registry.h"
+#include "session.h"
 #include "shell_folder_override.h"
 
 #include "forms_environment.h"
@@ -85,11 +86,11 @@ DirectoryListBox& Folders() { return Form4->Get<DirectoryListBox>("dirl"); }
 // Keeps the state that the forms share across tests as the tests found it.
 class WizardTest : public ::testing::Test {
  protected:
-  void SetUp() override { sourceDir_ = Form1->SourceDir; }
+  void SetUp() override { sourceDir_ = install::TheSession().SourceDir; }
   void TearDown() override {
     for (Form* f : {static_cast<Form*>(Form2), static_cast<Form*>(Form3), static_cast<Form*>(Form4)}) f->Hide();
     Form2->Tag = 0;
-    Form1->SourceDir = sourceDir_;
+    install::TheSession().SourceDir = sourceDir_;
     Form1->CloseAllowed = false;
     CurrentLanguage.reset();
     QuitPosted();
@@ -157,7 +158,7 @@ TEST_F(WizardTest, FolderDialogStartsAtProgramFilesAndJoinsTheNameFromSetupIni) 
   ScratchFolder medium("talvenor_wizard_medium");
   ScratchFolder browse("talvenor_wizard_browse");
   WriteText(medium.Path() + "setup.ini", "[Program]\r\nProgramname=Talvenor Test\r\n");
-  Form1->SourceDir = medium.Path();
+  install::TheSession().SourceDir = medium.Path();
   const std::string programFiles = ProgramFilesDir();
   ASSERT_FALSE(programFiles.empty());
 
@@ -216,10 +217,10 @@ TEST_F(WizardTest, OkShowsTheShortenedPathInTheWizardAndLeavesTheEditAlone) {
 // ---- wizard handlers
 
 TEST_F(WizardTest, LanguageChoiceWithNothingSelectedLoadsNothingAndShowsTheWelcomePage) {
-  ExeDir = platform::ExeFolder();
+  install::TheSession().ExeDir = platform::ExeFolder();
   Form2->Get<ComboBox>("sprachwahl").Clear();
   Form2->Button16Click();
-  EXPECT_EQ(LanguageFile, ".lng");
+  EXPECT_EQ(install::TheSession().LanguageFile, ".lng");
   EXPECT_EQ(CurrentLanguage, nullptr);
   EXPECT_EQ(VisiblePage(), "Welcome");
   EXPECT_EQ(Form2->Caption(), "Willkommen");
@@ -281,7 +282,7 @@ class CommunicationTest : public WizardTest {
     ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kEntry);
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntry);
     WriteText(target_.Path() + "Setup.inf", std::string("[Program]\r\nProgramEntry=") + kEntry + "\r\n");
-    Form4->Edit1().SetText(target_.Path());
+    install::TheSession().TargetFolder = target_.Path();
     Form2->Notebook1().SetActivePage("Infrarot");
   }
   void TearDown() override {
@@ -341,8 +342,8 @@ class FinishTest : public WizardTest {
     // The shell folders exist; only the group's subfolder is created on demand.
     platform::ForceDirectories(programs_.Path() + "Programme");
     platform::ForceDirectories(startup_.Path() + "Autostart");
-    Form1->SourceDir = medium_.Path();
-    Form4->Edit1().SetText("C:\\Programme\\Talvenor\\");
+    install::TheSession().SourceDir = medium_.Path();
+    install::TheSession().TargetFolder = "C:\\Programme\\Talvenor\\";
     auto& links = Form2->progman2();
     links.WorkingDirectory.clear();
     links.ParamString.clear();

@@ -34,11 +34,3 @@ TEST(WizardRules, ProgressWindowTopIsTheScreenHeightBy1Point2RoundedHalfEven) {
   EXPECT_EQ(ProgressWindowTop(0), 0);
 }
 
-TEST(WizardRules, ATargetFolderIsAbsoluteWithDriveAndBackslashOrAsAShare) {
-  using wizard::IsAbsoluteFolderPath;
-  for (const char* path : {"C:\\", "c:\\Programme\\Talvenor", "\\\\server\\share", "\\\\server\\share\\Talvenor"})
-    EXPECT_TRUE(IsAbsoluteFolderPath(path)) << path;
-  for (const char* path : {"", " ", "\\", "Talvenor", "C:", "C:Talvenor", "1:\\x", "\\Talvenor", "\\\\",
-                           "\\\\server", "\\\\server\\", "\\\\\\share", "\\\\server\\\\share"})
-    EXPECT_FALSE(IsAbsoluteFolderPath(path)) << path;
-}

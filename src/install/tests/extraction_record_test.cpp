@@ -4,7 +4,7 @@
 
 #include <set>
 
-using wizard::ExtractionRecord;
+using install::ExtractionRecord;
 
 namespace {
 
@@ -67,9 +67,9 @@ TEST(ExtractionRecord, WhenTheCountsDisagreeTheDiskDecides) {
 
 TEST(ExtractionRecord, TheReportShowsTheFirstFailuresAndCountsTheRest) {
   const std::vector<std::string> failures = {"a", "b", "c", "d"};
-  EXPECT_EQ(wizard::FailureReport(failures, "Nicht installiert:", "... und %d weitere", 2),
+  EXPECT_EQ(install::FailureReport(failures, "Nicht installiert:", "... und %d weitere", 2),
             "Nicht installiert:\r\na\r\nb\r\n... und 2 weitere");
-  EXPECT_EQ(wizard::FailureReport(failures, "Nicht installiert:", "... und %d weitere", 4),
+  EXPECT_EQ(install::FailureReport(failures, "Nicht installiert:", "... und %d weitere", 4),
             "Nicht installiert:\r\na\r\nb\r\nc\r\nd");
-  EXPECT_EQ(wizard::FailureReport(failures, "H", "more", 3), "H\r\na\r\nb\r\nc\r\nmore");
+  EXPECT_EQ(install::FailureReport(failures, "H", "more", 3), "H\r\na\r\nb\r\nc\r\nmore");
 }

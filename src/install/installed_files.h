@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace wizard {
+namespace install {
 
 using ProfileLines = std::vector<std::pair<std::string, std::string>>;
 
@@ -16,4 +16,4 @@ using ProfileLines = std::vector<std::pair<std::string, std::string>>;
 ProfileLines InstalledFilesSection(const ProfileLines& existing, const std::vector<std::string>& files,
                                    const std::string& copyPath);
 
-}  // namespace wizard
+}  // namespace install

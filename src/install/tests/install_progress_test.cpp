@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using wizard::FileShareInPercent;
+using install::FileShareInPercent;
 
 TEST(InstallProgress, EachFileAddsItsOwnRoundedShare) {
   // Three files of equal size: 33 each, the bar ends at 99.

@@ -1,6 +1,6 @@
 #include "extraction_record.h"
 
-namespace wizard {
+namespace install {
 
 void ExtractionRecord::MemberStarted(const std::string& name) {
   members_.push_back({name, true});
@@ -46,4 +46,4 @@ std::string FailureReport(const std::vector<std::string>& failures, const std::s
   return text;
 }
 
-}  // namespace wizard
+}  // namespace install

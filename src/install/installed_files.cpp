@@ -1,8 +1,10 @@
 #include "installed_files.h"
 
+#include "setup_description.h"
+
 #include <map>
 
-namespace wizard {
+namespace install {
 
 namespace {
 
@@ -35,4 +37,4 @@ ProfileLines InstalledFilesSection(const ProfileLines& existing, const std::vect
   return lines;
 }
 
-}  // namespace wizard
+}  // namespace install

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace wizard {
+namespace install {
 
 class ExtractionRecord {
  public:
@@ -43,4 +43,4 @@ class ExtractionRecord {
 std::string FailureReport(const std::vector<std::string>& failures, const std::string& heading,
                           const std::string& moreLine, size_t shown);
 
-}  // namespace wizard
+}  // namespace install

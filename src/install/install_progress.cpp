@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace wizard {
+namespace install {
 
 int FileShareInPercent(int32_t fileSize, int32_t totalSize) {
   const double total = double(uint32_t(totalSize));
@@ -11,4 +11,4 @@ int FileShareInPercent(int32_t fileSize, int32_t totalSize) {
   return int(std::nearbyint(double(fileSize) / total * 100.0));
 }
 
-}  // namespace wizard
+}  // namespace install

@@ -1,0 +1,61 @@
+#include "install_store.h"
+
+#include "error.h"
+#include "files.h"
+#include "owned_folder.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace install {
+
+namespace {
+
+const char kBaseName[] = "Talvenor Setup";
+
+}  // namespace
+
+std::string InstallStore::BaseFolder() {
+  char path[MAX_PATH] = "";
+  if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) || !path[0])
+    throw platform::Error("Der Ordner für die Anwendungsdaten aller Benutzer ist nicht bekannt.");
+  return platform::IncludeTrailingBackslash(path) + kBaseName + "\\";
+}
+
+std::string InstallStore::FolderName(const std::string& uninstallEntry) {
+  std::string name;
+  for (const char c : uninstallEntry)
+    name += (static_cast<unsigned char>(c) < 32 || std::string("\\/:*?\"<>|").find(c) != std::string::npos) ? '_' : c;
+  // Windows drops trailing dots and blanks from names; "." and ".." are no names at all.
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.back() = '_';
+  return name.empty() ? "_" : name;
+}
+
+InstallStore InstallStore::Open(const std::string& uninstallEntry) {
+  const std::string base = BaseFolder();
+  platform::EnsureOwnedFolder(base.substr(0, base.size() - 1));
+  const std::string folder = base + FolderName(uninstallEntry);
+  platform::EnsureOwnedFolder(folder);
+  return InstallStore(folder + "\\");
+}
+
+std::optional<InstallStore> InstallStore::Find(const std::string& uninstallEntry) {
+  const std::string folder = BaseFolder() + FolderName(uninstallEntry);
+  if (!platform::DirectoryExists(folder)) return std::nullopt;
+  return Open(uninstallEntry);
+}
+
+std::optional<InstallationRecord> InstallStore::LoadRecord() const {
+  std::string text;
+  if (!platform::ReadWholeFile(RecordPath(), text)) return std::nullopt;
+  return InstallationRecord::Parse(text);
+}
+
+void InstallStore::SaveRecord(const InstallationRecord& record) const {
+  const std::string next = RecordPath() + ".new";
+  if (!platform::WriteWholeFile(next, record.Serialize()) ||
+      !::MoveFileExA(next.c_str(), RecordPath().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    throw platform::Error(platform::FormatText("nach %s kann nicht geschrieben werden", RecordPath()));
+}
+
+}  // namespace install

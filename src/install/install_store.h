@@ -1,0 +1,46 @@
+// The installation's own store: a folder below the machine's common application data that
+// only Administrators and SYSTEM may change, with one folder per installation (named after
+// its uninstall entry). It holds what the elevated setup and uninstaller must be able to
+// trust later: the journal of a run in progress and the record of what the installation
+// wrote. Nothing a user can change (the target folder, the Start menu) serves that purpose.
+#pragma once
+
+#include "installation_record.h"
+
+#include <optional>
+#include <string>
+
+namespace install {
+
+class InstallStore {
+ public:
+  // The store of the installation with this uninstall entry, created when missing. Raises
+  // platform::Error when a folder on the way is a link or belongs to someone else.
+  static InstallStore Open(const std::string& uninstallEntry);
+  // The store when it exists, without creating anything; raises as Open does.
+  static std::optional<InstallStore> Find(const std::string& uninstallEntry);
+
+  // The store's folder, ending in a backslash.
+  const std::string& Folder() const { return folder_; }
+  // The record of a finished installation and the journal of a run in progress.
+  std::string RecordPath() const { return folder_ + "record.ini"; }
+  std::string JournalPath() const { return folder_ + "journal.txt"; }
+
+  // The record of the installation, when there is one that parses; nothing otherwise.
+  std::optional<InstallationRecord> LoadRecord() const;
+  // Replaces the record whole: a reader sees the old record or the new one, never a mixture.
+  // Raises platform::Error when it cannot be written.
+  void SaveRecord(const InstallationRecord& record) const;
+
+  // The folder that holds every installation's store, ending in a backslash.
+  static std::string BaseFolder();
+  // The folder name of an uninstall entry: readable, and a plain file name whatever the
+  // entry holds.
+  static std::string FolderName(const std::string& uninstallEntry);
+
+ private:
+  explicit InstallStore(std::string folder) : folder_(std::move(folder)) {}
+  std::string folder_;
+};
+
+}  // namespace install

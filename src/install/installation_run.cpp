@@ -1,0 +1,331 @@
+#include "installation_run.h"
+
+#include "ShellLinkWriter.h"
+#include "ZipArchive.h"
+#include "error.h"
+#include "files.h"
+#include "install_progress.h"
+#include "installed_files.h"
+#include "profile.h"
+#include "registry.h"
+#include "setup_description.h"
+#include "IniLang.h"
+#include "value_rules.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace install {
+
+namespace {
+
+// The installation's size in KiB as the archive's directory gives it (the sum of the
+// members' uncompressed sizes), read by a component of its own before the extraction; -1
+// when the archive cannot be listed.
+int64_t InstalledSizeInKiB(const std::string& archive) {
+  TZipArchive lister(nullptr, "SizeLister");
+  lister.Unattended = true;
+  lister.SetZipFilename(archive);
+  if (lister.ZipFilename().empty()) return -1;
+  uint64_t bytes = 0;
+  for (const ZipDirEntry& entry : lister.Entries()) bytes += entry.uncompressedSize;
+  return int64_t((bytes + 1023) / 1024);
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+std::string RuleText(setupinf::Rule rule) {
+  switch (rule) {
+    case setupinf::Rule::PlainFileName:
+      return LangText("ein Dateiname ohne Ordner", "install_rule_file_name");
+    case setupinf::Rule::BelowTarget:
+      return LangText("ein Pfad unterhalb des Zielordners", "install_rule_below_target");
+    default:
+      return LangText("ein Name unterhalb des vorgesehenen Ordners oder Schlüssels", "install_rule_below_place");
+  }
+}
+
+setupinf::PathValues ReadPathValues(const platform::ProfileFile& inf) {
+  setupinf::PathValues values;
+  values.programEntry = inf.Read(setupinf::kProgramEntry);
+  values.uninstallEntry = inf.Read(setupinf::kUninstallEntry);
+  values.uninstallString = inf.Read(setupinf::kUninstallString);
+  values.groupName = inf.Read(setupinf::kGroupName);
+  for (const std::string& key : inf.ReadSectionKeys(setupinf::kGroupEntries))
+    values.groupEntries.emplace_back(key, inf.ReadString(setupinf::kGroupEntries, key, ""));
+  values.autostartExe = inf.Read(setupinf::kAutostartExe);
+  values.autostartName = inf.Read(setupinf::kAutostartName);
+  return values;
+}
+
+}  // namespace
+
+InstallationRun::InstallationRun(Session& session, TZipArchive& archive, shelllink::TShellLinkWriter& links,
+                                 InstallObserver& observer)
+    : session_(session), archive_(archive), links_(links), observer_(observer) {
+  archive_.OnProgress = [this](forms::Component*, ProgressType type, const std::string& name, int size) {
+    ArchiveProgress(type, name, size);
+  };
+  // The library's messages tell which members failed.
+  archive_.OnMessage = [this](forms::Component*, int code, const std::string& text) { ArchiveMessage(code, text); };
+}
+
+bool InstallationRun::TargetFolderUsable(const std::string& folder) {
+  return setupinf::IsAbsoluteFolderPath(folder) && platform::DirectoryExists(folder);
+}
+
+InstallResult InstallationRun::Run() {
+  // The folder may have gone since it was chosen: nothing is written until it is usable.
+  if (!TargetFolderUsable(session_.TargetFolder)) {
+    observer_.Finished(InstallResult::FailedBeforeWriting);
+    return InstallResult::FailedBeforeWriting;
+  }
+  // A medium whose description would make setup write elsewhere, or a store that cannot be
+  // trusted, stops the run before anything is written.
+  try {
+    CheckDescription();
+    const platform::ProfileFile medium(session_.SourceDir + setupinf::kFileName);
+    store_ = InstallStore::Open(medium.Read(setupinf::kUninstallEntry));
+  } catch (const std::exception&) {
+    error_ = std::current_exception();
+    observer_.Finished(InstallResult::FailedBeforeWriting);
+    return InstallResult::FailedBeforeWriting;
+  }
+  archive_.ExtrBaseDir = session_.TargetFolder;
+  session_.TargetFolder = platform::IncludeTrailingBackslash(session_.TargetFolder);
+  InstallResult result = InstallResult::StoppedByError;
+  try {
+    CopyDescription();
+    const platform::ProfileFile copy(session_.TargetFolder + setupinf::kFileName);
+    WriteProgramEntry(copy);
+    WriteUninstallEntry(copy);
+    Extract();
+    WriteInstalledFiles(copy);
+    SaveRecord(copy);
+    // The user ended setup during the extraction.
+    result = observer_.StopRequested() ? InstallResult::StoppedByUser : Outcome();
+  } catch (const std::exception&) {
+    error_ = std::current_exception();
+  }
+  observer_.Finished(result);
+  return result;
+}
+
+void InstallationRun::CheckDescription() {
+  const platform::ProfileFile medium(session_.SourceDir + setupinf::kFileName);
+  const auto problems = setupinf::CheckPathValues(ReadPathValues(medium));
+  if (problems.empty()) return;
+  const setupinf::ValueProblem& first = problems.front();
+  std::string text = LangText("Setup.inf auf dem Installationsmedium ist ungültig: [%s] %s muss %r sein.",
+                              "install_bad_value");
+  const auto put = [&text](const char* marker, const std::string& value) {
+    const size_t at = text.find(marker);
+    if (at != std::string::npos) text.replace(at, 2, value);
+  };
+  put("%s", first.section);
+  put("%s", first.key);
+  put("%r", RuleText(first.rule));
+  throw platform::Error(text + "\r\n\r\n" + first.value);
+}
+
+// The copy is made afresh at every run; a read-only flag taken over from the medium goes.
+void InstallationRun::CopyDescription() {
+  observer_.StepStarted(InstallStep::CopyDescription);
+  const std::string copyPath = session_.TargetFolder + setupinf::kFileName;
+  ::CopyFileA((session_.SourceDir + setupinf::kFileName).c_str(), copyPath.c_str(), FALSE);
+  ::SetFileAttributesA(copyPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+  observer_.Wrote(copyPath, "");
+}
+
+void InstallationRun::WriteProgramEntry(const platform::ProfileFile& copy) {
+  observer_.StepStarted(InstallStep::ProgramEntry);
+  platform::Registry program(HKEY_LOCAL_MACHINE);
+  const std::string key = copy.Read(setupinf::kProgramEntry);
+  program.OpenKey(key);
+  const std::string where = "HKEY_LOCAL_MACHINE\\" + key + "\\";
+  program.WriteString(setupreg::kProgramPath, session_.TargetFolder);
+  observer_.Wrote(where + setupreg::kProgramPath, session_.TargetFolder);
+  program.WriteBool(setupreg::kSleepMode, false);
+  observer_.Wrote(where + setupreg::kSleepMode, "0");
+  program.WriteBool(setupreg::kFixed, session_.FixedLanguage);
+  observer_.Wrote(where + setupreg::kFixed, session_.FixedLanguage ? "1" : "0");
+  program.WriteString(setupreg::kLanguage, session_.LanguageFile);
+  observer_.Wrote(where + setupreg::kLanguage, session_.LanguageFile);
+}
+
+// The uninstall entry, the uninstaller in the Windows folder and its link in the group.
+void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
+  observer_.StepStarted(InstallStep::UninstallEntry);
+  platform::Registry uninstall(HKEY_LOCAL_MACHINE);
+  const std::string key = setupreg::kUninstallRoot + copy.Read(setupinf::kUninstallEntry);
+  uninstall.OpenKey(key);
+  const std::string where = "HKEY_LOCAL_MACHINE" + key + "\\";
+  const auto write = [&](const char* name, const std::string& value) {
+    uninstall.WriteString(name, value);
+    observer_.Wrote(where + name, value);
+  };
+  const auto writeNumber = [&](const char* name, int32_t value) {
+    uninstall.WriteInteger(name, value);
+    observer_.Wrote(where + name, std::to_string(value));
+  };
+  write(setupreg::kDisplayName, copy.Read(setupinf::kDisplayName));
+
+  links_.CreateIn.ShellFolder = shelllink::sfProgramsMenu;
+  links_.CreateIn.SetSubfolder("\\" + copy.Read(setupinf::kGroupName));
+
+  // The uninstaller comes from the setup program's own folder, not from SourceDir.
+  const std::string uninstaller = copy.Read(setupinf::kUninstallString);
+  const std::string installed = platform::WindowsFolder() + "\\" + uninstaller;
+  ::CopyFileA((platform::ExeFolder() + uninstaller).c_str(), installed.c_str(), FALSE);
+  uninstallerCopy_ = installed;
+  observer_.Wrote(installed, "");
+
+  const std::string setupInfArgument = Quoted(session_.TargetFolder + setupinf::kFileName);
+  links_.LinkName = setupreg::kUninstallLinkName;
+  links_.LinkTarget = installed;
+  links_.ParamString = setupInfArgument;
+  std::string linkFolder;
+  links_.CreateLink(false, linkFolder);
+  writtenLinks_.push_back(shelllink::LinkFilePath(linkFolder, links_.LinkName));
+  observer_.Wrote(writtenLinks_.back(), installed);
+
+  write(setupreg::kUninstallString, Quoted(installed) + " " + setupInfArgument);
+  // What "Apps & features" shows besides the name. Publisher and version come from the
+  // medium and are written only when it sets them.
+  write(setupreg::kDisplayIcon, installed);
+  write(setupreg::kInstallLocation, session_.TargetFolder);
+  const int64_t size = InstalledSizeInKiB(session_.SourceDir + "setup.zip");
+  if (size >= 0) writeNumber(setupreg::kEstimatedSize, int32_t(std::min<int64_t>(size, INT32_MAX)));
+  writeNumber(setupreg::kNoModify, 1);
+  writeNumber(setupreg::kNoRepair, 1);
+  for (const setupinf::Key& detail : {setupinf::kPublisher, setupinf::kDisplayVersion}) {
+    const std::string value = copy.Read(detail);
+    if (!value.empty()) write(detail.name, value);
+  }
+}
+
+void InstallationRun::Extract() {
+  observer_.StepStarted(InstallStep::Extraction);
+  archive_.SetZipFilename(session_.SourceDir + "setup.zip");
+  // A multi-part set is joined first; the join reports its own progress, which ends with a
+  // batch end before the library reports the files it extracts.
+  joining_ = archive_.EndDiskNumber() != 0;
+  extraction_ = ExtractionRecord();
+  archive_.Extract();
+  const std::string& target = session_.TargetFolder;
+  extraction_.Reconcile(archive_.SuccessCount(),
+                        [&](const std::string& name) { return platform::FileExists(target + name); });
+}
+
+// The list of the installation's files, written whole into the copy: the copy is written once,
+// and is never seen half-written from outside.
+void InstallationRun::WriteInstalledFiles(const platform::ProfileFile& copy) {
+  observer_.StepStarted(InstallStep::InstalledFiles);
+  copy.WriteSection(setupinf::kInstalledFiles,
+                    InstalledFilesSection(copy.ReadSection(setupinf::kInstalledFiles), WrittenFiles(),
+                                          session_.TargetFolder + setupinf::kFileName));
+}
+
+// What the installation wrote, for its uninstaller, where no user can change it.
+void InstallationRun::SaveRecord(const platform::ProfileFile& copy) {
+  InstallationRecord record;
+  record.target = session_.TargetFolder;
+  record.setupInf = copy.Path();
+  record.programEntry = copy.Read(setupinf::kProgramEntry);
+  record.uninstallEntry = setupreg::kUninstallRoot + copy.Read(setupinf::kUninstallEntry);
+  record.uninstaller = uninstallerCopy_;
+  record.folders = session_.CreatedFolders;
+  record.files = WrittenFiles();
+  record.files.push_back(copy.Path());
+  record.links = writtenLinks_;
+  store_->SaveRecord(record);
+}
+
+InstallResult InstallationRun::Outcome() const {
+  return extraction_.Failures().empty() && extraction_.WrittenCount() > 0 ? InstallResult::Complete
+                                                                          : InstallResult::Incomplete;
+}
+
+std::vector<std::string> InstallationRun::WrittenFiles() const {
+  std::vector<std::string> files;
+  for (const ExtractionRecord::Member& member : extraction_.Members())
+    if (member.written) files.push_back(session_.TargetFolder + member.name);
+  return files;
+}
+
+std::vector<std::string> InstallationRun::Failures() const {
+  std::vector<std::string> failures = extraction_.Failures();
+  // Nothing extracted and no member named: the archive itself is what was not installed.
+  if (failures.empty() && extraction_.WrittenCount() == 0) failures.push_back(session_.SourceDir + "setup.zip");
+  return failures;
+}
+
+void InstallationRun::ArchiveProgress(ProgressType type, const std::string& name, int size) {
+  if (joining_) {
+    joining_ = type != ptBatchEnd;
+    return;
+  }
+  if (type != ptFileStart) return;
+  extraction_.MemberStarted(name);
+  observer_.FileStarted(name, size, FileShareInPercent(size, archive_.TotalSize()));
+}
+
+void InstallationRun::ArchiveMessage(int code, const std::string& text) {
+  const bool memberFailed = code != 0 && !extraction_.Members().empty() && extraction_.Members().back().written;
+  extraction_.Message(code, text);
+  if (memberFailed && !extraction_.Members().back().written)
+    observer_.MemberFailed(extraction_.Members().back().name, text);
+}
+
+// ---- The finish
+
+namespace {
+
+void AddLinksToRecord(const Session& session, const std::vector<std::string>& links) {
+  const platform::ProfileFile copy(session.TargetFolder + setupinf::kFileName);
+  const std::optional<InstallStore> store = InstallStore::Find(copy.Read(setupinf::kUninstallEntry));
+  std::optional<InstallationRecord> record = store ? store->LoadRecord() : std::nullopt;
+  if (!record || record->target != session.TargetFolder) return;
+  record->links.insert(record->links.end(), links.begin(), links.end());
+  store->SaveRecord(*record);
+}
+
+}  // namespace
+
+void WriteFinishLinks(const Session& session, shelllink::TShellLinkWriter& links, InstallObserver& observer,
+                      bool autostart) {
+  // The description file on the medium, not the copy in the target folder.
+  const platform::ProfileFile inf(session.SourceDir + setupinf::kFileName);
+  const std::string& target = session.TargetFolder;
+  const std::string exeString = inf.Read(setupinf::kAutostartExe);
+  std::string linkFolder;
+  std::vector<std::string> written;
+  // A medium without an autostart program gets no Startup link: a link to the bare target
+  // folder would open it in a window at every logon.
+  if (autostart && !exeString.empty()) {
+    const auto command = shelllink::SplitExeString(exeString);
+    links.CreateIn.ShellFolder = shelllink::sfStartup;
+    links.WorkingDirectory = target;
+    links.LinkName = inf.Read(setupinf::kAutostartName);
+    links.LinkTarget = target + command.program;
+    links.ParamString = command.parameters;
+    links.CreateIn.SetSubfolder("");
+    links.CreateLink(false, linkFolder);
+    written.push_back(shelllink::LinkFilePath(linkFolder, links.LinkName));
+    observer.Wrote(written.back(), links.LinkTarget);
+  }
+  // The group links keep the working folder that the autostart link left, if any.
+  links.CreateIn.ShellFolder = shelllink::sfProgramsMenu;
+  links.CreateIn.SetSubfolder("\\" + inf.Read(setupinf::kGroupName));
+  for (const std::string& key : inf.ReadSectionKeys(setupinf::kGroupEntries)) {
+    links.LinkName = key;
+    links.LinkTarget = target + inf.ReadString(setupinf::kGroupEntries, key, "");
+    links.ParamString.clear();
+    links.CreateLink(false, linkFolder);
+    written.push_back(shelllink::LinkFilePath(linkFolder, links.LinkName));
+    observer.Wrote(written.back(), links.LinkTarget);
+  }
+  AddLinksToRecord(session, written);
+}
+
+}  // namespace install

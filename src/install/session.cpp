@@ -1,0 +1,10 @@
+#include "session.h"
+
+namespace install {
+
+Session& TheSession() {
+  static Session session;
+  return session;
+}
+
+}  // namespace install

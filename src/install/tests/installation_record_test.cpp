@@ -1,0 +1,45 @@
+#include "installation_record.h"
+
+#include <gtest/gtest.h>
+
+namespace install {
+namespace {
+
+InstallationRecord Sample() {
+  InstallationRecord record;
+  record.target = "C:\\Programme\\Talvenor\\";
+  record.setupInf = "C:\\Programme\\Talvenor\\Setup.inf";
+  record.programEntry = "Talvenor";
+  record.uninstallEntry = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Talvenor";
+  record.uninstaller = "C:\\windows\\UnInstall.exe";
+  record.folders = {"C:\\Programme", "C:\\Programme\\Talvenor"};
+  record.files = {"C:\\Programme\\Talvenor\\talv20.exe", "C:\\programme\\talvenor\\Ruftöne\\a.mid"};
+  record.links = {"C:\\users\\x\\Start Menu\\Programs\\Talvenor\\UnInstall.lnk"};
+  return record;
+}
+
+TEST(InstallationRecord, ReadsBackWhatItWrote) {
+  const InstallationRecord record = Sample();
+  const auto parsed = InstallationRecord::Parse(record.Serialize());
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->Serialize(), record.Serialize());
+  EXPECT_EQ(parsed->files, record.files);
+  EXPECT_EQ(parsed->links, record.links);
+}
+
+TEST(InstallationRecord, RefusesAnythingOutsideTheTargetOrAnotherFormat) {
+  for (const char* file : {"C:\\Windows\\system32\\x.dll", "C:\\Programme\\Talvenor\\..\\x", "C:\\Programme\\Talvenor\\",
+                           "C:\\Programme\\Talvenorx\\a"}) {
+    InstallationRecord record = Sample();
+    record.files.push_back(file);
+    EXPECT_FALSE(InstallationRecord::Parse(record.Serialize())) << file;
+  }
+  InstallationRecord relative = Sample();
+  relative.target = "Talvenor\\";
+  EXPECT_FALSE(InstallationRecord::Parse(relative.Serialize()));
+  EXPECT_FALSE(InstallationRecord::Parse("Talvenor installation record 2\r\ntarget\tC:\\T\\\r\n"));
+  EXPECT_FALSE(InstallationRecord::Parse(Sample().Serialize() + "delete\tC:\\x\r\n"));
+}
+
+}  // namespace
+}  // namespace install
