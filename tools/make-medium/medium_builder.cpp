@@ -1,5 +1,8 @@
 #include "medium_builder.h"
 
+#include "setup_description.h"
+#include "value_rules.h"
+
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
@@ -86,7 +89,7 @@ std::vector<PayloadEntry> CollectPayload(const std::vector<std::string>& folders
 class RootFiles {
  public:
   void Add(const std::string& name, const std::string& from, Findings& findings) {
-    if (name.find_first_of("/\\:") != std::string::npos || name == "." || name == "..") {
+    if (!setupinf::IsPlainFileName(name)) {
       findings.Error(from, "", "\"" + name + "\" is no plain file name for the medium");
       return;
     }
@@ -397,7 +400,8 @@ std::vector<Program> Programs(const BuildOptions& o, const std::string& infText)
   // Setup copies the uninstaller by the name Setup.inf gives it.
   return {{"setup.exe", source("bin", "setup.exe")},
           {"UNZIPLIB.DLL", source("medium-bin", "UNZIPLIB.DLL")},
-          {SetupInfValue(infText, "Uninstall", "UninstallString", "UnInstall.exe"), source("bin", "UnInstall.exe")}};
+          {SetupInfValue(infText, setupinf::kUninstallString.section, setupinf::kUninstallString.name,
+                         setupinf::kUninstallString.fallback), source("bin", "UnInstall.exe")}};
 }
 
 void GatherRootFiles(const BuildOptions& o, const std::vector<Program>& programs, RootFiles& root, Findings& findings) {

@@ -11,6 +11,8 @@
 
 #include "code_pages.h"
 #include "lang_file.h"
+#include "setup_description.h"
+#include "value_rules.h"
 #include "member_names.h"
 #include "zip_format.h"
 
@@ -18,7 +20,7 @@ namespace medium {
 
 namespace {
 
-const char kSetupInf[] = "Setup.inf";
+const char* const kSetupInf = setupinf::kFileName;
 
 bool Same(const std::string& a, const std::string& b) { return lang::SameTextCp1252(a, b); }
 
@@ -32,28 +34,10 @@ std::string KeyLabel(const std::string& section, const std::string& key) {
   return "[" + section + "] " + key;
 }
 
-// The sections and keys that setup reads; "*" takes any key.
-struct KnownSection {
-  const char* name;
-  std::vector<std::string> keys;
-};
-
-const std::vector<KnownSection>& KnownSections() {
-  static const std::vector<KnownSection> known = {
-      {"Program", {"Programname", "ProgramEntry"}},
-      {"Setup", {"Background", "SetupImage1", "SetupImage2", "SetupImage3", "SetupImage4", "SetupImage5",
-                 "SetupImage6", "SetupImage7", "SetupImage8"}},
-      {"Defaults", {"Sprache", "firstpage", "fixed"}},
-      {"Uninstall", {"UnInstallEntry", "DisPlayName", "UninstallString", "Publisher", "DisplayVersion"}},
-      {"Group", {"Groupname"}},
-      {"GroupEntries", {"*"}},
-      {"Autostart", {"ExeString", "Description"}},
-  };
-  return known;
-}
+using setupinf::KnownSection;
 
 const KnownSection* FindKnown(const std::string& name) {
-  for (const KnownSection& s : KnownSections())
+  for (const KnownSection& s : setupinf::KnownSections())
     if (Same(s.name, name)) return &s;
   return nullptr;
 }
@@ -74,6 +58,12 @@ std::optional<std::string> ProfileValue(const lang::Language& ini, const std::st
   return std::nullopt;
 }
 
+std::string Value(const lang::Language& ini, const setupinf::Key& key) {
+  return ProfileValue(ini, key.section, key.name).value_or(key.fallback);
+}
+
+std::string KeyLabel(const setupinf::Key& key) { return KeyLabel(key.section, key.name); }
+
 void CheckSectionsAndKeys(const lang::Language& ini, Findings& findings) {
   std::vector<std::string> seen;
   for (const lang::Section& section : ini.Sections()) {
@@ -81,7 +71,7 @@ void CheckSectionsAndKeys(const lang::Language& ini, Findings& findings) {
     if (std::any_of(seen.begin(), seen.end(), [&](const std::string& s) { return Same(s, name); }))
       findings.Warning(kSetupInf, "[" + name + "]", "the section comes twice; setup reads only the first");
     seen.push_back(name);
-    if (Same(name, "InstalledFiles")) {
+    if (Same(name, setupinf::kInstalledFiles)) {
       findings.Warning(kSetupInf, "[" + name + "]", "setup writes this section into its copy; leave it out");
       continue;
     }
@@ -108,19 +98,19 @@ std::string PayloadKey(const std::string& value) {
 }
 
 void CheckPayloadReferences(const lang::Language& ini, const MediumContents& contents, Findings& findings) {
-  if (const lang::Section* group = ini.FindSection("GroupEntries")) {
+  if (const lang::Section* group = ini.FindSection(setupinf::kGroupEntries)) {
     for (const lang::Entry& e : group->entries) {
       const std::string value = Trimmed(e.value);
       // An empty value links the target folder itself.
       if (!value.empty() && !contents.payload.count(PayloadKey(value)))
-        findings.Error(kSetupInf, KeyLabel("GroupEntries", Trimmed(e.key)),
+        findings.Error(kSetupInf, KeyLabel(setupinf::kGroupEntries, Trimmed(e.key)),
                        "names \"" + value + "\", which is not in the payload");
     }
   }
-  const std::string exe = ProfileValue(ini, "Autostart", "ExeString").value_or("");
-  const std::string program = exe.substr(0, exe.find(' '));
+  const std::string exe = Value(ini, setupinf::kAutostartExe);
+  const std::string program = setupinf::AutostartProgram(exe);
   if (!program.empty() && !contents.payload.count(PayloadKey(program)))
-    findings.Error(kSetupInf, KeyLabel("Autostart", "ExeString"),
+    findings.Error(kSetupInf, KeyLabel(setupinf::kAutostartExe),
                    "names the program \"" + program + "\", which is not in the payload");
 }
 
@@ -129,12 +119,12 @@ bool IsAbsolute(const std::string& path) {
 }
 
 void CheckPictureKeys(const lang::Language& ini, const MediumContents& contents, Findings& findings) {
-  std::vector<std::string> keys{"Background"};
-  for (int n = 1; n <= 8; ++n) keys.push_back("SetupImage" + std::to_string(n));
-  for (const std::string& key : keys) {
-    const std::string value = ProfileValue(ini, "Setup", key).value_or("");
+  std::vector<setupinf::Key> keys{setupinf::kBackground};
+  for (int n = 1; n <= setupinf::kSetupImageCount; ++n) keys.push_back(setupinf::SetupImage(n));
+  for (const setupinf::Key& key : keys) {
+    const std::string value = Value(ini, key);
     if (value.empty()) continue;
-    const std::string label = KeyLabel("Setup", key);
+    const std::string label = KeyLabel(key);
     if (IsAbsolute(value)) {
       findings.Warning(kSetupInf, label, "\"" + value + "\" is an absolute path; it must exist on the installing machine");
       continue;
@@ -151,11 +141,35 @@ void CheckPictureKeys(const lang::Language& ini, const MediumContents& contents,
 
 void CheckLanguageKeys(const lang::Language& ini, const MediumContents& contents, Findings& findings) {
   // firstpage defaults to english.lng: without the file setup starts in German, silently.
-  for (const char* key : {"firstpage", "Sprache"}) {
-    const auto value = ProfileValue(ini, "Defaults", key);
+  for (const setupinf::Key& key : {setupinf::kFirstPage, setupinf::kLanguage}) {
+    const auto value = ProfileValue(ini, key.section, key.name);
     if (value && !contents.rootFiles.count(FoldedName(*value)))
-      findings.Warning(kSetupInf, KeyLabel("Defaults", key),
+      findings.Warning(kSetupInf, KeyLabel(key),
                        "names \"" + *value + "\", which is not a language file of the medium");
+  }
+}
+
+// The values setup uses as file names, paths and registry keys stay where they belong: setup
+// refuses the medium otherwise, by the same rules.
+void CheckPathValues(const lang::Language& ini, Findings& findings) {
+  setupinf::PathValues values;
+  values.programEntry = Value(ini, setupinf::kProgramEntry);
+  values.uninstallEntry = Value(ini, setupinf::kUninstallEntry);
+  values.uninstallString = Value(ini, setupinf::kUninstallString);
+  values.groupName = Value(ini, setupinf::kGroupName);
+  if (const lang::Section* group = ini.FindSection(setupinf::kGroupEntries))
+    for (const lang::Entry& e : group->entries) values.groupEntries.emplace_back(Trimmed(e.key), Trimmed(e.value));
+  values.autostartExe = Value(ini, setupinf::kAutostartExe);
+  values.autostartName = Value(ini, setupinf::kAutostartName);
+  for (const setupinf::ValueProblem& problem : setupinf::CheckPathValues(values)) {
+    const char* rule = problem.rule == setupinf::Rule::PlainFileName ? "a plain file name (no folder, \"..\" or drive)"
+                       : problem.rule == setupinf::Rule::BelowTarget
+                           ? "a path below the target folder (not absolute, no \"..\")"
+                       : problem.rule == setupinf::Rule::NotEmpty
+                           ? "a name below its folder or key (not empty, no drive, no \"..\")"
+                           : "a name below its folder or key (no drive, no \"..\")";
+    findings.Error(kSetupInf, KeyLabel(problem.section, problem.key),
+                   "\"" + problem.value + "\" must be " + rule);
   }
 }
 
@@ -304,6 +318,7 @@ void CheckSetupInf(const std::string& text, const MediumContents& contents, Find
   CheckPayloadReferences(ini, contents, findings);
   CheckPictureKeys(ini, contents, findings);
   CheckLanguageKeys(ini, contents, findings);
+  CheckPathValues(ini, findings);
 }
 
 void CheckLanguageFile(const std::string& file, const std::string& text, Findings& findings) {

@@ -41,7 +41,7 @@ TEST(SetupInfCheck, KnownSectionsAndKeysMatchWithoutRegardToCaseAndNameTheMedium
   EXPECT_EQ(SetupInfFindings("[program]\r\nPROGRAMNAME=Talvenor\r\n[Setup]\r\nBackground=logo.BMP\r\n"
                              "[uninstall]\r\nDisplayVersion=2.0\r\nPublisher=Talvenor\r\n"
                              "[Defaults]\r\nfirstpage=German.lng\r\n[GroupEntries]\r\nHilfe=HILFE\\hilfe.txt\r\n"
-                             "Ordner=\r\n[Autostart]\r\nExeString=Talv20.exe /sleep\r\n"),
+                             "Ordner=\r\n[Autostart]\r\nExeString=Talv20.exe /sleep\r\nDescription=Talvenor\r\n"),
             std::vector<std::string>{});
 }
 
@@ -53,10 +53,23 @@ TEST(SetupInfCheck, UnknownSectionIsAnErrorAndUnknownKeyAWarning) {
 }
 
 TEST(SetupInfCheck, GroupEntriesAndAutostartMustNameFilesOfThePayload) {
-  EXPECT_EQ(SetupInfFindings("[GroupEntries]\r\nTalvenor=talv21.exe\r\n[Autostart]\r\nExeString=talv2.exe /sleep\r\n"),
+  EXPECT_EQ(SetupInfFindings("[GroupEntries]\r\nTalvenor=talv21.exe\r\n[Autostart]\r\nExeString=talv2.exe /sleep\r\n"
+                             "Description=Talvenor\r\n"),
             (std::vector<std::string>{
                 "error: Setup.inf: [GroupEntries] Talvenor: names \"talv21.exe\", which is not in the payload",
                 "error: Setup.inf: [Autostart] ExeString: names the program \"talv2.exe\", which is not in the payload"}));
+}
+
+TEST(SetupInfCheck, ValuesUsedAsPathsMustStayWhereTheyBelong) {
+  EXPECT_EQ(SetupInfFindings("[Uninstall]\r\nUnInstallEntry=\r\nUninstallString=..\\..\\ProgramData\\x.exe\r\n"
+                             "[Group]\r\nGroupname=..\\Startup\r\n"),
+            (std::vector<std::string>{
+                "error: Setup.inf: [Uninstall] UnInstallEntry: \"\" must be a name below its folder or key (not empty, "
+                "no drive, no \"..\")",
+                "error: Setup.inf: [UnInstall] UninstallString: \"..\\..\\ProgramData\\x.exe\" must be a plain file "
+                "name (no folder, \"..\" or drive)",
+                "error: Setup.inf: [Group] Groupname: \"..\\Startup\" must be a name below its folder or key (no "
+                "drive, no \"..\")"}));
 }
 
 TEST(SetupInfCheck, PictureKeysMustNameDecodablePicturesOfTheMedium) {
