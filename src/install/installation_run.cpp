@@ -4,6 +4,8 @@
 #include "ZipArchive.h"
 #include "error.h"
 #include "files.h"
+#include "handle.h"
+#include "links.h"
 #include "install_progress.h"
 #include "installed_files.h"
 #include "profile.h"
@@ -19,18 +21,38 @@ namespace install {
 
 namespace {
 
-// The installation's size in KiB as the archive's directory gives it (the sum of the
-// members' uncompressed sizes), read by a component of its own before the extraction; -1
-// when the archive cannot be listed.
-int64_t InstalledSizeInKiB(const std::string& archive) {
+// The sizes of the archive's members as its directory gives them, read by a component of
+// its own before anything is written; nothing when the archive cannot be listed.
+std::optional<std::vector<uint64_t>> MemberSizes(const std::string& archive) {
   TZipArchive lister(nullptr, "SizeLister");
   lister.Unattended = true;
   lister.SetZipFilename(archive);
-  if (lister.ZipFilename().empty()) return -1;
-  uint64_t bytes = 0;
-  for (const ZipDirEntry& entry : lister.Entries()) bytes += entry.uncompressedSize;
-  return int64_t((bytes + 1023) / 1024);
+  if (lister.ZipFilename().empty()) return std::nullopt;
+  std::vector<uint64_t> sizes;
+  for (const ZipDirEntry& entry : lister.Entries()) sizes.push_back(entry.uncompressedSize);
+  return sizes;
 }
+
+// What the members take on the target's volume: each rounded up to whole clusters.
+uint64_t SpaceNeeded(const std::vector<uint64_t>& sizes, uint64_t cluster) {
+  uint64_t needed = 0;
+  for (const uint64_t size : sizes) needed += (size + cluster - 1) / cluster * cluster;
+  return needed;
+}
+
+// The text with each "%s" replaced by the next value, in order.
+std::string FillIn(std::string text, const std::vector<std::string>& values) {
+  size_t at = 0;
+  for (const std::string& value : values) {
+    at = text.find("%s", at);
+    if (at == std::string::npos) break;
+    text.replace(at, 2, value);
+    at += value.size();
+  }
+  return text;
+}
+
+std::string Megabytes(uint64_t bytes) { return std::to_string((bytes + (1u << 20) - 1) >> 20); }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -43,6 +65,14 @@ std::string RuleText(setupinf::Rule rule) {
     default:
       return LangText("ein Name unterhalb des vorgesehenen Ordners oder Schlüssels", "install_rule_below_place");
   }
+}
+
+std::string TargetReplacedText(const std::string& path) {
+  const std::string pattern =
+      LangText("Der Zielordner wurde während der Installation verändert: %s ist nicht mehr die Datei, die Setup "
+               "geschrieben hat. Setup bricht die Installation ab.",
+               "install_target_replaced");
+  return FillIn(pattern, {path});
 }
 
 setupinf::PathValues ReadPathValues(const platform::ProfileFile& inf) {
@@ -71,7 +101,8 @@ InstallationRun::InstallationRun(Session& session, TZipArchive& archive, shellli
 }
 
 bool InstallationRun::TargetFolderUsable(const std::string& folder) {
-  return setupinf::IsAbsoluteFolderPath(folder) && platform::DirectoryExists(folder);
+  return setupinf::IsAbsoluteFolderPath(folder) && platform::DirectoryExists(folder) &&
+         platform::LinkedFolderOnPath(folder).empty();
 }
 
 InstallResult InstallationRun::Run() {
@@ -84,6 +115,7 @@ InstallResult InstallationRun::Run() {
   // trusted, stops the run before anything is written.
   try {
     CheckDescription();
+    CheckFreeSpace();
     const platform::ProfileFile medium(session_.SourceDir + setupinf::kFileName);
     store_ = InstallStore::Open(medium.Read(setupinf::kUninstallEntry));
   } catch (const std::exception&) {
@@ -116,31 +148,81 @@ void InstallationRun::CheckDescription() {
   const auto problems = setupinf::CheckPathValues(ReadPathValues(medium));
   if (problems.empty()) return;
   const setupinf::ValueProblem& first = problems.front();
-  std::string text = LangText("Setup.inf auf dem Installationsmedium ist ungültig: [%s] %s muss %r sein.",
-                              "install_bad_value");
-  const auto put = [&text](const char* marker, const std::string& value) {
-    const size_t at = text.find(marker);
-    if (at != std::string::npos) text.replace(at, 2, value);
-  };
-  put("%s", first.section);
-  put("%s", first.key);
-  put("%r", RuleText(first.rule));
+  const std::string text = FillIn(LangText("Setup.inf auf dem Installationsmedium ist ungültig: [%s] %s muss %s sein.",
+                                           "install_bad_value"),
+                                  {first.section, first.key, RuleText(first.rule)});
   throw platform::Error(text + "\r\n\r\n" + first.value);
 }
 
-// The copy is made afresh at every run; a read-only flag taken over from the medium goes.
+// The members must fit on the target's volume; an archive that cannot be listed is reported by
+// the extraction itself.
+void InstallationRun::CheckFreeSpace() {
+  memberSizes_ = MemberSizes(session_.SourceDir + "setup.zip");
+  if (!memberSizes_) return;
+  char volume[MAX_PATH] = "";
+  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+  ULARGE_INTEGER available{};
+  if (!::GetVolumePathNameA(session_.TargetFolder.c_str(), volume, MAX_PATH) ||
+      !::GetDiskFreeSpaceA(volume, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters) ||
+      !::GetDiskFreeSpaceExA(session_.TargetFolder.c_str(), &available, nullptr, nullptr))
+    return;
+  const uint64_t needed = SpaceNeeded(*memberSizes_, std::max<uint64_t>(uint64_t(sectorsPerCluster) * bytesPerSector, 1));
+  if (needed <= available.QuadPart) return;
+  const std::string pattern = LangText(
+      "Auf dem Ziellaufwerk ist nicht genug Platz frei. Talvenor braucht %s MB, frei sind %s MB. Bitte schaffen Sie "
+      "Platz oder wählen Sie einen anderen Zielordner.",
+      "install_no_space");
+  throw platform::Error(FillIn(pattern, {Megabytes(needed), std::to_string(available.QuadPart >> 20)}));
+}
+
+// The copy is made afresh at every run, as a new file through a handle that is checked to be
+// in the target folder: a link put in its place, or a target folder swapped for a link, makes
+// the run stop instead of writing elsewhere. Without a readable source the copy is empty, and
+// every value read from it is its default.
 void InstallationRun::CopyDescription() {
   observer_.StepStarted(InstallStep::CopyDescription);
   const std::string copyPath = session_.TargetFolder + setupinf::kFileName;
-  ::CopyFileA((session_.SourceDir + setupinf::kFileName).c_str(), copyPath.c_str(), FALSE);
-  ::SetFileAttributesA(copyPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+  copyContent_.clear();
+  platform::ReadWholeFile(session_.SourceDir + setupinf::kFileName, copyContent_, 1u << 20);
+  ::DeleteFileA(copyPath.c_str());  // a link of that name goes itself, never what it points to
+  platform::UniqueFile file(::CreateFileA(copyPath.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file) throw platform::Error(platform::FormatText("nach %s kann nicht geschrieben werden", copyPath));
+  if (!platform::HandleIsAt(file.get(), copyPath)) {
+    FILE_DISPOSITION_INFO gone{TRUE};
+    ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &gone, sizeof gone);
+    throw platform::Error(TargetReplacedText(copyPath));
+  }
+  DWORD written = 0;
+  if (!::WriteFile(file.get(), copyContent_.data(), DWORD(copyContent_.size()), &written, nullptr) ||
+      written != copyContent_.size() || !platform::IdentityOf(file.get(), copyIdentity_))
+    throw platform::Error(platform::FormatText("nach %s kann nicht geschrieben werden", copyPath));
   observer_.Wrote(copyPath, "");
+}
+
+// The copy is read only while it is the file the run wrote, with the content it wrote.
+void InstallationRun::VerifyCopy() const {
+  const std::string copyPath = session_.TargetFolder + setupinf::kFileName;
+  const platform::UniqueFile file = platform::OpenWithoutFollowing(copyPath, GENERIC_READ, FILE_SHARE_READ);
+  platform::FileIdentity identity;
+  std::string content;
+  bool same = file && platform::IdentityOf(file.get(), identity) && identity == copyIdentity_ &&
+              platform::HandleIsAt(file.get(), copyPath);
+  if (same) {
+    content.resize(copyContent_.size() + 1);
+    DWORD read = 0;
+    same = ::ReadFile(file.get(), &content[0], DWORD(content.size()), &read, nullptr) && read == copyContent_.size() &&
+           content.compare(0, read, copyContent_) == 0;
+  }
+  if (!same) throw platform::Error(TargetReplacedText(copyPath));
 }
 
 void InstallationRun::WriteProgramEntry(const platform::ProfileFile& copy) {
   observer_.StepStarted(InstallStep::ProgramEntry);
   platform::Registry program(HKEY_LOCAL_MACHINE);
   const std::string key = copy.Read(setupinf::kProgramEntry);
+  VerifyCopy();
+  programEntry_ = key;
   program.OpenKey(key);
   const std::string where = "HKEY_LOCAL_MACHINE\\" + key + "\\";
   program.WriteString(setupreg::kProgramPath, session_.TargetFolder);
@@ -158,6 +240,14 @@ void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
   observer_.StepStarted(InstallStep::UninstallEntry);
   platform::Registry uninstall(HKEY_LOCAL_MACHINE);
   const std::string key = setupreg::kUninstallRoot + copy.Read(setupinf::kUninstallEntry);
+  const std::string displayName = copy.Read(setupinf::kDisplayName);
+  const std::string group = copy.Read(setupinf::kGroupName);
+  // The uninstaller comes from the setup program's own folder, not from SourceDir.
+  const std::string uninstaller = copy.Read(setupinf::kUninstallString);
+  const std::string publisher = copy.Read(setupinf::kPublisher);
+  const std::string version = copy.Read(setupinf::kDisplayVersion);
+  VerifyCopy();
+  uninstallKey_ = key;
   uninstall.OpenKey(key);
   const std::string where = "HKEY_LOCAL_MACHINE" + key + "\\";
   const auto write = [&](const char* name, const std::string& value) {
@@ -168,13 +258,11 @@ void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
     uninstall.WriteInteger(name, value);
     observer_.Wrote(where + name, std::to_string(value));
   };
-  write(setupreg::kDisplayName, copy.Read(setupinf::kDisplayName));
+  write(setupreg::kDisplayName, displayName);
 
   links_.CreateIn.ShellFolder = shelllink::sfProgramsMenu;
-  links_.CreateIn.SetSubfolder("\\" + copy.Read(setupinf::kGroupName));
+  links_.CreateIn.SetSubfolder("\\" + group);
 
-  // The uninstaller comes from the setup program's own folder, not from SourceDir.
-  const std::string uninstaller = copy.Read(setupinf::kUninstallString);
   const std::string installed = platform::WindowsFolder() + "\\" + uninstaller;
   ::CopyFileA((platform::ExeFolder() + uninstaller).c_str(), installed.c_str(), FALSE);
   uninstallerCopy_ = installed;
@@ -194,14 +282,15 @@ void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
   // medium and are written only when it sets them.
   write(setupreg::kDisplayIcon, installed);
   write(setupreg::kInstallLocation, session_.TargetFolder);
-  const int64_t size = InstalledSizeInKiB(session_.SourceDir + "setup.zip");
-  if (size >= 0) writeNumber(setupreg::kEstimatedSize, int32_t(std::min<int64_t>(size, INT32_MAX)));
+  if (memberSizes_) {
+    uint64_t bytes = 0;
+    for (const uint64_t size : *memberSizes_) bytes += size;
+    writeNumber(setupreg::kEstimatedSize, int32_t(std::min<uint64_t>((bytes + 1023) / 1024, INT32_MAX)));
+  }
   writeNumber(setupreg::kNoModify, 1);
   writeNumber(setupreg::kNoRepair, 1);
-  for (const setupinf::Key& detail : {setupinf::kPublisher, setupinf::kDisplayVersion}) {
-    const std::string value = copy.Read(detail);
-    if (!value.empty()) write(detail.name, value);
-  }
+  if (!publisher.empty()) write(setupreg::kPublisher, publisher);
+  if (!version.empty()) write(setupreg::kDisplayVersion, version);
 }
 
 void InstallationRun::Extract() {
@@ -221,6 +310,7 @@ void InstallationRun::Extract() {
 // and is never seen half-written from outside.
 void InstallationRun::WriteInstalledFiles(const platform::ProfileFile& copy) {
   observer_.StepStarted(InstallStep::InstalledFiles);
+  VerifyCopy();
   copy.WriteSection(setupinf::kInstalledFiles,
                     InstalledFilesSection(copy.ReadSection(setupinf::kInstalledFiles), WrittenFiles(),
                                           session_.TargetFolder + setupinf::kFileName));
@@ -231,8 +321,8 @@ void InstallationRun::SaveRecord(const platform::ProfileFile& copy) {
   InstallationRecord record;
   record.target = session_.TargetFolder;
   record.setupInf = copy.Path();
-  record.programEntry = copy.Read(setupinf::kProgramEntry);
-  record.uninstallEntry = setupreg::kUninstallRoot + copy.Read(setupinf::kUninstallEntry);
+  record.programEntry = programEntry_;
+  record.uninstallEntry = uninstallKey_;
   record.uninstaller = uninstallerCopy_;
   record.folders = session_.CreatedFolders;
   record.files = WrittenFiles();

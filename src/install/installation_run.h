@@ -7,11 +7,13 @@
 
 #include "extraction_record.h"
 #include "install_store.h"
+#include "links.h"
 #include "install_observer.h"
 #include "install_result.h"
 #include "session.h"
 #include "zip_types.h"
 
+#include <cstdint>
 #include <exception>
 #include <optional>
 #include <string>
@@ -54,7 +56,9 @@ class InstallationRun {
 
  private:
   void CheckDescription();
+  void CheckFreeSpace();
   void CopyDescription();
+  void VerifyCopy() const;
   void WriteProgramEntry(const platform::ProfileFile& copy);
   void WriteUninstallEntry(const platform::ProfileFile& copy);
   void Extract();
@@ -70,6 +74,11 @@ class InstallationRun {
   InstallObserver& observer_;
   ExtractionRecord extraction_;
   std::optional<InstallStore> store_;
+  std::optional<std::vector<uint64_t>> memberSizes_;  // the archive's members, when it lists
+  std::string copyContent_;  // what the copy of Setup.inf was written with
+  platform::FileIdentity copyIdentity_;
+  std::string programEntry_;  // the keys the run wrote
+  std::string uninstallKey_;
   std::string uninstallerCopy_;
   std::vector<std::string> writtenLinks_;
   bool joining_ = false;  // the parts of a multi-part archive are being joined

@@ -16,6 +16,7 @@
 #include "ShellLinkWriter.h"
 #include "ZipArchive.h"
 #include "installation_run.h"
+#include "links.h"
 #include "setup_description.h"
 #include "value_rules.h"
 #include "wizard_rules.h"
@@ -412,7 +413,9 @@ void TForm2::Button7Click() {
   // would put the installation somewhere else: the user chooses again. A relative path is
   // not created at all, so nothing appears beside setup.exe.
   std::vector<std::string> created;
-  if (setupinf::IsAbsoluteFolderPath(target) && !platform::DirectoryExists(target)) {
+  // Below a junction or symbolic link nothing is created: the folder would lie elsewhere.
+  if (setupinf::IsAbsoluteFolderPath(target) && !platform::DirectoryExists(target) &&
+      platform::LinkedFolderOnPath(target).empty()) {
     created = platform::MissingFolderLevels(target);
     platform::ForceDirectories(target);
   }
@@ -437,10 +440,10 @@ void TForm2::ReportUnusableFolder(const std::string& folder) {
       MB_OK | MB_ICONWARNING);
 }
 
-// From the run back to the folder page, with the page's caption and the language in force.
-void TForm2::ReturnToFolderPage() {
-  ShowPage("Dir");
-  SetCaptionFromKey("Verzeichnissauswahl", "install_3");
+// From the run back to a page, with the page's caption and the language in force.
+void TForm2::ReturnToPage(const std::string& page, const std::string& germanCaption, const std::string& key) {
+  ShowPage(page);
+  SetCaptionFromKey(germanCaption, key);
   resuming_ = true;
   Show();
 }

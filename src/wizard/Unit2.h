@@ -66,7 +66,7 @@ class TForm2 : public forms::Form, public install::InstallObserver {
   void PlaceProgressWindow();
   void BindHandlers();
   static void ReportUnusableFolder(const std::string& folder);
-  void ReturnToFolderPage();
+  void ReturnToPage(const std::string& page, const std::string& germanCaption, const std::string& key);
   // After the installation run.
   void ResetFileList(const std::vector<std::string>& written);
   void ReportFailedMembers(const std::vector<std::string>& failures);

@@ -32,11 +32,16 @@ void TForm2::Timer1Timer() {
   if (result == install::InstallResult::FailedBeforeWriting) {
     Form5->Hide();
     Form7->Hide();
-    if (run.Error())
+    // A folder that has gone, or has become a link, is chosen again; anything else that stops
+    // the run before it writes (the medium's description, too little free space) is reported
+    // on the ready page.
+    if (run.Error()) {
       Application::Instance().Dispatch([&] { std::rethrow_exception(run.Error()); });
-    else
+      ReturnToPage("ready", "Fertig zum Kopieren", "install_4");
+    } else {
       ReportUnusableFolder(session.TargetFolder);
-    ReturnToFolderPage();
+      ReturnToPage("Dir", "Verzeichnissauswahl", "install_3");
+    }
     return;
   }
   Form4->Edit1().SetText(session.TargetFolder);

@@ -1,8 +1,13 @@
+// Setup as an elevated program among things an ordinary user can change: DLLs planted on the
+// medium, a target folder that is or becomes a link, values of the medium's Setup.inf that
+// would leave their place, and an archive that does not fit the target drive.
+//
 // Setup on a medium where someone planted DLLs named like those that Windows loads into a GUI
 // program: a full installation, with Windows's search order imitated (the planted names are
 // loaded native first), loads none of them. The installation's uninstall entry then carries
 // what "Apps & features" shows (publisher and version only where the medium names them), and
 // the uninstaller removes the whole key.
+#include "folder_links.h"
 #include "wizard_steps.h"
 
 #include <gtest/gtest.h>
@@ -94,6 +99,29 @@ void Install(const Medium& medium, const std::string& target) {
 
 const std::string kKey = std::string(kUninstallRoot) + kEntry;
 
+// A stored archive of empty members whose central directory claims `size` bytes for each.
+std::string ArchiveClaiming(int members, uint32_t size) {
+  const auto put16 = [](std::string& s, uint32_t v) { s += char(v & 0xFF), s += char((v >> 8) & 0xFF); };
+  const auto put32 = [&](std::string& s, uint32_t v) { put16(s, v & 0xFFFF), put16(s, v >> 16); };
+  std::string locals, central;
+  for (int i = 0; i < members; ++i) {
+    const std::string name = "f" + std::to_string(i) + ".bin";
+    const uint32_t offset = uint32_t(locals.size());
+    put32(locals, 0x04034b50), put16(locals, 10), put16(locals, 0), put16(locals, 0), put32(locals, 0);
+    put32(locals, 0), put32(locals, 0), put32(locals, 0), put16(locals, uint32_t(name.size())), put16(locals, 0);
+    locals += name;
+    put32(central, 0x02014b50), put16(central, 20), put16(central, 10), put16(central, 0), put16(central, 0);
+    put32(central, 0), put32(central, 0), put32(central, 0), put32(central, size);
+    put16(central, uint32_t(name.size())), put16(central, 0), put16(central, 0), put16(central, 0), put16(central, 0);
+    put32(central, 0), put32(central, offset);
+    central += name;
+  }
+  std::string end;
+  put32(end, 0x06054b50), put16(end, 0), put16(end, 0), put16(end, uint32_t(members)), put16(end, uint32_t(members));
+  put32(end, uint32_t(central.size())), put32(end, uint32_t(locals.size())), put16(end, 0);
+  return locals + central + end;
+}
+
 TEST(Security, PlantedSystemDllNamesAreNotLoadedAndTheUninstallEntryDescribesTheInstallation) {
   Installation inst;
   Medium medium;
@@ -135,6 +163,106 @@ TEST(Security, AMediumWithoutPublisherAndVersionLeavesThemOut) {
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "DisplayName"), "Talvenor E2E");
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "Publisher"), std::nullopt);
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "DisplayVersion"), std::nullopt);
+}
+
+// A box whose text holds `expected`, answered with OK; then the wizard shows `page` again.
+void ExpectRefusal(const Process& setup, HWND wizard, const std::string& expected, const std::string& page) {
+  const auto box = WaitMessageBox(setup);
+  ASSERT_TRUE(box);
+  EXPECT_NE(box->text.find(expected), std::string::npos) << box->text;
+  ASSERT_TRUE(Answer(*box, "OK"));
+  ASSERT_TRUE(WaitPage(wizard, page));
+}
+
+void ExpectNothingInstalled() {
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kProgramKey));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kKey));
+}
+
+// A folder link below the target is refused on the folder page before anything is created
+// through it; a target folder swapped for a link after that page is refused by the run.
+TEST(Security, ATargetFolderThatIsOrLiesBelowALinkIsNeverWrittenThrough) {
+  Installation inst;
+  Medium medium;
+  LayOutMedium(medium, "");
+  const std::string elsewhere = inst.work + "elsewhere\\";
+  ASSERT_TRUE(::CreateDirectoryA(elsewhere.c_str(), nullptr));
+  ASSERT_TRUE(::CreateDirectoryA((elsewhere + "Talvenor").c_str(), nullptr));
+  const std::string link = inst.work + "link";
+  ASSERT_TRUE(testsupport::MakeFolderLink(link, elsewhere));
+
+  Process setup(medium.SetupExe());
+  HWND wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
+  ASSERT_TRUE(Press(wizard, "&Weiter >"));
+  ASSERT_TRUE(Press(wizard, "&Akzeptieren>"));
+  for (const std::string& target : {link + "\\Talvenor", link + "\\Neu\\Talvenor"}) {
+    ASSERT_TRUE(WaitPage(wizard, "Dir"));
+    ASSERT_TRUE(Press(wizard, "S&uchen..."));
+    HWND dialog = setup.WaitWindow("TForm4");
+    ASSERT_NE(dialog, nullptr);
+    SetText(FindChild(dialog, "Edit"), target);
+    ASSERT_TRUE(Press(dialog, "&Ok"));
+    ASSERT_TRUE(setup.WaitHidden("TForm4"));
+    ASSERT_TRUE(Press(wizard, "&Weiter>"));
+    ASSERT_NO_FATAL_FAILURE(ExpectRefusal(setup, wizard, "Zielordner kann nicht angelegt werden", "Dir"));
+  }
+  EXPECT_FALSE(FolderExists(elsewhere + "Neu"));
+
+  // A real folder passes the folder page; then it becomes a link before the run starts.
+  const std::string real = inst.work + "real";
+  ASSERT_TRUE(Press(wizard, "S&uchen..."));
+  HWND dialog = setup.WaitWindow("TForm4");
+  SetText(FindChild(dialog, "Edit"), real + "\\Talvenor");
+  ASSERT_TRUE(Press(dialog, "&Ok"));
+  ASSERT_TRUE(setup.WaitHidden("TForm4"));
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  ASSERT_TRUE(WaitPage(wizard, "ready"));
+  ASSERT_TRUE(::RemoveDirectoryA((real + "\\Talvenor").c_str()));
+  ASSERT_TRUE(::RemoveDirectoryA(real.c_str()));
+  ASSERT_TRUE(testsupport::MakeFolderLink(real, elsewhere));
+  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  ASSERT_NO_FATAL_FAILURE(ExpectRefusal(setup, wizard, "Zielordner kann nicht angelegt werden", "Dir"));
+
+  EXPECT_TRUE(FilesBelow(elsewhere).empty()) << "written through a link";
+  ExpectNothingInstalled();
+  setup.Kill();
+  testsupport::RemoveFolderLink(real);
+  testsupport::RemoveFolderLink(link);
+}
+
+// Values that would place the uninstaller, the links or the keys elsewhere stop the run before
+// it writes anything, with a message naming the key; so does an archive larger than the free
+// space of the target's drive.
+TEST(Security, BadSetupInfValuesAndTooLittleSpaceStopTheRunBeforeItWrites) {
+  Installation inst;
+  {
+    Medium medium;
+    LayOutMedium(medium, "UninstallString=..\\..\\ProgramData\\x.exe\r\n");
+    Process setup(medium.SetupExe());
+    HWND wizard = setup.WaitWindow("TForm2");
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_NO_FATAL_FAILURE(WalkToTheRun(setup, wizard, inst.target));
+    ASSERT_NO_FATAL_FAILURE(ExpectRefusal(setup, wizard, "UninstallString", "ready"));
+    setup.Kill();
+  }
+  EXPECT_FALSE(FileExists(inst.target + "Setup.inf"));
+  ExpectNothingInstalled();
+  {
+    // 120 members that say they hold almost 4 GB each.
+    Medium medium;
+    LayOutMedium(medium, "");
+    medium.Write("Setup.zip", ArchiveClaiming(120, 0xFFFFFFF0u));
+    Process setup(medium.SetupExe());
+    HWND wizard = setup.WaitWindow("TForm2");
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_NO_FATAL_FAILURE(WalkToTheRun(setup, wizard, inst.target));
+    ASSERT_NO_FATAL_FAILURE(ExpectRefusal(setup, wizard, "nicht genug Platz", "ready"));
+    setup.Kill();
+  }
+  EXPECT_FALSE(FileExists(inst.target + "Setup.inf"));
+  ExpectNothingInstalled();
 }
 
 }  // namespace
