@@ -10,6 +10,7 @@
 // user declined), 2 bad arguments (no such Setup.inf, a drive root or the Windows folder), 6
 // another setup or uninstaller of this program is running.
 #include "install_record.h"
+#include "install_store.h"
 #include "run_lock.h"
 #include "uninstall_core.h"
 #include "uninstaller.h"
@@ -97,13 +98,21 @@ int Run(const std::vector<std::string>& args) {
   // Out of the target folder, so that it can be removed.
   platform::SetCurrentFolder(platform::WindowsFolder());
   platform::ComApartment com;
-  uninstall::Uninstaller uninstaller(setupInf, std::move(record));
+  // What setup recorded where no user can change it decides what goes; an installation from
+  // before that record is removed by Setup.inf's list with the checks of its own.
+  const std::optional<install::InstallStore> store = install::InstallStore::FindBySetupInf(setupInf, uninstall::SamePath);
+  std::optional<install::InstallationRecord> stored = store ? store->LoadRecord() : std::nullopt;
+  uninstall::Uninstaller uninstaller(setupInf, std::move(record), stored);
   uninstaller.Run();
 
   const bool complete = uninstaller.Leftovers().empty();
+  if (store && complete) store->Remove();
   if (!options->quiet) {
-    Box(uninstall::ReportText(product, uninstaller.Leftovers(), uninstaller.KeptTargetFolder()),
-        caption, MB_OK | (complete ? MB_ICONINFORMATION : MB_ICONWARNING));
+    std::string report = uninstall::ReportText(product, uninstaller.Leftovers(), uninstaller.KeptTargetFolder());
+    if (!stored)
+      report += "\n\nDiese Installation hat Setup ohne eigenes Protokoll angelegt; entfernt wurde, was Setup.inf "
+                "aufführt.";
+    Box(report, caption, MB_OK | (complete ? MB_ICONINFORMATION : MB_ICONWARNING));
   }
   return complete ? uninstall::kAllRemoved : uninstall::kSomethingLeft;
 }

@@ -36,6 +36,7 @@ const char* ReasonText(Reason reason) {
     case Reason::OutsideTarget: return "liegt außerhalb des Installationsordners";
     case Reason::DeleteFailed: return "konnte nicht gelöscht werden";
     case Reason::NotOurs: return "gehört nicht zu dieser Installation";
+    case Reason::NotRecorded: return "wurde nicht von Setup installiert";
   }
   return "";
 }

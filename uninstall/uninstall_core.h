@@ -50,6 +50,7 @@ enum class Reason {
   OutsideTarget,  // a listed file outside the target folder
   DeleteFailed,   // the deletion failed
   NotOurs,        // a link or registry entry of that name belongs to something else
+  NotRecorded,    // listed in Setup.inf, but the installation's own record does not name it
 };
 struct Leftover {
   std::string item;

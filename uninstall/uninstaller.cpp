@@ -4,9 +4,12 @@
 #include "error.h"
 #include "files.h"
 #include "handle.h"
+#include "links.h"
 #include "setup_description.h"
 
 #include <windows.h>
+
+#include <algorithm>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -41,19 +44,23 @@ std::wstring Widen(const std::string& text) {
   return wide;
 }
 
-// Deletes a file, clearing a read-only flag taken over from the archive; true when the file
-// is gone afterwards. The deletion comes first, as almost every file needs nothing more; the
-// attributes are read only when it fails.
-bool DeleteInstalledFile(const std::string& path) {
-  if (::DeleteFileA(path.c_str())) return true;
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-  if (attributes & FILE_ATTRIBUTE_READONLY) {
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (::DeleteFileA(path.c_str())) return true;
-  }
-  return !platform::FileExists(path);
+// Deletes a file or an empty folder through a handle that is checked to be the entry `path`
+// names, never a link or what a link points to; a read-only flag taken over from the archive
+// is cleared first. True when the entry is gone afterwards.
+bool DeleteEntry(const std::string& path) {
+  const platform::UniqueFile entry = platform::OpenWithoutFollowing(
+      path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  if (!entry) return ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+  if (!platform::HandleIsAt(entry.get(), path)) return false;
+  FILE_DISPOSITION_INFO gone{TRUE};
+  if (::SetFileInformationByHandle(entry.get(), FileDispositionInfo, &gone, sizeof gone)) return true;
+  FILE_BASIC_INFO basic{};
+  if (!::GetFileInformationByHandleEx(entry.get(), FileBasicInfo, &basic, sizeof basic) ||
+      !(basic.FileAttributes & FILE_ATTRIBUTE_READONLY))
+    return false;
+  basic.FileAttributes = (basic.FileAttributes & ~DWORD(FILE_ATTRIBUTE_READONLY)) | FILE_ATTRIBUTE_NORMAL;
+  return ::SetFileInformationByHandle(entry.get(), FileBasicInfo, &basic, sizeof basic) &&
+         ::SetFileInformationByHandle(entry.get(), FileDispositionInfo, &gone, sizeof gone);
 }
 
 bool IsReparsePoint(const std::string& path) {
@@ -69,13 +76,35 @@ bool SamePath(const std::string& a, const std::string& b) {
          CSTR_EQUAL;
 }
 
-Uninstaller::Uninstaller(std::string setupInf, InstallRecord record)
+Uninstaller::Uninstaller(std::string setupInf, InstallRecord record,
+                         std::optional<install::InstallationRecord> stored)
     : setupInf_(platform::ExpandFileName(setupInf)),
       target_(platform::ExtractFilePath(setupInf_)),
-      record_(std::move(record)) {}
+      record_(std::move(record)),
+      stored_(std::move(stored)) {
+  if (!stored_) return;
+  // The record decides: Setup.inf's list names nothing more than it, and the keys are its own.
+  std::vector<std::string> listed = std::move(record_.files);
+  record_.files.clear();
+  for (const std::string& file : stored_->files) record_.files.push_back(file);
+  for (const std::string& file : listed) {
+    const bool recorded = std::any_of(stored_->files.begin(), stored_->files.end(),
+                                      [&](const std::string& ours) { return SamePath(ours, file); });
+    if (!recorded) leftovers_.push_back({file, Reason::NotRecorded});
+  }
+  record_.programEntry = stored_->programEntry;
+  const std::string root = setupreg::kUninstallRoot;
+  record_.uninstallEntry = stored_->uninstallEntry.size() > root.size() && SamePath(stored_->uninstallEntry.substr(0, root.size()), root)
+                               ? stored_->uninstallEntry.substr(root.size())
+                               : stored_->uninstallEntry;
+}
 
 void Uninstaller::Run() {
-  RemoveLinks();
+  if (stored_) {
+    RemoveRecordedLinks();
+  } else {
+    RemoveLinks();
+  }
   RemoveProgramEntry();
   RemoveUninstallEntry();
   RemoveFiles();
@@ -118,7 +147,7 @@ void Uninstaller::RemoveLinks() {
                  [this](const LinkContents& link) { return TargetOrBelow(link.target); });
     }
     for (const std::string& level : FolderLevels(record_.group)) {
-      ::RemoveDirectoryA((programs + "\\" + level).c_str());  // only succeeds when empty
+      DeleteEntry(programs + "\\" + level);  // only succeeds when empty
     }
   }
 
@@ -244,24 +273,44 @@ void Uninstaller::RemoveFiles() {
       continue;
     }
     removedRelative_.push_back(full.substr(target_.size()));
-    if (!DeleteInstalledFile(full)) leftovers_.push_back({full, Reason::DeleteFailed});
+    if (!DeleteEntry(full)) leftovers_.push_back({full, Reason::DeleteFailed});
   }
 }
 
 void Uninstaller::RemoveFolders() {
-  // A folder that still holds something refuses to go; that is how foreign files are kept.
-  // Removing a folder link removes the link, never the folder it points to; the folders
-  // above it may then be empty as well.
+  // A folder that still holds something refuses to go; that is how foreign files are kept. A
+  // folder link is removed as a link where the system opens it as one (a junction on
+  // Windows), never what it points to; else it stays, and so do the folders above it.
   std::vector<std::string> removed = removedRelative_;
   for (const std::string& link : links_) {
-    ::RemoveDirectoryA((target_ + link).c_str());
+    DeleteEntry(target_ + link);
     removed.push_back(link);
   }
-  for (const std::string& folder : FoldersToRemove(removed)) {
-    ::RemoveDirectoryA((target_ + folder).c_str());
-  }
-  ::RemoveDirectoryA(target_.substr(0, target_.size() - 1).c_str());
+  for (const std::string& folder : FoldersToRemove(removed)) DeleteEntry(target_ + folder);
+  DeleteEntry(target_.substr(0, target_.size() - 1));
   if (platform::DirectoryExists(target_)) keptTarget_ = target_;
+  // The levels above the target that choosing it created, innermost first.
+  if (stored_)
+    for (auto folder = stored_->folders.rbegin(); folder != stored_->folders.rend(); ++folder)
+      if (!TargetOrBelow(*folder)) DeleteEntry(*folder);
+}
+
+// The links the installation recorded, wherever the user's shell folders were then; each is
+// deleted as a file of its own, never through a folder link on its way.
+void Uninstaller::RemoveRecordedLinks() {
+  for (const std::string& link : stored_->links) {
+    const std::string folder = platform::ExtractFilePath(link);
+    if (!platform::LinkedFolderOnPath(folder).empty()) {
+      leftovers_.push_back({link, Reason::NotOurs});
+      continue;
+    }
+    if (!DeleteEntry(link)) leftovers_.push_back({link, Reason::DeleteFailed});
+  }
+  // The program group's folder goes when the links leave it empty.
+  const std::string programs = ShellFolderPath(shelllink::sfProgramsMenu);
+  for (const std::string& level : FolderLevels(record_.group))
+    if (!programs.empty() && platform::LinkedFolderOnPath(programs + "\\" + level).empty())
+      DeleteEntry(programs + "\\" + level);
 }
 
 }  // namespace uninstall

@@ -5,10 +5,12 @@
 #pragma once
 
 #include "install_record.h"
+#include "installation_record.h"
 #include "registry.h"
 #include "uninstall_core.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,8 +22,11 @@ bool SamePath(const std::string& a, const std::string& b);
 
 class Uninstaller {
  public:
-  // `setupInf`: full path of the copy of Setup.inf; its folder is the target folder.
-  Uninstaller(std::string setupInf, InstallRecord record);
+  // `setupInf`: full path of the copy of Setup.inf; its folder is the target folder. With the
+  // installation's own record (`stored`), only what it names is removed, and what Setup.inf
+  // lists besides is refused.
+  Uninstaller(std::string setupInf, InstallRecord record,
+              std::optional<install::InstallationRecord> stored = std::nullopt);
 
   void Run();
 
@@ -46,6 +51,8 @@ class Uninstaller {
                             bool mayDeleteKey);
   void RemoveFiles();
   void RemoveFolders();
+  void RemoveRecordedLinks();
+  void DeleteOwnFile(const std::string& full);
 
   bool InTarget(const std::string& path) const;
   bool TargetOrBelow(const std::string& path) const;
@@ -59,6 +66,7 @@ class Uninstaller {
   std::vector<std::string> links_;  // folder links below the target, relative to it
   std::vector<Leftover> leftovers_;
   std::string keptTarget_;
+  std::optional<install::InstallationRecord> stored_;
 };
 
 }  // namespace uninstall

@@ -45,6 +45,29 @@ std::optional<InstallStore> InstallStore::Find(const std::string& uninstallEntry
   return Open(uninstallEntry);
 }
 
+std::optional<InstallStore> InstallStore::FindBySetupInf(
+    const std::string& setupInf, const std::function<bool(const std::string&, const std::string&)>& samePath) {
+  const std::string base = BaseFolder();
+  if (!platform::DirectoryExists(base)) return std::nullopt;
+  for (const std::string& name : platform::ListFolders(base)) {
+    try {
+      platform::EnsureOwnedFolder(base.substr(0, base.size() - 1));
+      platform::EnsureOwnedFolder(base + name);
+    } catch (const platform::Error&) {
+      continue;
+    }
+    const InstallStore store(base + name + "\\");
+    const std::optional<InstallationRecord> record = store.LoadRecord();
+    if (record && samePath(record->setupInf, setupInf)) return store;
+  }
+  return std::nullopt;
+}
+
+void InstallStore::Remove() const {
+  ::DeleteFileA(RecordPath().c_str());
+  ::RemoveDirectoryA(folder_.substr(0, folder_.size() - 1).c_str());  // only when empty
+}
+
 std::optional<InstallationRecord> InstallStore::LoadRecord() const {
   std::string text;
   if (!platform::ReadWholeFile(RecordPath(), text)) return std::nullopt;

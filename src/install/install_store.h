@@ -7,6 +7,7 @@
 
 #include "installation_record.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -25,6 +26,13 @@ class InstallStore {
   // The record of a finished installation and the journal of a run in progress.
   std::string RecordPath() const { return folder_ + "record.ini"; }
   std::string JournalPath() const { return folder_ + "journal.txt"; }
+
+  // The store whose record belongs to the installation with this copy of Setup.inf (its path
+  // compared by `samePath`); stores that are links or belong to someone else are passed over.
+  static std::optional<InstallStore> FindBySetupInf(
+      const std::string& setupInf, const std::function<bool(const std::string&, const std::string&)>& samePath);
+  // Deletes the record and the store's folder once the installation is gone.
+  void Remove() const;
 
   // The record of the installation, when there is one that parses; nothing otherwise.
   std::optional<InstallationRecord> LoadRecord() const;
