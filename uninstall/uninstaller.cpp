@@ -286,6 +286,15 @@ void Uninstaller::RemoveFolders() {
     DeleteEntry(target_ + link);
     removed.push_back(link);
   }
+  // The folders the archive brought, empty ones among them, deepest first.
+  if (stored_) {
+    std::vector<std::string> recorded;
+    for (const std::string& folder : stored_->folders)
+      if (InTarget(folder)) recorded.push_back(folder);
+    std::sort(recorded.begin(), recorded.end(),
+              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    for (const std::string& folder : recorded) DeleteEntry(folder);
+  }
   for (const std::string& folder : FoldersToRemove(removed)) DeleteEntry(target_ + folder);
   DeleteEntry(target_.substr(0, target_.size() - 1));
   if (platform::DirectoryExists(target_)) keptTarget_ = target_;

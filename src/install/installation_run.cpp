@@ -21,16 +21,19 @@ namespace install {
 
 namespace {
 
-// The sizes of the archive's members as its directory gives them, read by a component of
-// its own before anything is written; nothing when the archive cannot be listed.
-std::optional<std::vector<uint64_t>> MemberSizes(const std::string& archive) {
+// The archive's directory, read by a component of its own before anything is written;
+// nothing when the archive cannot be listed.
+std::optional<ArchiveListing> ListArchive(const std::string& archive) {
   TZipArchive lister(nullptr, "SizeLister");
   lister.Unattended = true;
   lister.SetZipFilename(archive);
   if (lister.ZipFilename().empty()) return std::nullopt;
-  std::vector<uint64_t> sizes;
-  for (const ZipDirEntry& entry : lister.Entries()) sizes.push_back(entry.uncompressedSize);
-  return sizes;
+  ArchiveListing listing;
+  for (const ZipDirEntry& entry : lister.Entries()) {
+    listing.sizes.push_back(entry.uncompressedSize);
+    if (!entry.fileName.empty() && entry.fileName.back() == '\\') listing.folders.push_back(entry.fileName);
+  }
+  return listing;
 }
 
 // What the members take on the target's volume: each rounded up to whole clusters.
@@ -157,8 +160,8 @@ void InstallationRun::CheckDescription() {
 // The members must fit on the target's volume; an archive that cannot be listed is reported by
 // the extraction itself.
 void InstallationRun::CheckFreeSpace() {
-  memberSizes_ = MemberSizes(session_.SourceDir + "setup.zip");
-  if (!memberSizes_) return;
+  listing_ = ListArchive(session_.SourceDir + "setup.zip");
+  if (!listing_) return;
   char volume[MAX_PATH] = "";
   DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
   ULARGE_INTEGER available{};
@@ -166,7 +169,7 @@ void InstallationRun::CheckFreeSpace() {
       !::GetDiskFreeSpaceA(volume, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters) ||
       !::GetDiskFreeSpaceExA(session_.TargetFolder.c_str(), &available, nullptr, nullptr))
     return;
-  const uint64_t needed = SpaceNeeded(*memberSizes_, std::max<uint64_t>(uint64_t(sectorsPerCluster) * bytesPerSector, 1));
+  const uint64_t needed = SpaceNeeded(listing_->sizes, std::max<uint64_t>(uint64_t(sectorsPerCluster) * bytesPerSector, 1));
   if (needed <= available.QuadPart) return;
   const std::string pattern = LangText(
       "Auf dem Ziellaufwerk ist nicht genug Platz frei. Talvenor braucht %s MB, frei sind %s MB. Bitte schaffen Sie "
@@ -282,9 +285,9 @@ void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
   // medium and are written only when it sets them.
   write(setupreg::kDisplayIcon, installed);
   write(setupreg::kInstallLocation, session_.TargetFolder);
-  if (memberSizes_) {
+  if (listing_) {
     uint64_t bytes = 0;
-    for (const uint64_t size : *memberSizes_) bytes += size;
+    for (const uint64_t size : listing_->sizes) bytes += size;
     writeNumber(setupreg::kEstimatedSize, int32_t(std::min<uint64_t>((bytes + 1023) / 1024, INT32_MAX)));
   }
   writeNumber(setupreg::kNoModify, 1);
@@ -325,6 +328,11 @@ void InstallationRun::SaveRecord(const platform::ProfileFile& copy) {
   record.uninstallEntry = uninstallKey_;
   record.uninstaller = uninstallerCopy_;
   record.folders = session_.CreatedFolders;
+  // The archive's folder entries (empty folders among them) that are there now.
+  if (listing_)
+    for (const std::string& folder : listing_->folders)
+      if (platform::DirectoryExists(session_.TargetFolder + folder))
+        record.folders.push_back(session_.TargetFolder + folder.substr(0, folder.size() - 1));
   record.files = WrittenFiles();
   record.files.push_back(copy.Path());
   record.links = writtenLinks_;

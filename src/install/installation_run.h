@@ -32,6 +32,12 @@ class TShellLinkWriter;
 
 namespace install {
 
+// What the run takes from the archive's directory before it writes anything.
+struct ArchiveListing {
+  std::vector<uint64_t> sizes;       // every member's uncompressed size
+  std::vector<std::string> folders;  // the folder entries, relative, ending in "\"
+};
+
 class InstallationRun {
  public:
   // The archive component and the link writer are the caller's (the wizard's own components,
@@ -74,7 +80,7 @@ class InstallationRun {
   InstallObserver& observer_;
   ExtractionRecord extraction_;
   std::optional<InstallStore> store_;
-  std::optional<std::vector<uint64_t>> memberSizes_;  // the archive's members, when it lists
+  std::optional<ArchiveListing> listing_;  // the archive's directory, when it lists
   std::string copyContent_;  // what the copy of Setup.inf was written with
   platform::FileIdentity copyIdentity_;
   std::string programEntry_;  // the keys the run wrote

@@ -68,6 +68,13 @@ void InstallAndCompare(const std::string& medium, const std::string& payload,
   const std::string group = ProgramsMenu() + "\\" + kGroup + "\\";
   EXPECT_TRUE(FileExists(group + "Talvenor.lnk"));
   EXPECT_TRUE(FileExists(group + "Uebersicht.lnk"));
+
+  // The uninstaller removes the empty folders with everything else.
+  Process uninstall(uninstaller.path, "\"" + listed.back() + "\" /quiet");
+  ASSERT_TRUE(uninstall.WaitExit(120000));
+  EXPECT_EQ(uninstall.ExitCode(), 0u);
+  for (const std::string& empty : emptyFolders) EXPECT_FALSE(FolderExists(folder + empty)) << empty;
+  EXPECT_FALSE(FolderExists(target));
 }
 
 void InstallBuiltMedium(const std::string& kind, const std::string& payload,

@@ -155,7 +155,9 @@ TEST(Security, PlantedSystemDllNamesAreNotLoadedAndTheUninstallEntryDescribesThe
   EXPECT_FALSE(FolderExists(inst.target));
 }
 
-TEST(Security, AMediumWithoutPublisherAndVersionLeavesThemOut) {
+// The uninstaller removes what setup recorded in its own store, not what the copy of Setup.inf
+// in the (user-writable) target folder lists besides.
+TEST(Security, AMediumWithoutPublisherAndVersionLeavesThemOutAndATamperedListDeletesNothingElse) {
   Installation inst;
   Medium medium;
   LayOutMedium(medium, "Publisher=\r\n");
@@ -163,6 +165,26 @@ TEST(Security, AMediumWithoutPublisherAndVersionLeavesThemOut) {
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "DisplayName"), "Talvenor E2E");
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "Publisher"), std::nullopt);
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kKey, "DisplayVersion"), std::nullopt);
+
+  const std::string victim = inst.work + "fremd.txt", own = inst.target + "eigenes.txt";
+  WriteFile(victim, "fremd");
+  WriteFile(own, "eigenes");
+  const std::string copy = inst.target + "Setup.inf";
+  const std::vector<std::string> listed = InstalledFiles(copy);
+  ASSERT_FALSE(listed.empty());
+  std::string section = "Count=" + std::to_string(listed.size() + 2) + "\r\n";
+  for (size_t i = 0; i < listed.size(); ++i) section += std::to_string(i) + "=" + listed[i] + "\r\n";
+  section += std::to_string(listed.size()) + "=" + victim + "\r\n" + std::to_string(listed.size() + 1) + "=" + own;
+  section.push_back('\0');
+  ASSERT_TRUE(::WritePrivateProfileSectionA("InstalledFiles", section.c_str(), copy.c_str()));
+
+  Process uninstall(inst.uninstaller, "\"" + copy + "\" /quiet");
+  ASSERT_TRUE(uninstall.WaitExit(60000));
+  EXPECT_EQ(uninstall.ExitCode(), 1u) << "the entries setup never wrote are reported";
+  EXPECT_TRUE(FileExists(victim));
+  EXPECT_TRUE(FileExists(own));
+  EXPECT_FALSE(FileExists(inst.target + "talv20.exe"));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kKey));
 }
 
 // A box whose text holds `expected`, answered with OK; then the wizard shows `page` again.
