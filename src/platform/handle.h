@@ -46,6 +46,7 @@ struct FreeLibraryFn { void operator()(HMODULE h) const { ::FreeLibrary(h); } };
 struct DeleteObjectFn { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } };
 struct DeleteDcFn { void operator()(HDC h) const { ::DeleteDC(h); } };
 struct DestroyIconFn { void operator()(HICON h) const { ::DestroyIcon(h); } };
+struct LocalFreeFn { void operator()(HLOCAL h) const { ::LocalFree(h); } };
 
 using UniqueHandle = Unique<HANDLE, CloseHandleFn, nullptr>;
 // Files use INVALID_HANDLE_VALUE as "no handle", which is not a constant expression.
@@ -95,6 +96,8 @@ using UniqueBrush = Unique<HBRUSH, DeleteObjectFn, nullptr>;
 using UniquePen = Unique<HPEN, DeleteObjectFn, nullptr>;
 using UniqueMemoryDc = Unique<HDC, DeleteDcFn, nullptr>;
 using UniqueIcon = Unique<HICON, DestroyIconFn, nullptr>;
+// Memory the system hands out with LocalAlloc (security descriptors, for one).
+using UniqueLocal = Unique<HLOCAL, LocalFreeFn, nullptr>;
 
 // A window's device context from GetDC, released with ReleaseDC.
 class WindowDc {
