@@ -5,6 +5,7 @@
 #include "error.h"
 #include "files.h"
 #include "handle.h"
+#include "file_identity.h"
 #include "links.h"
 #include "install_progress.h"
 #include "installed_files.h"
@@ -198,7 +199,7 @@ void InstallationRun::CopyDescription() {
   }
   DWORD written = 0;
   if (!::WriteFile(file.get(), copyContent_.data(), DWORD(copyContent_.size()), &written, nullptr) ||
-      written != copyContent_.size() || !platform::IdentityOf(file.get(), copyIdentity_))
+      written != copyContent_.size() || !(copyIdentity_ = platform::IdentityOf(file.get())).known)
     throw platform::Error(platform::FormatText("nach %s kann nicht geschrieben werden", copyPath));
   observer_.Wrote(copyPath, "");
 }
@@ -207,9 +208,8 @@ void InstallationRun::CopyDescription() {
 void InstallationRun::VerifyCopy() const {
   const std::string copyPath = session_.TargetFolder + setupinf::kFileName;
   const platform::UniqueFile file = platform::OpenWithoutFollowing(copyPath, GENERIC_READ, FILE_SHARE_READ);
-  platform::FileIdentity identity;
   std::string content;
-  bool same = file && platform::IdentityOf(file.get(), identity) && identity == copyIdentity_ &&
+  bool same = file && platform::SameFile(platform::IdentityOf(file.get()), copyIdentity_) &&
               platform::HandleIsAt(file.get(), copyPath);
   if (same) {
     content.resize(copyContent_.size() + 1);

@@ -7,7 +7,7 @@
 
 #include "extraction_record.h"
 #include "install_store.h"
-#include "links.h"
+#include "file_identity.h"
 #include "install_observer.h"
 #include "install_result.h"
 #include "session.h"

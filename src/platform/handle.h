@@ -56,6 +56,7 @@ struct FreeLibraryFn { void operator()(HMODULE h) const { ::FreeLibrary(h); } };
 struct DeleteObjectFn { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } };
 struct DeleteDcFn { void operator()(HDC h) const { ::DeleteDC(h); } };
 struct DestroyIconFn { void operator()(HICON h) const { ::DestroyIcon(h); } };
+struct LocalFreeFn { void operator()(HLOCAL h) const { ::LocalFree(h); } };
 
 struct FindCloseFn { void operator()(HANDLE h) const { ::FindClose(h); } };
 
@@ -71,6 +72,8 @@ using UniqueBrush = Unique<HBRUSH, DeleteObjectFn>;
 using UniquePen = Unique<HPEN, DeleteObjectFn>;
 using UniqueMemoryDc = Unique<HDC, DeleteDcFn>;
 using UniqueIcon = Unique<HICON, DestroyIconFn>;
+// Memory the system hands out with LocalAlloc (security descriptors, for one).
+using UniqueLocal = Unique<HLOCAL, LocalFreeFn>;
 
 // A window's device context from GetDC, released with ReleaseDC.
 class WindowDc {

@@ -86,13 +86,6 @@ bool HandleIsAt(HANDLE object, const std::string& path) {
   return !actual.empty() && SameName(Wide(actual), Wide(expected));
 }
 
-bool IdentityOf(HANDLE object, FileIdentity& identity) {
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!::GetFileInformationByHandle(object, &info)) return false;
-  identity = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-  return true;
-}
-
 std::string LinkedFolderOnPath(const std::string& path) {
   const std::string full = ExpandFileName(path);
   // The root ("C:\" or "\\server\share\") is where the levels begin.

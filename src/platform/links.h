@@ -28,13 +28,4 @@ std::string FinalPathOf(HANDLE object);
 // is `path` after resolving "." and "..", compared as the file system compares names.
 bool HandleIsAt(HANDLE object, const std::string& path);
 
-// The volume serial number and file index: two handles with the same identity are one file.
-struct FileIdentity {
-  DWORD volume = 0;
-  DWORD high = 0;
-  DWORD low = 0;
-  bool operator==(const FileIdentity& o) const { return volume == o.volume && high == o.high && low == o.low; }
-};
-bool IdentityOf(HANDLE object, FileIdentity& identity);
-
 }  // namespace platform

@@ -15,17 +15,12 @@ const char kPrivateFolderDescriptor[] = "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)
 
 namespace {
 
-struct LocalFreeFn {
-  void operator()(HLOCAL h) const { ::LocalFree(h); }
-};
-using UniqueLocalMemory = Unique<HLOCAL, LocalFreeFn>;
-
-UniqueLocalMemory PrivateDescriptor() {
+UniqueLocal PrivateDescriptor() {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(kPrivateFolderDescriptor, SDDL_REVISION_1,
                                                               &descriptor, nullptr))
     throw Error("Die Zugriffsrechte eines geschützten Ordners können nicht gebildet werden.");
-  return UniqueLocalMemory(descriptor);
+  return UniqueLocal(descriptor);
 }
 
 // The object itself, never what a link points to.
@@ -64,7 +59,7 @@ bool OwnedByUs(HANDLE object) {
   if (::GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
                         &descriptor) != ERROR_SUCCESS)
     return false;
-  const UniqueLocalMemory held(descriptor);
+  const UniqueLocal held(descriptor);
   return owner && (IsWellKnown(owner, WinBuiltinAdministratorsSid) || IsWellKnown(owner, WinLocalSystemSid) ||
                    IsOurOwner(owner));
 }
@@ -77,7 +72,7 @@ bool IsOwnedByUs(const std::string& path) {
 }
 
 void EnsureOwnedFolder(const std::string& path) {
-  const UniqueLocalMemory descriptor = PrivateDescriptor();
+  const UniqueLocal descriptor = PrivateDescriptor();
   SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.get(), FALSE};
   if (::CreateDirectoryA(path.c_str(), &attributes)) return;
   if (::GetLastError() != ERROR_ALREADY_EXISTS)

@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <set>
+#include <thread>
 
 using namespace e2e;
 
@@ -52,19 +54,62 @@ std::string SetupInf() {
          kGroup + "\r\n";
 }
 
-// The joined copies that the archive component makes in the temporary folder.
-std::set<std::string> JoinedCopies() {
+std::string TempPath() {
   char temp[MAX_PATH];
   ::GetTempPathA(sizeof temp, temp);
+  return temp;
+}
+
+// The joined copies that the archive component makes in the temporary folder, and the
+// folders it makes for them ("zip-" and 32 hexadecimal digits).
+std::set<std::string> JoinedCopies() {
   std::set<std::string> names;
   WIN32_FIND_DATAA found;
-  HANDLE search = ::FindFirstFileA((std::string(temp) + "zip*").c_str(), &found);
+  HANDLE search = ::FindFirstFileA((TempPath() + "zip*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
   do names.insert(found.cFileName);
   while (::FindNextFileA(search, &found));
   ::FindClose(search);
   return names;
 }
+
+// A user's process watching the temporary folder while setup runs: it renames each new
+// folder of a join the moment it sees it, to put a folder with an archive of its own in its
+// place. Setup holds the folder open from its creation to its removal, so that must fail.
+class JoinFolderWatcher {
+ public:
+  JoinFolderWatcher() : before_(JoinedCopies()), thread_([this] { Run(); }) {}
+  ~JoinFolderWatcher() { Stop(); }
+  JoinFolderWatcher(const JoinFolderWatcher&) = delete;
+  JoinFolderWatcher& operator=(const JoinFolderWatcher&) = delete;
+
+  // The folders seen and the renames that worked; read after Stop.
+  void Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  const std::set<std::string>& Seen() const { return seen_; }
+  int Renamed() const { return renamed_; }
+
+ private:
+  void Run() {
+    while (!stop_) {
+      for (const std::string& name : JoinedCopies()) {
+        if (before_.count(name) || name.rfind("zip-", 0) != 0) continue;
+        seen_.insert(name);
+        const std::string folder = TempPath() + name;
+        if (::MoveFileA(folder.c_str(), (folder + "-moved").c_str())) ++renamed_;
+      }
+      ::Sleep(1);
+    }
+  }
+
+  const std::set<std::string> before_;
+  std::set<std::string> seen_;
+  int renamed_ = 0;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
 
 void LayOutMedium(const std::string& folder) {
   WriteFile(folder + "german.lng", ReadFile(SourceFile("medium\\german.lng")));
@@ -93,12 +138,18 @@ TEST(Multipart, ThreePartFilesOnAFixedDriveInstallEveryFileWithoutAPrompt) {
   Process setup(medium.SetupExe());
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
+  JoinFolderWatcher watcher;
   WalkToTheRun(setup, wizard, target);
   const auto started = std::chrono::steady_clock::now();
   SaveScreenShotIfAsked("multipart-copying");
 
   ASSERT_NO_FATAL_FAILURE(WaitFinishWithoutMessage(setup, wizard, 120000));
   ASSERT_TRUE(FinishPageShown(wizard));
+  watcher.Stop();
+  // One folder of the join, with a name no one can guess, never renamed, and gone again.
+  ASSERT_EQ(watcher.Seen().size(), 1u);
+  EXPECT_EQ(watcher.Seen().begin()->size(), 4u + 32u);
+  EXPECT_EQ(watcher.Renamed(), 0);
   const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::printf("multi-part install: run to the finish page in %.1f s (the run's own 1.5 s start and 0.5 s wait included)\n",
               seconds);

@@ -53,6 +53,15 @@ inline bool MakeFolderLink(const std::string& link, const std::string& folder) {
                    [&] { return IsFolderLink(link); });
 }
 
+// A symbolic link to a file, made on the host under Wine (which shows it as the file itself,
+// without a reparse point); false on Windows, where it needs a privilege.
+inline bool MakeFileLink(const std::string& link, const std::string& file) {
+  const std::string host = HostPath(link);
+  return !host.empty() &&
+         RunOnHost("\\bin\\ln", "ln -s \"" + HostPath(file) + "\" \"" + host + "\"",
+                   [&] { return ::GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
+}
+
 // On Windows RemoveDirectoryA removes the link itself. Wine's removes the folder the link
 // points to when that is empty, and refuses otherwise; there the host's "rm" goes.
 inline void RemoveFolderLink(const std::string& link) {

@@ -16,6 +16,7 @@
 #include "central_directory.h"
 #include "component.h"
 #include "drive_check.h"
+#include "file_identity.h"
 #include "zip_archive_error.h"
 #include "zip_types.h"
 
@@ -157,6 +158,8 @@ class TZipArchive : public forms::Component {
   int endDiskNumber_ = 0;
   bool structureWarning_ = false;
   HWND ownerWindow_ = nullptr;
+
+  platform::FileIdentity joinedIdentity_;  // the file that the last ReadSpan wrote
 
   uint32_t callerId_;
   std::string callbackFailure_;  // what stopped an event handler during the library call

@@ -19,11 +19,8 @@ class QuietErrorMode {
 }  // namespace
 
 std::string LibraryPath(const std::string& folder) {
-  if (!folder.empty()) {
-    const std::string path = folder + "\\" + kLibraryName;
-    if (platform::FileExists(path)) return path;
-  }
-  return kLibraryName;
+  const std::string path = folder + "\\" + kLibraryName;
+  return !folder.empty() && platform::FileExists(path) ? path : std::string();
 }
 
 UnzipLibrary& UnzipLibrary::Instance() {
@@ -34,9 +31,10 @@ UnzipLibrary& UnzipLibrary::Instance() {
 bool UnzipLibrary::Load(const std::string& folder, bool trace, const std::function<void(int id)>& report) {
   try {
     Release();
-    {
+    const std::string path = LibraryPath(folder);
+    if (!path.empty()) {
       QuietErrorMode quiet;
-      module_.reset(::LoadLibraryA(LibraryPath(folder).c_str()));
+      module_.reset(::LoadLibraryA(path.c_str()));
     }
     if (!module_) {
       report(zipmsg::kLibraryNotFound);

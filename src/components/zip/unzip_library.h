@@ -18,8 +18,9 @@ constexpr char kLibraryName[] = "UNZIPLIB.DLL";
 
 using platform::EntryPoint;
 
-// The library's path: `folder`\UNZIPLIB.DLL when that file exists, else the plain name for
-// the system's library search.
+// The library's path: `folder`\UNZIPLIB.DLL, "" when there is no such file. The library is
+// never looked for by its plain name: the system's search would take the first file of that
+// name it finds (the current folder, PATH), which need not be the medium's.
 std::string LibraryPath(const std::string& folder);
 
 class UnzipLibrary {
@@ -28,7 +29,7 @@ class UnzipLibrary {
 
   bool Loaded() const { return static_cast<bool>(module_); }
   // Loads the library from LibraryPath(folder) with the system's error boxes suppressed.
-  // Messages go to `report`: 10704 when it cannot be loaded, 10701 with `trace`, 10702 and
+  // Messages go to `report`: 10704 when it is missing or cannot be loaded, 10701 with `trace`, 10702 and
   // 10703 for a missing entry point, after which the library is released again as unusable.
   // Returns whether the library is loaded and usable; never throws.
   bool Load(const std::string& folder, bool trace, const std::function<void(int id)>& report);

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <memory>
 #include <stdexcept>
 
 #include "ZipArchive.h"
@@ -10,6 +11,7 @@
 #include "files.h"
 #include "name_conversion.h"
 #include "parameter_block.h"
+#include "private_folder.h"
 #include "unzip_library.h"
 #include "zip_messages.h"
 
@@ -34,20 +36,20 @@ uint32_t CallbackAddress() {
   return uint32_t(address);
 }
 
-// Removes the joined copy of a set of parts once the extraction from it is over.
-class TemporaryFile {
- public:
-  TemporaryFile() = default;
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  ~TemporaryFile() {
-    if (!path_.empty()) ::DeleteFileA(path_.c_str());
+// The folder for the joined copy of a set of parts: a private folder of its own below the
+// temporary folder, which no user may enter, rename or replace while the elevated setup
+// installs from it, removed with the copy afterwards. Null after a reported failure.
+std::unique_ptr<platform::PrivateFolder> JoinFolder(TZipArchive& zip) {
+  const std::string base =
+      zip.TempDir.empty() ? platform::TempFolder() : platform::IncludeTrailingBackslash(zip.TempDir);
+  try {
+    if (!base.empty()) return std::make_unique<platform::PrivateFolder>(base, "zip-");
+    zip.ReportMessage(zipmsg::kTempFileName);
+  } catch (const platform::Error& e) {
+    zip.ReportMessage(zipmsg::kTempFileName, std::string("\n") + e.what());
   }
-  void Set(const std::string& path) { path_ = path; }
-
- private:
-  std::string path_;
-};
+  return nullptr;
+}
 
 }  // namespace
 
@@ -85,12 +87,20 @@ void TZipArchive::RunExtraction() {
   if (!library.Usable()) return;
 
   std::string archive = zipFilename_;
-  TemporaryFile joined;
+  std::unique_ptr<platform::PrivateFolder> joinFolder;
+  // The joined copy stays open, for reading only, until the library is done with it.
+  platform::UniqueFile joined;
   if (endDiskNumber_ != 0) {
-    std::string path = TempDir.empty() ? platform::TempFolder() : platform::IncludeTrailingBackslash(TempDir);
+    joinFolder = JoinFolder(*this);
+    if (!joinFolder) return;
+    std::string path = joinFolder->Path();
     if (ReadSpan(zipFilename_, path) != 0) return;
+    joined = platform::OpenSameFile(path, joinedIdentity_);
+    if (!joined) {
+      ReportMessage(zipmsg::kJoinedFileReplaced);
+      return;
+    }
     archive = path;
-    joined.Set(path);
   }
   try {
     if (platform::DirectoryExists(ExtrBaseDir)) platform::SetCurrentFolder(ExtrBaseDir);

@@ -26,12 +26,14 @@ constexpr int kCentralName = 11017;
 constexpr int kCentralComment = 11022;
 constexpr int kUnknownSpanError = 11024;
 constexpr int kUnattendedPrompt = 11025;
+constexpr int kTempFileName = 11027;        // no temporary name or folder for the joined copy
 constexpr int kInsertLastDisk = 11033;
 constexpr int kInsertDisk = 11034;          // disk %d of %d
 constexpr int kInDrive = 11035;             // "\n" and the drive %s
 constexpr int kNotAnArchive = 11036;
 constexpr int kFirstDiskOfSet = 11037;      // the first disk of a set holds no end record
 constexpr int kDiskHasNoEndRecord = 11038;  // disk %d holds no end record
+constexpr int kJoinedFileReplaced = 11039;  // the joined archive is no longer the file written
 constexpr int kNoEndRecordOnSet = 11045;    // a disk of a set without an end record
 
 }  // namespace zipmsg

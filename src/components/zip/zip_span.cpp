@@ -32,11 +32,13 @@ class JoinedFile : public span::JoinSink {
   }
   uint64_t Position() const override { return position_; }
 
-  // Gives the file the archive's date and closes it.
-  void Close(const FILETIME& modified) {
-    if (!file_) return;
+  // Gives the file the archive's date and closes it; returns which file it was.
+  platform::FileIdentity Close(const FILETIME& modified) {
+    if (!file_) return {};
     if (modified.dwLowDateTime || modified.dwHighDateTime) ::SetFileTime(file_.get(), nullptr, nullptr, &modified);
+    const platform::FileIdentity identity = platform::IdentityOf(file_.get());
     file_.reset();
+    return identity;
   }
 
  private:
@@ -73,7 +75,9 @@ void ShellDelete(const std::string& path, bool allowUndo) {
 
 // The joined file's name: a given file name (an existing file of that name is deleted) or a
 // new unique name in a given folder (ending in "\"), with the extension ".zip" either way.
+// Nothing names no place to write: never the current folder.
 std::string JoinedFileName(const std::string& requested, bool allowUndo) {
+  if (requested.empty()) throw EZipArchive(span::msg::kTempFileName, true);
   std::string name = requested;
   if (!requested.empty() && requested.back() == '\\') {
     char unique[MAX_PATH];
@@ -94,6 +98,7 @@ int TZipArchive::ReadSpan(const std::string& archiveName, std::string& joinedPat
   busy_ = true;
   int result = 0;
   std::string target;
+  joinedIdentity_ = {};
   {
     forms::BusyCursor cursor;
     try {
@@ -104,7 +109,7 @@ int TZipArchive::ReadSpan(const std::string& archiveName, std::string& joinedPat
       ziparchive::DriveParts parts(*this, archiveName);
       ComponentEvents events(*this);
       span::JoinParts(parts, joined, events);
-      joined.Close(parts.LastPartTime());
+      joinedIdentity_ = joined.Close(parts.LastPartTime());
     } catch (const EZipArchive& e) {
       ReportError(e);
       result = -7;

@@ -216,10 +216,15 @@ TEST_F(ExtractTest, FailingEventHandlerStopsTheLibraryAndReports10501) {
   EXPECT_FALSE(zip_.Busy());
 }
 
-TEST_F(ExtractTest, MissingLibraryReports10704) {
-  zip_.SetDLLDirectory(dir_ / "target");  // a folder without the library: the plain name is searched
+TEST_F(ExtractTest, MissingLibraryReports10704AndIsNotSearchedForByName) {
+  // A library that the system's search by name would find, on the PATH.
+  char path[32768] = "";
+  ::GetEnvironmentVariableA("PATH", path, sizeof path);
+  ::SetEnvironmentVariableA("PATH", (LibraryFolder("v152") + ";" + path).c_str());
+  zip_.SetDLLDirectory(dir_ / "target");  // a folder without the library
   zip_.SetFSpecArgs({"*.*"});
   zip_.Extract();
+  ::SetEnvironmentVariableA("PATH", path);
   EXPECT_EQ(zip_.ErrCode(), zipmsg::kLibraryNotFound);
   EXPECT_EQ(zip_.Message(), "UNZIPLIB.DLL nicht gefunden !");
   EXPECT_FALSE(Record().present);

@@ -128,7 +128,7 @@ TEST_F(SpanTest, FailingProgressHandlerEndsTheJoinWith11024) {
   EXPECT_TRUE(TempFiles().empty());
 }
 
-TEST_F(SpanTest, ExtractJoinsIntoTempDirExtractsAndRemovesTheCopy) {
+TEST_F(SpanTest, ExtractJoinsIntoAHeldPrivateFolderInTempDirExtractsAndRemovesIt) {
   if (!platform::FileExists(LibraryFolder("real") + "\\UNZIPLIB.DLL")) GTEST_SKIP() << "UNZIPLIB.DLL not built";
   zip_.SetDLLDirectory(LibraryFolder("real"));
   zip_.TempDir = dir_ / "temp";
@@ -137,15 +137,67 @@ TEST_F(SpanTest, ExtractJoinsIntoTempDirExtractsAndRemovesTheCopy) {
   ASSERT_TRUE(platform::ForceDirectories(zip_.ExtrBaseDir));
   zip_.SetZipFilename(Part(2));
   zip_.SetFSpecArgs({"*.*"});
+  // While the library extracts, the copy lies in one new folder of TempDir with a random name,
+  // which cannot be renamed (and so not be swapped for another).
+  std::vector<std::string> folders;
+  bool renamed = false;
+  zip_.OnProgress = [&](forms::Component*, ProgressType type, const std::string&, int) {
+    if (type != ptFileStart || !folders.empty()) return;
+    folders = platform::ListFolders(dir_ / "temp");
+    const std::string folder = dir_ / "temp\\" + (folders.empty() ? "" : folders[0]);
+    renamed = ::MoveFileA(folder.c_str(), (dir_ / "renamed").c_str());
+  };
   zip_.Extract();
   EXPECT_EQ(zip_.SuccessCount(), 12);
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_EQ(folders[0].size(), 4u + 32u);
+  EXPECT_EQ(folders[0].rfind("zip-", 0), 0u) << folders[0];
+  EXPECT_FALSE(renamed);
   for (const auto& m : members_) {
     std::string path = dir_ / "out\\" + m.name;
     path[path.find('/')] = '\\';
     EXPECT_EQ(ReadBytes(path), m.data) << path;
   }
   EXPECT_TRUE(TempFiles().empty());
+  EXPECT_TRUE(platform::ListFolders(dir_ / "temp").empty());
   EXPECT_FALSE(zip_.Busy());
+}
+
+// Joins as usual, then renames another file over the joined one (a copy of it: only the
+// file's identity tells them apart).
+class ReplacingZipArchive : public TZipArchive {
+ public:
+  ReplacingZipArchive() : TZipArchive(nullptr) {}
+  int ReadSpan(const std::string& archiveName, std::string& joinedPath) override {
+    const int result = TZipArchive::ReadSpan(archiveName, joinedPath);
+    const std::string other = joinedPath + ".other";
+    WriteBytes(other, ReadBytes(joinedPath));
+    ::MoveFileExA(other.c_str(), joinedPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+    return result;
+  }
+};
+
+TEST_F(SpanTest, JoinedFileReplacedBeforeTheLibraryReadsItIsRefused) {
+  ReplacingZipArchive zip;
+  zip.SetDLLDirectory(LibraryFolder("v152"));
+  ::SetEnvironmentVariableA("TESTUNZIP_DUMP", (dir_ / "library.txt").c_str());
+  zip.TempDir = dir_ / "temp";
+  zip.SetZipFilename(Part(2));
+  zip.SetFSpecArgs({"*.*"});
+  zip.Extract();
+  ::SetEnvironmentVariableA("TESTUNZIP_DUMP", nullptr);
+  EXPECT_EQ(zip.ErrCode(), zipmsg::kJoinedFileReplaced);
+  EXPECT_EQ(zip.Message(), "Das zusammengefügte Archiv wurde nach dem Zusammenfügen ersetzt");
+  EXPECT_FALSE(platform::FileExists(dir_ / "library.txt"));
+  EXPECT_TRUE(platform::ListFolders(dir_ / "temp").empty());
+}
+
+TEST_F(SpanTest, NoJoinedPathIsAnErrorNotAFileInTheCurrentFolder) {
+  ASSERT_TRUE(platform::SetCurrentFolder(dir_ / "temp"));
+  std::string joined;
+  EXPECT_EQ(zip_.ReadSpan(Part(2), joined), -7);
+  EXPECT_EQ(zip_.ErrCode(), zipmsg::kTempFileName);
+  EXPECT_TRUE(TempFiles().empty());
 }
 
 TEST_F(SpanTest, FailedJoinExtractsNothing) {
@@ -160,6 +212,7 @@ TEST_F(SpanTest, FailedJoinExtractsNothing) {
   EXPECT_EQ(zip_.ErrCode(), zipmsg::kFileNotFound);
   EXPECT_FALSE(platform::FileExists(dir_ / "library.txt"));
   EXPECT_TRUE(TempFiles().empty());
+  EXPECT_TRUE(platform::ListFolders(dir_ / "temp").empty());
   EXPECT_TRUE(zip_.FSpecArgs().empty());
   EXPECT_FALSE(zip_.Busy());
 }
