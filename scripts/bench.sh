@@ -21,7 +21,7 @@ if [ ! -f "$root/build/win/CMakeCache.txt" ]; then
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
 fi
 cmake --build "$root/build/native" --target zip_list_bench unzip_bench >"$out/build.log"
-cmake --build "$root/build/win" --target progress_bench install_bench unzip_bench_dll >>"$out/build.log"
+cmake --build "$root/build/win" --target progress_bench lang_bench install_bench unzip_bench_dll >>"$out/build.log"
 
 source "$root/scripts/wine-env.sh"
 unset DISPLAY
@@ -71,6 +71,25 @@ bar_plain=$(awk '/shown window, without text/ { print $(NF - 3) }' "$out/progres
 row "bar: one paint with text, under Wine" "$bar_text µs" "goal 500 µs" "$(ratio "$bar_text" 500)" "≤ 1" \
     "$(met "$bar_text" "<=" 500)"
 row "bar: one paint without text, under Wine" "$bar_plain µs" "with text: $bar_text µs" "$(ratio "$bar_plain" "$bar_text")" "–" "–"
+
+# ---- a language at the largest sizes a medium may bring, on a licence of 1 MB, under Wine
+
+: >"$out/lang_bench.txt"
+for _ in $(seq "$runs"); do
+  "$WINE" "$root/build/win/src/lang/lang_bench.exe" >>"$out/lang_bench.txt" 2>/dev/null
+done
+licence_ms=$(awk '/^licence of/ { print $(NF - 1) }' "$out/lang_bench.txt" | median)
+licence_lines=$(awk '/^licence of/ { print $5; exit }' "$out/lang_bench.txt")
+# load + apply of one language: language_ms KIND
+language_ms() {
+  awk -v kind="$1:" '$1 == kind { print $3 + $(NF - 1) }' "$out/lang_bench.txt" | median
+}
+lang_many=$(language_ms language_250000_entries)
+lang_every=$(language_ms language_every_line)
+row "language of 250,000 entries: load and apply, under Wine" "$lang_many ms" "the licence into the memo: $licence_ms ms" \
+    "$(ratio "$lang_many" "$licence_ms")" "–" "–"
+row "language replacing all ${licence_lines:-n/a} licence lines: load and apply" "$lang_every ms" \
+    "the licence into the memo: $licence_ms ms" "$(ratio "$lang_every" "$licence_ms")" "–" "–"
 
 # ---- goal 4: List of 10,000 and 20,000 entries, natively
 

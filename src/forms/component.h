@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace forms {
@@ -23,6 +24,10 @@ class TextList {
   virtual int Count() const = 0;
   virtual std::string Get(int index) const = 0;
   virtual void Set(int index, const std::string& text) = 0;
+  // Several texts at once (index, text), for a control that shows them all anew at each Set.
+  virtual void SetMany(const std::vector<std::pair<int, std::string>>& texts) {
+    for (const auto& t : texts) Set(t.first, t.second);
+  }
 };
 
 // Access to the cells of a string grid.

@@ -180,10 +180,16 @@ std::string Memo::Get(int index) const {
   return (index >= 0 && index < Count()) ? lines_[size_t(index)] : std::string();
 }
 
-void Memo::Set(int index, const std::string& text) {
-  if (index < 0 || index >= Count()) return;
-  lines_[size_t(index)] = text;
-  Refresh();
+void Memo::Set(int index, const std::string& text) { SetMany({{index, text}}); }
+
+void Memo::SetMany(const std::vector<std::pair<int, std::string>>& texts) {
+  bool changed = false;
+  for (const auto& t : texts) {
+    if (t.first < 0 || t.first >= Count()) continue;
+    lines_[size_t(t.first)] = t.second;
+    changed = true;
+  }
+  if (changed) Refresh();
 }
 
 void Memo::LoadFromFile(const std::string& path) {

@@ -63,6 +63,7 @@ class Memo : public WinControl, private TextList {
   int Count() const override { return int(lines_.size()); }
   std::string Get(int index) const override;
   void Set(int index, const std::string& text) override;
+  void SetMany(const std::vector<std::pair<int, std::string>>& texts) override;
   // Replaces the text with a file's lines; raises platform::Error when it cannot be read.
   void LoadFromFile(const std::string& path);
   std::string Text() const { return WindowText(); }

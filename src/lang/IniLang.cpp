@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <utility>
+#include <vector>
+
 LanguagePtr CurrentLanguage;
 
 namespace {
@@ -41,10 +44,12 @@ std::string ReadWholeFile(const std::string& path) {
 void ApplyLines(const Language& language, const Section* section, const std::string& form,
                 forms::Component& c, forms::TextList& lines) {
   const int count = lines.Count();
+  std::vector<std::pair<int, std::string>> changes;
   for (int i = 0; i < count; ++i) {
-    const std::string value = language.ReadString(section, lang::LineKey(form, c.Name(), i), lang::kNoEntry);
-    if (value != lang::kNoEntry) lines.Set(i, value);
+    std::string value = language.ReadString(section, lang::LineKey(form, c.Name(), i), lang::kNoEntry);
+    if (value != lang::kNoEntry) changes.emplace_back(i, std::move(value));
   }
+  if (!changes.empty()) lines.SetMany(changes);
 }
 
 void ApplyCells(const Language& language, const Section* section, const std::string& form,
@@ -93,7 +98,8 @@ void ApplyToForm(const Language& language, forms::Form& form) {
 
 LanguagePtr LoadLangFile(const std::string& path) {
   if (!platform::FileExists(path)) return nullptr;
-  return std::make_shared<const Language>(ReadWholeFile(path), &platform::SameText);
+  return std::make_shared<const Language>(ReadWholeFile(path), &platform::SameText,
+                                          &platform::SameTextKey);
 }
 
 void ApplyLanguage(forms::Form* const forms[], int lastIndex, const lang::Language& language) {

@@ -40,6 +40,22 @@ void Language::AddLine(std::string_view line, int number) {
       Entry{std::string(line.substr(0, eq)), std::string(line.substr(eq + 1))});
 }
 
+std::string KeyCp1252(const std::string& text) {
+  std::string key = text;
+  for (char& c : key) c = static_cast<char>(FoldCp1252(static_cast<unsigned char>(c)));
+  return key;
+}
+
+void TextIndex::Add(std::string key) {
+  const uint32_t place = uint32_t(next_.size());
+  next_.push_back(kEnd);
+  const auto added = groups_.try_emplace(std::move(key), Group{place, place});
+  if (added.second) return;
+  Group& group = added.first->second;
+  next_[group.last] = place;
+  group.last = place;
+}
+
 bool SameTextCp1252(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
@@ -48,7 +64,8 @@ bool SameTextCp1252(const std::string& a, const std::string& b) {
   return true;
 }
 
-Language::Language(std::string_view text, SameTextFn sameText) : sameText_(sameText) {
+Language::Language(std::string_view text, SameTextFn sameText, TextKeyFn textKey)
+    : sameText_(sameText), textKey_(textKey) {
   const size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
   size_t start = 0;
@@ -64,12 +81,21 @@ Language::Language(std::string_view text, SameTextFn sameText) : sameText_(sameT
       ++start;
     }
   }
+  BuildIndexes();
+}
+
+void Language::BuildIndexes() {
+  entryIndexes_.resize(sections_.size());
+  for (size_t s = 0; s < sections_.size(); ++s) {
+    sectionIndex_.Add(textKey_(sections_[s].name));
+    for (const Entry& e : sections_[s].entries) entryIndexes_[s].Add(textKey_(e.key));
+  }
 }
 
 const Section* Language::FindSection(const std::string& name) const {
-  for (const Section& s : sections_)
-    if (sameText_(s.name, name)) return &s;
-  return nullptr;
+  const size_t s =
+      sectionIndex_.Find(textKey_(name), [&](size_t i) { return sameText_(sections_[i].name, name); });
+  return s == TextIndex::kNone ? nullptr : &sections_[s];
 }
 
 std::string Language::ReadString(const std::string& section, const std::string& key,
@@ -79,11 +105,11 @@ std::string Language::ReadString(const std::string& section, const std::string& 
 
 std::string Language::ReadString(const Section* section, const std::string& key,
                                  const std::string& defaultValue) const {
-  if (section) {
-    for (const Entry& e : section->entries)
-      if (sameText_(e.key, key)) return e.value;
-  }
-  return defaultValue;
+  if (!section) return defaultValue;
+  const std::vector<Entry>& entries = section->entries;
+  const size_t e = entryIndexes_[size_t(section - sections_.data())].Find(
+      textKey_(key), [&](size_t i) { return sameText_(entries[i].key, key); });
+  return e == TextIndex::kNone ? defaultValue : entries[e].value;
 }
 
 std::string ExpandLineBreaks(const std::string& value) {

@@ -117,6 +117,14 @@ int CompareText(const std::string& a, const std::string& b) {
 
 bool SameText(const std::string& a, const std::string& b) { return CompareText(a, b) == 0; }
 
+std::string SameTextKey(const std::string& text) {
+  constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  const int size = ::LCMapStringA(LOCALE_USER_DEFAULT, kFlags, text.data(), int(text.size()), nullptr, 0);
+  std::string key(size_t(size > 0 ? size : 0), '\0');
+  if (size > 0) ::LCMapStringA(LOCALE_USER_DEFAULT, kFlags, text.data(), int(text.size()), &key[0], size);
+  return key;
+}
+
 std::string UpperCase(const std::string& s) {
   std::string u = s;
   if (!u.empty()) ::CharUpperBuffA(&u[0], DWORD(u.size()));

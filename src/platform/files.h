@@ -37,6 +37,9 @@ bool WriteWholeFile(const std::string& path, const std::string& content);
 // Compares two ANSI texts without regard to case as the user's locale does (umlauts too).
 bool SameText(const std::string& a, const std::string& b);
 int CompareText(const std::string& a, const std::string& b);
+// The locale's sort key of a text without regard to case: texts that SameText finds equal
+// have equal keys, for lookups by hash.
+std::string SameTextKey(const std::string& text);
 std::string UpperCase(const std::string& s);
 
 }  // namespace platform
