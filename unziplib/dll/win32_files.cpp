@@ -31,6 +31,29 @@ std::wstring Native(const std::string& path) {
   return p;
 }
 
+// The path the system gives an open file or folder, without "\\?\" ("\\?\UNC\" becomes "\\").
+std::wstring FinalPath(HANDLE object) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetFinalPathNameByHandleW(object, &path[0], DWORD(path.size()), FILE_NAME_NORMALIZED);
+    if (n == 0) return std::wstring();
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(n + 1);
+  }
+  if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + path.substr(8);
+  if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
+  return path;
+}
+
+// Deletes what an open handle (opened with DELETE access) holds.
+void DeleteThrough(HANDLE object) {
+  FILE_DISPOSITION_INFO gone{TRUE};
+  SetFileInformationByHandle(object, FileDispositionInfo, &gone, sizeof gone);
+}
+
 class Win32PendingFile : public PendingFile {
  public:
   Win32PendingFile(HANDLE h, std::wstring temporary, std::wstring target)
@@ -118,19 +141,53 @@ size_t Win32FileInput::ReadAt(uint64_t offset, uint8_t* buffer, size_t length) {
   return done;
 }
 
+Win32Sink::Win32Sink()
+    : baseFolder_(CreateFileW(L".", FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {
+  if (baseFolder_.valid()) base_ = FinalPath(baseFolder_.get());
+}
+
+bool Win32Sink::AtExpectedPlace(HANDLE object, const std::wstring& relative) const {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (base_.empty() || !GetFileInformationByHandle(object, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    return false;
+  const std::wstring expected = base_ + (base_.back() == L'\\' ? L"" : L"\\") + relative;
+  const std::wstring actual = FinalPath(object);
+  return CompareStringOrdinal(actual.c_str(), int(actual.size()), expected.c_str(), int(expected.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
 FolderResult Win32Sink::CreateFolders(const std::string& folder) {
   const std::wstring native = Native(folder);
   size_t end = 0;
   do {
     end = native.find(L'\\', end + 1);
     const std::wstring level = native.substr(0, end);
-    if (CreateDirectoryW(level.c_str(), nullptr)) continue;
-    const DWORD attributes = GetFileAttributesW(level.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return FolderResult::kFailed;
-    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return FolderResult::kLink;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return FolderResult::kFailed;
+    const bool created = CreateDirectoryW(level.c_str(), nullptr) != 0;
+    FileHandle entry(CreateFileW(level.c_str(), FILE_READ_ATTRIBUTES | DELETE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!entry.valid() || !GetFileInformationByHandle(entry.get(), &info)) return FolderResult::kFailed;
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return FolderResult::kFailed;
+    if (!AtExpectedPlace(entry.get(), level)) {
+      // Made through a link that appeared on the way: it goes again.
+      if (created) DeleteThrough(entry.get());
+      return FolderResult::kLink;
+    }
   } while (end != std::wstring::npos);
   return FolderResult::kOk;
+}
+
+HANDLE Win32Sink::CreateNew(const std::wstring& relative) const {
+  HANDLE h = CreateFileW(relative.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE || AtExpectedPlace(h, relative)) return h;
+  DeleteThrough(h);
+  CloseHandle(h);
+  SetLastError(ERROR_ACCESS_DENIED);
+  return INVALID_HANDLE_VALUE;
 }
 
 ExistingEntry Win32Sink::Examine(const std::string& path) {
@@ -157,16 +214,15 @@ std::unique_ptr<PendingFile> Win32Sink::Begin(const std::string& path) {
   std::wstring target = Native(path);
   // A new file is written under its own name: until it is complete nothing else was there, and
   // a failure removes it. Only an existing file is replaced through a temporary one.
-  HANDLE direct = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  HANDLE direct = CreateNew(target);
   if (direct != INVALID_HANDLE_VALUE) return std::make_unique<Win32PendingFile>(direct, target, target);
+  if (GetLastError() == ERROR_ACCESS_DENIED) return nullptr;
   const size_t folderEnd = target.rfind(L'\\') + 1;  // 0 for a file in the current folder
   const std::wstring prefix =
       target.substr(0, folderEnd) + L"~unz" + std::to_wstring(GetCurrentProcessId()) + L"-";
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::wstring temporary = prefix + std::to_wstring(nextTemporary_++) + L".tmp";
-    HANDLE h = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE h = CreateNew(temporary);
     if (h != INVALID_HANDLE_VALUE)
       return std::make_unique<Win32PendingFile>(h, std::move(temporary), std::move(target));
     if (GetLastError() != ERROR_FILE_EXISTS) return nullptr;

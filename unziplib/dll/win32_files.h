@@ -52,13 +52,25 @@ class Win32FileInput : public ArchiveInput {
   uint64_t size_;
 };
 
+// Writes below the process's current folder, the extraction folder. Every folder and file it
+// creates is checked, through its handle, to be where its path says below that folder: a
+// folder swapped for a junction or symbolic link at any moment makes the member fail, and what
+// was created through the link is deleted again. The extraction folder itself is held open,
+// so that on Windows it cannot be renamed or replaced meanwhile.
 class Win32Sink : public OutputSink {
  public:
+  Win32Sink();
   FolderResult CreateFolders(const std::string& folder) override;
   ExistingEntry Examine(const std::string& path) override;
   std::unique_ptr<PendingFile> Begin(const std::string& path) override;
 
  private:
+  // Creates a new file with CREATE_NEW, or nothing when the new file is not at `relative`.
+  HANDLE CreateNew(const std::wstring& relative) const;
+  bool AtExpectedPlace(HANDLE object, const std::wstring& relative) const;
+
+  FileHandle baseFolder_;
+  std::wstring base_;  // the final path of the extraction folder
   unsigned long nextTemporary_ = 0;
 };
 

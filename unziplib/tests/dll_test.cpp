@@ -29,6 +29,9 @@ struct Record {
 
 std::vector<Record> g_records;
 int32_t g_stopAtAction = 0;  // the callback answers "stop" to the first record of this action
+// Runs when the library announces the file of this name, before it creates it.
+std::string g_hookFile;
+std::function<void()> g_hook;
 
 int32_t __stdcall RecordingCallback(void* record) {
   const uint8_t* p = static_cast<const uint8_t*>(record);
@@ -37,6 +40,7 @@ int32_t __stdcall RecordingCallback(void* record) {
              unzipabi::GetI32(p + r::kErrorCode), unzipabi::GetI32(p + r::kSize),
              std::string(reinterpret_cast<const char*>(p + r::kText))};
   g_records.push_back(rec);
+  if (rec.action == unzipabi::kNewFile && rec.text == g_hookFile && g_hook) std::exchange(g_hook, nullptr)();
   return rec.action == g_stopAtAction ? unzipabi::kStop : unzipabi::kContinue;
 }
 
@@ -405,6 +409,31 @@ TEST_F(UnzipDll, NothingIsWrittenThroughALinkBelowTheTarget) {
   EXPECT_FALSE(Exists(elsewhere + "\\deeper"));
   EXPECT_EQ(Slurp(out_ + "\\fine.txt"), "fine");
   EXPECT_EQ(FailedMembers(), 2);
+}
+
+// A folder that held the member before is swapped for a link between two of its files: the
+// second is not written through the link, whatever the library checked before.
+TEST_F(UnzipDll, AFolderSwappedForALinkDuringTheExtractionIsNotWrittenThrough) {
+  const std::string elsewhere = root_ + "\\elsewhere";
+  ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+  ZipWriter w;
+  w.Add(Member("d/a.txt", "a"));
+  w.Add(Member("d/b.txt", "b"));
+  w.Add(Member("d/deeper/c.txt", "c"));
+  bool swapped = false;
+  g_hookFile = "d/b.txt";
+  g_hook = [&] {
+    swapped = MoveFileA((out_ + "\\d").c_str(), (out_ + "\\d-moved").c_str()) &&
+              MakeFolderLink(out_ + "\\d", elsewhere);
+  };
+  Extract(w.Finish(), {"*.*"});
+  g_hook = nullptr;
+  ASSERT_TRUE(swapped);
+  EXPECT_EQ(Slurp(out_ + "\\d-moved\\a.txt"), "a");
+  EXPECT_FALSE(Exists(elsewhere + "\\b.txt"));
+  EXPECT_FALSE(Exists(elsewhere + "\\deeper"));
+  EXPECT_EQ(FailedMembers(), 2);
+  RemoveFolderLink(out_ + "\\d");
 }
 
 TEST_F(UnzipDll, MissingArchiveAndOldBlockAreReported) {
