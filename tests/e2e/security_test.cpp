@@ -220,26 +220,14 @@ TEST(Security, ATargetFolderThatIsOrLiesBelowALinkIsNeverWrittenThrough) {
   ASSERT_TRUE(Press(wizard, "&Weiter >"));
   ASSERT_TRUE(Press(wizard, "&Akzeptieren>"));
   for (const std::string& target : {link + "\\Talvenor", link + "\\Neu\\Talvenor"}) {
-    ASSERT_TRUE(WaitPage(wizard, "Dir"));
-    ASSERT_TRUE(Press(wizard, "S&uchen..."));
-    HWND dialog = setup.WaitWindow("TForm4");
-    ASSERT_NE(dialog, nullptr);
-    SetText(FindChild(dialog, "Edit"), target);
-    ASSERT_TRUE(Press(dialog, "&Ok"));
-    ASSERT_TRUE(setup.WaitHidden("TForm4"));
-    ASSERT_TRUE(Press(wizard, "&Weiter>"));
+    ASSERT_NO_FATAL_FAILURE(ChooseTargetFolder(setup, wizard, target));
     ASSERT_NO_FATAL_FAILURE(ExpectRefusal(setup, wizard, "Zielordner kann nicht angelegt werden", "Dir"));
   }
   EXPECT_FALSE(FolderExists(elsewhere + "Neu"));
 
   // A real folder passes the folder page; then it becomes a link before the run starts.
   const std::string real = inst.work + "real";
-  ASSERT_TRUE(Press(wizard, "S&uchen..."));
-  HWND dialog = setup.WaitWindow("TForm4");
-  SetText(FindChild(dialog, "Edit"), real + "\\Talvenor");
-  ASSERT_TRUE(Press(dialog, "&Ok"));
-  ASSERT_TRUE(setup.WaitHidden("TForm4"));
-  ASSERT_TRUE(Press(wizard, "&Weiter>"));
+  ASSERT_NO_FATAL_FAILURE(ChooseTargetFolder(setup, wizard, real + "\\Talvenor"));
   ASSERT_TRUE(WaitPage(wizard, "ready"));
   ASSERT_TRUE(::RemoveDirectoryA((real + "\\Talvenor").c_str()));
   ASSERT_TRUE(::RemoveDirectoryA(real.c_str()));
@@ -259,32 +247,24 @@ TEST(Security, ATargetFolderThatIsOrLiesBelowALinkIsNeverWrittenThrough) {
 // space of the target's drive.
 TEST(Security, BadSetupInfValuesAndTooLittleSpaceStopTheRunBeforeItWrites) {
   Installation inst;
-  {
-    Medium medium;
-    LayOutMedium(medium, "UninstallString=..\\..\\ProgramData\\x.exe\r\n");
+  const auto expectRefusedRun = [&](const Medium& medium, const std::string& expected) {
     Process setup(medium.SetupExe());
     HWND wizard = setup.WaitWindow("TForm2");
     ASSERT_NE(wizard, nullptr);
     ASSERT_NO_FATAL_FAILURE(WalkToTheRun(setup, wizard, inst.target));
-    ASSERT_NO_FATAL_FAILURE(ExpectRefusal(setup, wizard, "UninstallString", "ready"));
+    ASSERT_NO_FATAL_FAILURE(ExpectRefusal(setup, wizard, expected, "ready"));
     setup.Kill();
-  }
-  EXPECT_FALSE(FileExists(inst.target + "Setup.inf"));
-  ExpectNothingInstalled();
-  {
-    // 120 members that say they hold almost 4 GB each.
-    Medium medium;
-    LayOutMedium(medium, "");
-    medium.Write("Setup.zip", ArchiveClaiming(120, 0xFFFFFFF0u));
-    Process setup(medium.SetupExe());
-    HWND wizard = setup.WaitWindow("TForm2");
-    ASSERT_NE(wizard, nullptr);
-    ASSERT_NO_FATAL_FAILURE(WalkToTheRun(setup, wizard, inst.target));
-    ASSERT_NO_FATAL_FAILURE(ExpectRefusal(setup, wizard, "nicht genug Platz", "ready"));
-    setup.Kill();
-  }
-  EXPECT_FALSE(FileExists(inst.target + "Setup.inf"));
-  ExpectNothingInstalled();
+    EXPECT_FALSE(FileExists(inst.target + "Setup.inf"));
+    ExpectNothingInstalled();
+  };
+  Medium badValue;
+  LayOutMedium(badValue, "UninstallString=..\\..\\ProgramData\\x.exe\r\n");
+  ASSERT_NO_FATAL_FAILURE(expectRefusedRun(badValue, "UninstallString"));
+  // 120 members that say they hold almost 4 GB each.
+  Medium tooLarge;
+  LayOutMedium(tooLarge, "");
+  tooLarge.Write("Setup.zip", ArchiveClaiming(120, 0xFFFFFFF0u));
+  ASSERT_NO_FATAL_FAILURE(expectRefusedRun(tooLarge, "nicht genug Platz"));
 }
 
 }  // namespace

@@ -172,13 +172,8 @@ class InstallationTraces {
   std::string work_, programEntry_, uninstallKey_, group_;
 };
 
-// From the welcome page to the ready page, with the target folder typed into the
-// target-folder dialog.
-inline void WalkToTheReadyPage(const Process& setup, HWND wizard, const std::string& target) {
-  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
-  ASSERT_TRUE(Press(wizard, "&Weiter >"));
-  ASSERT_TRUE(WaitPage(wizard, "license"));
-  ASSERT_TRUE(Press(wizard, "&Akzeptieren>"));
+// On the folder page: the target folder typed into the target-folder dialog, then "&Weiter>".
+inline void ChooseTargetFolder(const Process& setup, HWND wizard, const std::string& target) {
   ASSERT_TRUE(WaitPage(wizard, "Dir"));
   ASSERT_TRUE(Press(wizard, "S&uchen..."));
   HWND dialog = setup.WaitWindow("TForm4");
@@ -187,6 +182,16 @@ inline void WalkToTheReadyPage(const Process& setup, HWND wizard, const std::str
   ASSERT_TRUE(Press(dialog, "&Ok"));
   ASSERT_TRUE(setup.WaitHidden("TForm4"));
   ASSERT_TRUE(Press(wizard, "&Weiter>"));
+}
+
+// From the welcome page to the ready page, with the target folder typed into the
+// target-folder dialog.
+inline void WalkToTheReadyPage(const Process& setup, HWND wizard, const std::string& target) {
+  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
+  ASSERT_TRUE(Press(wizard, "&Weiter >"));
+  ASSERT_TRUE(WaitPage(wizard, "license"));
+  ASSERT_TRUE(Press(wizard, "&Akzeptieren>"));
+  ASSERT_NO_FATAL_FAILURE(ChooseTargetFolder(setup, wizard, target));
   ASSERT_TRUE(WaitPage(wizard, "ready"));
 }
 
