@@ -31,7 +31,7 @@ ProfileLines InstalledFilesSection(const ProfileLines& existing, const std::vect
     place.emplace(FoldCase(key), lines.size());
     lines.emplace_back(key, value);
   };
-  write("Count", std::to_string(files.size() + 1));
+  write(setupinf::kInstalledFilesCount, std::to_string(files.size() + 1));
   for (size_t i = 0; i < files.size(); ++i) write(std::to_string(i), files[i]);
   write(std::to_string(files.size()), copyPath);
   return lines;
