@@ -202,7 +202,8 @@ TEST(Multipart, LastDiskInARemovableDrivePromptsForTheFirstDiskAndCancelEndsTheJ
   ASSERT_TRUE(Answer(*box, "Cancel") || Answer(*box, "Abbrechen"));
   const auto report = WaitPrompt(setup, box->hwnd);
   ASSERT_TRUE(report) << "no report of the archive that was not installed";
-  EXPECT_EQ(report->text, "Folgende Dateien konnten nicht installiert werden:\r\n" + root + "setup.zip");
+  EXPECT_EQ(report->text, "Folgende Dateien konnten nicht installiert werden:\r\n" + root +
+                              "setup.zip: Das Archiv fehlt, ist unlesbar oder beschädigt");
   ASSERT_TRUE(Answer(*report, "OK"));
   ASSERT_TRUE(WaitUntil([&] { return FinishPageShown(wizard); }, 60000));
   EXPECT_NE(FindChild(wizard, "Static", "Die Installation ist unvollständig.", true), nullptr);
