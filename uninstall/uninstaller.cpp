@@ -117,9 +117,7 @@ void Uninstaller::RemoveLinks() {
       RemoveLink(shelllink::LinkFilePath(folder, entry.first),
                  [this](const LinkContents& link) { return TargetOrBelow(link.target); });
     }
-    for (const std::string& level : FolderLevels(record_.group)) {
-      ::RemoveDirectoryA((programs + "\\" + level).c_str());  // only succeeds when empty
-    }
+    for (const std::string& level : FolderLevels(record_.group)) RemoveFolder(programs + "\\" + level);
   }
 
   if (!startup.empty() && !record_.autostartExe.empty()) {
@@ -154,6 +152,8 @@ void Uninstaller::RemoveLink(const std::string& linkPath,
     leftovers_.push_back({path, Reason::NotOurs});
   } else if (!::DeleteFileA(path.c_str()) && platform::FileExists(path)) {
     leftovers_.push_back({path, Reason::DeleteFailed});
+  } else {
+    Removed(path);
   }
 }
 
@@ -207,14 +207,19 @@ void Uninstaller::RemoveRegistryValues(const std::string& path,
     return;
   }
   for (const char* name : values) {
-    if (!key.DeleteValue(name)) leftovers_.push_back({shown + "\\" + name, Reason::DeleteFailed});
+    const bool present = key.HasValue(name);
+    if (!key.DeleteValue(name))
+      leftovers_.push_back({shown + "\\" + name, Reason::DeleteFailed});
+    else if (present)
+      Removed(shown + "\\" + name);
   }
   const bool empty = key.IsEmpty();
   key.Close();
-  if (mayDeleteKey && empty && !WithoutLeadingBackslash(path).empty() &&
-      !platform::Registry::DeleteKey(HKEY_LOCAL_MACHINE, path)) {
+  if (!mayDeleteKey || !empty || WithoutLeadingBackslash(path).empty()) return;
+  if (platform::Registry::DeleteKey(HKEY_LOCAL_MACHINE, path))
+    Removed(shown);
+  else
     leftovers_.push_back({shown, Reason::DeleteFailed});
-  }
 }
 
 // ---- Files and folders
@@ -244,8 +249,16 @@ void Uninstaller::RemoveFiles() {
       continue;
     }
     removedRelative_.push_back(full.substr(target_.size()));
-    if (!DeleteInstalledFile(full)) leftovers_.push_back({full, Reason::DeleteFailed});
+    if (DeleteInstalledFile(full))
+      Removed(full);
+    else
+      leftovers_.push_back({full, Reason::DeleteFailed});
   }
+}
+
+// RemoveDirectoryA removes a folder only when it is empty.
+void Uninstaller::RemoveFolder(const std::string& path) const {
+  if (::RemoveDirectoryA(path.c_str())) Removed(path);
 }
 
 void Uninstaller::RemoveFolders() {
@@ -254,13 +267,11 @@ void Uninstaller::RemoveFolders() {
   // above it may then be empty as well.
   std::vector<std::string> removed = removedRelative_;
   for (const std::string& link : links_) {
-    ::RemoveDirectoryA((target_ + link).c_str());
+    RemoveFolder(target_ + link);
     removed.push_back(link);
   }
-  for (const std::string& folder : FoldersToRemove(removed)) {
-    ::RemoveDirectoryA((target_ + folder).c_str());
-  }
-  ::RemoveDirectoryA(target_.substr(0, target_.size() - 1).c_str());
+  for (const std::string& folder : FoldersToRemove(removed)) RemoveFolder(target_ + folder);
+  RemoveFolder(target_.substr(0, target_.size() - 1));
   if (platform::DirectoryExists(target_)) keptTarget_ = target_;
 }
 

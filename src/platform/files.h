@@ -38,5 +38,8 @@ bool WriteWholeFile(const std::string& path, const std::string& content);
 bool SameText(const std::string& a, const std::string& b);
 int CompareText(const std::string& a, const std::string& b);
 std::string UpperCase(const std::string& s);
+// Text in the ANSI code page as UTF-16 and as UTF-8.
+std::wstring Widen(const std::string& ansi);
+std::string Utf8(const std::string& ansi);
 
 }  // namespace platform
