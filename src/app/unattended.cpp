@@ -57,14 +57,14 @@ std::string ArchiveProblem(const std::string& archive) {
 // The copy-progress window of /SILENT, without its "Abbruch": nothing else is shown.
 class ProgressWindow : public install::InstallObserver {
  public:
-  ProgressWindow(const install::Session& session, const std::string& target) : session_(session) {
+  explicit ProgressWindow(const install::Session& session) : session_(session) {
     InitApplication();
     form_ = std::make_unique<TForm5>();
     Form5 = form_.get();
     forms::Form* const forms[8] = {nullptr, nullptr, nullptr, nullptr, Form5, nullptr, nullptr, nullptr};
     if (CurrentLanguage) ApplyLanguage(forms, 7, *CurrentLanguage);
     form_->Get<forms::Button>("Button1").Hide();
-    form_->Get<forms::Label>("Label1").SetCaption("Extracting files to " + target);
+    form_->Get<forms::Label>("Label1").SetCaption("Extracting files to " + session.TargetFolder);
     form_->Show();
     form_->PlaceForRun();
     forms::Application::Instance().ProcessMessages();
@@ -92,6 +92,7 @@ class UnattendedRun {
   void LoadLanguage();
   bool CreateTargetFolder();
   void RemoveCreatedFolders();
+  void TellUnusableFolder() const;
   InstallResult Install();
   InstallResult Finish(shelllink::TShellLinkWriter& links, install::InstallObserver& observer, InstallResult result);
   void Tell(const std::string& text, UINT icon) const { app::Tell(options_, text, icon); }
@@ -167,11 +168,15 @@ bool UnattendedRun::CreateTargetFolder() {
   session_.TargetFolder = target;
   if (install::InstallationRun::TargetFolderUsable(target)) return true;
   RemoveCreatedFolders();
+  TellUnusableFolder();
+  return false;
+}
+
+void UnattendedRun::TellUnusableFolder() const {
   Tell(LangText("Der Zielordner kann nicht angelegt werden. Bitte wählen Sie einen anderen Ordner.",
                 "install_folder_invalid") +
-           "\r\n\r\n" + target,
+           "\r\n\r\n" + session_.TargetFolder,
        MB_ICONERROR);
-  return false;
 }
 
 // Nothing was written into them: they go again, deepest first.
@@ -189,7 +194,7 @@ InstallResult UnattendedRun::Install() {
   archive.SetDLLDirectory(platform::ExeFolder());
   shelllink::TShellLinkWriter links(nullptr, "progman2");
   std::unique_ptr<ProgressWindow> window;
-  if (options_.display == Display::Silent) window = std::make_unique<ProgressWindow>(session_, session_.TargetFolder);
+  if (options_.display == Display::Silent) window = std::make_unique<ProgressWindow>(session_);
   install::InstallObserver quiet;
   install::ObserverPair observers(window ? static_cast<install::InstallObserver&>(*window) : quiet, log_);
 
@@ -198,7 +203,10 @@ InstallResult UnattendedRun::Install() {
   const InstallResult result = run.Run();
   if (result != InstallResult::FailedBeforeWriting) session_.RunResult = result;
   if (window) window->Close();
-  if (run.Error()) Tell(install::ErrorText(run.Error()), MB_ICONERROR);
+  if (run.Error())
+    Tell(install::ErrorText(run.Error()), MB_ICONERROR);
+  else if (result == InstallResult::FailedBeforeWriting)
+    TellUnusableFolder();
   if (result == InstallResult::Incomplete)
     Tell(install::FailureReport(run.Failures(),
                                 LangText("Folgende Dateien konnten nicht installiert werden:", "install_failed"),
