@@ -181,6 +181,18 @@ row "uninstallation of 8,000 files already on the disk" "$settled_uninstall s" "
 row "the same against its floor, run by run" "$settled_uninstall s" "plain DeleteFileA loop: $settled_plain_delete s" \
     "$(awk -v r="$settled_ratio" 'BEGIN { if (r == "n/a") print r; else printf "%.2f", r }')" "–" "–"
 
+# ---- setup /VERYSILENT against a plain create/write/close of the same 8,000 files, run by run
+
+"$WINE" "$root/build/win/tests/e2e/install_bench.exe" "$runs" verysilent 8000 >"$out/verysilent_bench.txt" 2>/dev/null || true
+verysilent_figure() {
+  awk -v what="$1" '$1 == what && $2 == 8000 && $3 >= 0 { v = $3 } END { print (v == "" ? "n/a" : v) }' \
+    "$out/verysilent_bench.txt"
+}
+verysilent=$(verysilent_figure verysilent_s) plain_write=$(verysilent_figure plain_write_s)
+verysilent_ratio=$(verysilent_figure verysilent_ratio)
+row "setup /VERYSILENT, 8,000 files, start to exit, under Wine" "$verysilent s" \
+    "plain create/write/close: $plain_write s" "$verysilent_ratio" "≤ 1.5" "$(met "$verysilent_ratio" "<=" 1.5)"
+
 # ---- the table
 
 {

@@ -2,15 +2,17 @@
 // it (uninstall entry, "UnInstall" link) with one argument, the quoted path of the copy of
 // Setup.inf in the target folder:
 //
-//   UnInstall.exe "C:\Programme\Talvenor\Setup.inf" [/quiet]
+//   UnInstall.exe "C:\Programme\Talvenor\Setup.inf" [/quiet] [/LOG[=file]]
 //
 // It asks for confirmation, removes what that installation wrote and reports what it could
 // not remove. "/quiet" (for unattended use and tests) skips the question and the report; the
 // exit code then tells the outcome: 0 everything removed, 1 something left in place (or the
-// user declined), 2 bad arguments (no such Setup.inf, a drive root or the Windows folder), 6
-// another setup or uninstaller of this program is running.
+// user declined), 2 bad arguments (no such Setup.inf, a drive root or the Windows folder, a
+// log that cannot be written), 6 another setup or uninstaller of this program is running.
+// "/LOG" logs every removal and the outcome, as setup's /LOG does.
 #include "install_record.h"
 #include "install_store.h"
+#include "log_file.h"
 #include "run_lock.h"
 #include "uninstall_core.h"
 #include "uninstaller.h"
@@ -30,8 +32,11 @@
 namespace {
 
 const char kDefaultCaption[] = "Talvenor Deinstallation";
+const char kWithoutRecord[] =
+    "Diese Installation hat Setup ohne eigenes Protokoll angelegt; entfernt wurde, was Setup.inf aufführt.";
+const char kLogName[] = "Talvenor Uninstall Log";
 const char kUsage[] =
-    "Aufruf: UnInstall.exe \"<Installationsordner>\\Setup.inf\" [/quiet]\n\n"
+    "Aufruf: UnInstall.exe \"<Installationsordner>\\Setup.inf\" [/quiet] [/LOG[=Datei]]\n\n"
     "Die Deinstallation wird normalerweise über die Systemsteuerung oder die Verknüpfung "
     "\"UnInstall\" im Startmenü gestartet.";
 
@@ -54,10 +59,34 @@ bool AnyQuietSwitch(const std::vector<std::string>& args) {
   return false;
 }
 
-int Run(const std::vector<std::string>& args) {
+// The log of /LOG, with its first lines; no log when it is not asked for. Raises
+// platform::Error when it cannot be written.
+install::LogFile OpenLog(const uninstall::Options& options) {
+  if (!options.log) return {};
+  install::LogFile log =
+      options.logFile.empty() ? install::LogFile::CreateNew(kLogName) : install::LogFile::Replace(options.logFile);
+  log.StartLines("Talvenor Deinstallation");
+  return log;
+}
+
+// The outcome: every removal as it happens, then what was left and why.
+void LogOutcome(install::LogFile& log, const uninstall::Uninstaller& uninstaller) {
+  for (const uninstall::Leftover& leftover : uninstaller.Leftovers())
+    log.Line("Nicht entfernt: " + uninstall::LeftoverLine(leftover));
+  if (!uninstaller.KeptTargetFolder().empty())
+    log.Line("Behalten, da er weitere Dateien enthält: " + uninstaller.KeptTargetFolder());
+}
+
+int Run(const std::vector<std::string>& args, install::LogFile& log) {
   const auto options = uninstall::ParseArguments(args);
   if (!options) {
     if (!AnyQuietSwitch(args)) Box(kUsage, kDefaultCaption, MB_OK | MB_ICONERROR);
+    return uninstall::kBadArguments;
+  }
+  try {
+    log = OpenLog(*options);
+  } catch (const platform::Error& e) {
+    if (!options->quiet) Box(e.what(), kDefaultCaption, MB_OK | MB_ICONERROR);
     return uninstall::kBadArguments;
   }
 
@@ -70,6 +99,7 @@ int Run(const std::vector<std::string>& args) {
     problem = platform::FormatText("Der Ordner %s kann nicht deinstalliert werden.", target);
   }
   if (!problem.empty()) {
+    log.Line(problem);
     if (!options->quiet) Box(problem, kDefaultCaption, MB_OK | MB_ICONERROR);
     return uninstall::kBadArguments;
   }
@@ -80,11 +110,10 @@ int Run(const std::vector<std::string>& args) {
   // Held until the end: no setup of the same program may work on it meanwhile.
   const install::RunLock lock(record.programEntry);
   if (!lock.Held()) {
-    if (!options->quiet)
-      Box(platform::FormatText("Setup oder die Deinstallation von %s läuft bereits. Bitte versuchen Sie es "
-                               "später noch einmal.",
-                               product),
-          caption, MB_OK | MB_ICONWARNING);
+    const std::string running = platform::FormatText(
+        "Setup oder die Deinstallation von %s läuft bereits. Bitte versuchen Sie es später noch einmal.", product);
+    log.Line(running);
+    if (!options->quiet) Box(running, caption, MB_OK | MB_ICONWARNING);
     return uninstall::kAnotherRunning;
   }
   if (!options->quiet &&
@@ -92,6 +121,7 @@ int Run(const std::vector<std::string>& args) {
                                "entfernen?",
                                product),
           caption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    log.Line("Die Deinstallation wurde abgelehnt.");
     return uninstall::kSomethingLeft;
   }
 
@@ -103,15 +133,16 @@ int Run(const std::vector<std::string>& args) {
   const std::optional<install::InstallStore> store = install::InstallStore::FindBySetupInf(setupInf, uninstall::SamePath);
   std::optional<install::InstallationRecord> stored = store ? store->LoadRecord() : std::nullopt;
   uninstall::Uninstaller uninstaller(setupInf, std::move(record), stored);
+  uninstaller.OnRemoved = [&log](const std::string& removed) { log.Line("Entfernt: " + removed); };
+  if (!stored) log.Line(kWithoutRecord);
   uninstaller.Run();
+  LogOutcome(log, uninstaller);
 
   const bool complete = uninstaller.Leftovers().empty();
   if (store && complete) store->Remove();
   if (!options->quiet) {
     std::string report = uninstall::ReportText(product, uninstaller.Leftovers(), uninstaller.KeptTargetFolder());
-    if (!stored)
-      report += "\n\nDiese Installation hat Setup ohne eigenes Protokoll angelegt; entfernt wurde, was Setup.inf "
-                "aufführt.";
+    if (!stored) report += std::string("\n\n") + kWithoutRecord;
     Box(report, caption, MB_OK | (complete ? MB_ICONINFORMATION : MB_ICONWARNING));
   }
   return complete ? uninstall::kAllRemoved : uninstall::kSomethingLeft;
@@ -122,10 +153,14 @@ int Run(const std::vector<std::string>& args) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::RestrictDllSearch();
   const std::vector<std::string> args(__argv + 1, __argv + __argc);
+  install::LogFile log;
+  int code = uninstall::kSomethingLeft;
   try {
-    return Run(args);
+    code = Run(args, log);
   } catch (const std::exception& e) {
+    log.Line(std::string("Fehler: ") + e.what());
     if (!AnyQuietSwitch(args)) Box(e.what(), kDefaultCaption, MB_OK | MB_ICONERROR);
-    return uninstall::kSomethingLeft;
   }
+  log.Line("Exit-Code: " + std::to_string(code));
+  return code;
 }

@@ -41,25 +41,33 @@ const char* ReasonText(Reason reason) {
   return "";
 }
 
-}  // namespace
-
-bool IsQuietSwitch(const std::string& arg) {
-  static const char kQuiet[] = "/quiet";
-  if (arg.size() != sizeof kQuiet - 1) return false;
+// Whether `arg` is `name` ("/quiet", "/log") in any letter case.
+bool IsSwitch(const std::string& arg, const std::string& name) {
+  if (arg.size() != name.size()) return false;
   for (size_t i = 0; i < arg.size(); ++i) {
     const char c = arg[i];
     const char lower = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-    if (lower != kQuiet[i]) return false;
+    if (lower != name[i]) return false;
   }
   return true;
 }
+
+}  // namespace
+
+bool IsQuietSwitch(const std::string& arg) { return IsSwitch(arg, "/quiet"); }
 
 std::optional<Options> ParseArguments(const std::vector<std::string>& args) {
   Options options;
   bool havePath = false;
   for (const std::string& arg : args) {
+    const size_t equals = arg.find('=');
+    const bool logSwitch = IsSwitch(arg.substr(0, equals), "/log");
+    const std::string value = equals == std::string::npos ? std::string() : arg.substr(equals + 1);
     if (IsQuietSwitch(arg)) {
       options.quiet = true;
+    } else if (logSwitch && !options.log && (equals == std::string::npos || !value.empty())) {
+      options.log = true;
+      options.logFile = value;
     } else if (havePath || arg.empty() || arg[0] == '/') {
       return std::nullopt;
     } else {
@@ -139,6 +147,10 @@ std::string LastQuotedField(const std::string& commandLine) {
   const size_t open = commandLine.find_last_of('"', close - 1);
   if (open == std::string::npos) return {};
   return commandLine.substr(open + 1, close - open - 1);
+}
+
+std::string LeftoverLine(const Leftover& leftover) {
+  return leftover.item + ": " + ReasonText(leftover.reason);
 }
 
 std::string ReportText(const std::string& product, const std::vector<Leftover>& leftovers,

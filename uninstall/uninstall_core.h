@@ -15,13 +15,15 @@ enum ExitCode { kAllRemoved = 0, kSomethingLeft = 1, kBadArguments = 2, kAnother
 struct Options {
   std::string setupInf;  // the copy of Setup.inf in the target folder
   bool quiet = false;    // "/quiet": no questions, no final box, only the exit code
+  bool log = false;      // "/LOG" or "/LOG=file"
+  std::string logFile;   // empty with "/LOG" alone: a new file in the temporary folder
 };
 
 // "/quiet" in any letter case.
 bool IsQuietSwitch(const std::string& arg);
 
-// The arguments after the program name: one path and optionally "/quiet" (any letter case,
-// before or after it). Anything else gives nullopt.
+// The arguments after the program name: one path, and optionally "/quiet" and "/LOG" or
+// "/LOG=file" (switches in any letter case, before or after it). Anything else gives nullopt.
 std::optional<Options> ParseArguments(const std::vector<std::string>& args);
 
 // The files of an InstalledFiles section (its lines as key and value): entries "0" to
@@ -61,6 +63,9 @@ constexpr size_t kMaxReportedItems = 20;
 
 // The final message: that everything was removed, or what was not and why; a target folder
 // that still holds other files is named as kept.
+// One leftover and why, on one line: for the log.
+std::string LeftoverLine(const Leftover& leftover);
+
 std::string ReportText(const std::string& product, const std::vector<Leftover>& leftovers,
                        const std::string& keptTargetFolder);
 

@@ -146,9 +146,7 @@ void Uninstaller::RemoveLinks() {
       RemoveLink(shelllink::LinkFilePath(folder, entry.first),
                  [this](const LinkContents& link) { return TargetOrBelow(link.target); });
     }
-    for (const std::string& level : FolderLevels(record_.group)) {
-      DeleteEntry(programs + "\\" + level);  // only succeeds when empty
-    }
+    for (const std::string& level : FolderLevels(record_.group)) RemoveFolder(programs + "\\" + level);
   }
 
   if (!startup.empty() && !record_.autostartExe.empty()) {
@@ -183,6 +181,8 @@ void Uninstaller::RemoveLink(const std::string& linkPath,
     leftovers_.push_back({path, Reason::NotOurs});
   } else if (!::DeleteFileA(path.c_str()) && platform::FileExists(path)) {
     leftovers_.push_back({path, Reason::DeleteFailed});
+  } else {
+    Removed(path);
   }
 }
 
@@ -236,14 +236,19 @@ void Uninstaller::RemoveRegistryValues(const std::string& path,
     return;
   }
   for (const char* name : values) {
-    if (!key.DeleteValue(name)) leftovers_.push_back({shown + "\\" + name, Reason::DeleteFailed});
+    const bool present = key.HasValue(name);
+    if (!key.DeleteValue(name))
+      leftovers_.push_back({shown + "\\" + name, Reason::DeleteFailed});
+    else if (present)
+      Removed(shown + "\\" + name);
   }
   const bool empty = key.IsEmpty();
   key.Close();
-  if (mayDeleteKey && empty && !WithoutLeadingBackslash(path).empty() &&
-      !platform::Registry::DeleteKey(HKEY_LOCAL_MACHINE, path)) {
+  if (!mayDeleteKey || !empty || WithoutLeadingBackslash(path).empty()) return;
+  if (platform::Registry::DeleteKey(HKEY_LOCAL_MACHINE, path))
+    Removed(shown);
+  else
     leftovers_.push_back({shown, Reason::DeleteFailed});
-  }
 }
 
 // ---- Files and folders
@@ -273,8 +278,16 @@ void Uninstaller::RemoveFiles() {
       continue;
     }
     removedRelative_.push_back(full.substr(target_.size()));
-    if (!DeleteEntry(full)) leftovers_.push_back({full, Reason::DeleteFailed});
+    if (DeleteEntry(full))
+      Removed(full);
+    else
+      leftovers_.push_back({full, Reason::DeleteFailed});
   }
+}
+
+// Only an empty folder goes, and never through a link.
+void Uninstaller::RemoveFolder(const std::string& path) const {
+  if (platform::DirectoryExists(path) && DeleteEntry(path)) Removed(path);
 }
 
 void Uninstaller::RemoveFolders() {
@@ -283,7 +296,7 @@ void Uninstaller::RemoveFolders() {
   // Windows), never what it points to; else it stays, and so do the folders above it.
   std::vector<std::string> removed = removedRelative_;
   for (const std::string& link : links_) {
-    DeleteEntry(target_ + link);
+    RemoveFolder(target_ + link);
     removed.push_back(link);
   }
   // The folders the archive brought, empty ones among them, deepest first.
@@ -293,15 +306,15 @@ void Uninstaller::RemoveFolders() {
       if (InTarget(folder)) recorded.push_back(folder);
     std::sort(recorded.begin(), recorded.end(),
               [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
-    for (const std::string& folder : recorded) DeleteEntry(folder);
+    for (const std::string& folder : recorded) RemoveFolder(folder);
   }
-  for (const std::string& folder : FoldersToRemove(removed)) DeleteEntry(target_ + folder);
-  DeleteEntry(target_.substr(0, target_.size() - 1));
+  for (const std::string& folder : FoldersToRemove(removed)) RemoveFolder(target_ + folder);
+  RemoveFolder(target_.substr(0, target_.size() - 1));
   if (platform::DirectoryExists(target_)) keptTarget_ = target_;
   // The levels above the target that choosing it created, innermost first.
   if (stored_)
     for (auto folder = stored_->folders.rbegin(); folder != stored_->folders.rend(); ++folder)
-      if (!TargetOrBelow(*folder)) DeleteEntry(*folder);
+      if (!TargetOrBelow(*folder)) RemoveFolder(*folder);
 }
 
 // The links the installation recorded, wherever the user's shell folders were then; each is
@@ -313,13 +326,16 @@ void Uninstaller::RemoveRecordedLinks() {
       leftovers_.push_back({link, Reason::NotOurs});
       continue;
     }
-    if (!DeleteEntry(link)) leftovers_.push_back({link, Reason::DeleteFailed});
+    if (DeleteEntry(link))
+      Removed(link);
+    else
+      leftovers_.push_back({link, Reason::DeleteFailed});
   }
   // The program group's folder goes when the links leave it empty.
   const std::string programs = ShellFolderPath(shelllink::sfProgramsMenu);
   for (const std::string& level : FolderLevels(record_.group))
     if (!programs.empty() && platform::LinkedFolderOnPath(programs + "\\" + level).empty())
-      DeleteEntry(programs + "\\" + level);
+      RemoveFolder(programs + "\\" + level);
 }
 
 }  // namespace uninstall

@@ -30,6 +30,9 @@ class Uninstaller {
 
   void Run();
 
+  // Told each link, registry value or key, file and folder as it is removed.
+  std::function<void(const std::string& removed)> OnRemoved;
+
   const std::vector<Leftover>& Leftovers() const { return leftovers_; }
   // The target folder when it still exists because it holds files of others; else "".
   const std::string& KeptTargetFolder() const { return keptTarget_; }
@@ -40,6 +43,10 @@ class Uninstaller {
     std::string arguments;
   };
 
+  void Removed(const std::string& what) const {
+    if (OnRemoved) OnRemoved(what);
+  }
+  void RemoveFolder(const std::string& path) const;
   void RemoveLinks();
   void RemoveLink(const std::string& path, const std::function<bool(const LinkContents&)>& isOurs);
   void RemoveProgramEntry();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "member_failure.h"
 #include "payload.h"
 
 namespace {
@@ -113,8 +114,12 @@ TEST(LanguageFiles, TranslateTheSameKeysInTheSameSections) {
             }
         }
     }
-    for (const char* key : {"install_1", "install_2", "install_3", "install_4", "install_12", "install_failed",
-                            "install_failed_more", "install_incomplete", "install_folder_invalid"}) {
+    std::vector<std::string> keys = {"install_1", "install_2", "install_3", "install_4", "install_12",
+                                     "install_failed", "install_failed_more", "install_incomplete",
+                                     "install_folder_invalid"};
+    // The reasons of failed members, for every error code of the unzip library and beyond.
+    for (int code = install::kMissingOnDisk; code <= 12; ++code) keys.push_back(install::FailureReason(code).key);
+    for (const std::string& key : keys) {
         EXPECT_NE(german.find("Misc", key), nullptr) << key;
         EXPECT_NE(english.find("Misc", key), nullptr) << key;
     }

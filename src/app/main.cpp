@@ -1,15 +1,19 @@
-// Program start: the application title, the lock of one run at a time, the eight forms in
-// their order, the message loop.
-#include "IniLang.h"
+// Program start: the command line, the lock of one run at a time and the log; then either the
+// unattended installation or the application title, the eight forms in their order and the
+// message loop. The exit code tells how setup ended.
 #include "application.h"
+#include "command_line.h"
 #include "files.h"
 #include "handle.h"
+#include "install_log.h"
 #include "install_result.h"
 #include "profile.h"
 #include "run_lock.h"
 #include "setup_description.h"
 #include "setup_forms.h"
+#include "setup_start.h"
 #include "system_library.h"
+#include "unattended.h"
 
 namespace {
 
@@ -21,24 +25,25 @@ std::string ProgramEntryOfMedium() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   platform::RestrictDllSearch();
+  const app::ParsedCommandLine commandLine = app::ParseArguments(app::SplitArguments(::GetCommandLineA()));
+  if (!commandLine.error.empty() || commandLine.options.help) return app::AnswerCommandLine(commandLine);
+  const app::SetupOptions& options = commandLine.options;
   platform::ComApartment com;
-  InitApplication();
-  forms::Application& app = forms::Application::Instance();
   // Held until setup ends: a second setup, or the uninstaller, of the same program waits its turn.
   const install::RunLock lock(ProgramEntryOfMedium());
-  if (!lock.Held()) {
-    app.MessageBox(LangText("Setup oder die Deinstallation von Talvenor läuft bereits. Bitte warten Sie, bis "
-                            "sie beendet ist, und starten Sie Setup dann noch einmal.",
-                            "install_running"),
-                   MB_OK | MB_ICONWARNING);
-    return install::kExitAnotherRunning;
-  }
+  if (!lock.Held()) return app::ReportAnotherRun(options);
+  if (!app::OpenRequestedLog(options)) return install::kExitFailedBeforeWriting;
+  if (options.Unattended()) return app::RunUnattended(options);
+
+  InitApplication();
+  forms::Application& application = forms::Application::Instance();
   try {
     SetupForms forms;
-    app.Run();
+    application.Run();
   } catch (const std::exception& e) {
-    app.ShowException(e);
-    return 1;
+    install::TheLog().Line(std::string("Fehler: ") + e.what());
+    application.ShowException(e);
+    return app::ExitCodeAtEnd(true);
   }
-  return 0;
+  return app::ExitCodeAtEnd(false);
 }

@@ -1,6 +1,7 @@
 #include "Unit5.h"
 
 #include "Unit6.h"
+#include "wizard_rules.h"
 
 #include <cstring>
 
@@ -45,10 +46,23 @@ std::unique_ptr<Component> TForm5::CreateCustom(const ComponentDesign& d, Contai
   return bar;
 }
 
+void TForm5::PlaceForRun() {
+  const RECT r = ScreenRect();
+  const int left = (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
+  SetTopLeft(left, wizard::ProgressWindowTop(::GetSystemMetrics(SM_CYSCREEN)));
+}
+
+void TForm5::ShowFile(const std::string& path, int sharePercent) {
+  Get<Label>("Label2").SetCaption(path);
+  TProgress& bar = Progress1();
+  bar.SetProgress(bar.Progress() + sharePercent);
+}
+
 void TForm5::Button1Click() { Form6->Show(); }
 
-// The window has no close box; the keyboard's close command asks the user instead.
+// The window has no close box; the keyboard's close command asks the user instead. Alone on
+// screen in a silent installation, which cannot be cancelled, it just stays.
 bool TForm5::FormCloseQuery() {
-  Form6->Show();
+  if (Form6) Form6->Show();
   return false;
 }

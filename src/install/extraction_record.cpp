@@ -7,13 +7,14 @@ void ExtractionRecord::MemberStarted(const std::string& name) {
   memberOpen_ = true;
 }
 
-void ExtractionRecord::Message(int errorCode, const std::string& text) {
-  if (errorCode == 0) return;
-  failures_.push_back(text);
+std::optional<MemberFailure> ExtractionRecord::Message(int errorCode, const std::string& text) {
+  if (errorCode == 0) return std::nullopt;
+  failures_.push_back({memberOpen_ ? members_.back().name : NameInMessage(text), errorCode, text});
   if (memberOpen_) {
     members_.back().written = false;
     memberOpen_ = false;
   }
+  return failures_.back();
 }
 
 void ExtractionRecord::Reconcile(int successCount,
@@ -22,9 +23,16 @@ void ExtractionRecord::Reconcile(int successCount,
   if (WrittenCount() == successCount) return;
   for (Member& member : members_) {
     const bool exists = onDisk(member.name);
-    if (member.written && !exists) failures_.push_back(member.name);
+    if (member.written && !exists) failures_.push_back({member.name, kMissingOnDisk, ""});
+    if (!member.written && exists) AttributeToMessage(member.name);
     member.written = exists;
   }
+}
+
+// The member is on disk after all: its failure was about what the message names.
+void ExtractionRecord::AttributeToMessage(const std::string& member) {
+  for (MemberFailure& failure : failures_)
+    if (failure.name == member && failure.errorCode != kMissingOnDisk) failure.name = NameInMessage(failure.message);
 }
 
 int ExtractionRecord::WrittenCount() const {

@@ -4,7 +4,10 @@
 // members that went well.
 #pragma once
 
+#include "member_failure.h"
+
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,21 +23,23 @@ class ExtractionRecord {
   // The library begins to write a member: the member before it is done.
   void MemberStarted(const std::string& name);
   // A message of the library; a non-zero error code is a failure, of the member being
-  // written when there is one.
-  void Message(int errorCode, const std::string& text);
+  // written when there is one, else of the member the message names. Returns the failure.
+  std::optional<MemberFailure> Message(int errorCode, const std::string& text);
   // After the extraction: when the members taken for written do not add up to the library's
   // count of members that went well, the files on disk decide which were written.
   void Reconcile(int successCount, const std::function<bool(const std::string& name)>& onDisk);
 
   const std::vector<Member>& Members() const { return members_; }
   int WrittenCount() const;
-  // What failed, in the order reported: the library's messages, and the names of members that
-  // are missing on disk without a message.
-  const std::vector<std::string>& Failures() const { return failures_; }
+  // What failed, in the order reported: the library's failures, and the members that are
+  // missing on disk without a message.
+  const std::vector<MemberFailure>& Failures() const { return failures_; }
 
  private:
+  void AttributeToMessage(const std::string& member);
+
   std::vector<Member> members_;
-  std::vector<std::string> failures_;
+  std::vector<MemberFailure> failures_;
   bool memberOpen_ = false;  // the last member started has had no failure reported yet
 };
 

@@ -23,8 +23,9 @@ class InstallObserver {
   // A member is about to be written: its name relative to the target folder, its size and its
   // share of the archive's total in percent.
   virtual void FileStarted(const std::string& /*name*/, int /*size*/, int /*sharePercent*/) {}
-  // A member failed; `reason` is the library's message.
-  virtual void MemberFailed(const std::string& /*name*/, const std::string& /*reason*/) {}
+  // A member failed: its name (empty when the library named none), the library's error code
+  // and the reason in the user's language.
+  virtual void MemberFailed(const std::string& /*name*/, int /*errorCode*/, const std::string& /*reason*/) {}
   // A registry value, file or link that the run wrote outside the extraction.
   virtual void Wrote(const std::string& /*what*/, const std::string& /*detail*/) {}
   // A stopped run is being undone: each change as it is undone, or left in place because it

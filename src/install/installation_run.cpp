@@ -9,10 +9,12 @@
 #include "links.h"
 #include "install_progress.h"
 #include "installed_files.h"
+#include "member_failure.h"
 #include "profile.h"
 #include "registry.h"
 #include "setup_description.h"
 #include "IniLang.h"
+#include "unzip_abi.h"
 #include "value_rules.h"
 
 #include <algorithm>
@@ -77,6 +79,16 @@ std::string TargetReplacedText(const std::string& path) {
                "geschrieben hat. Setup bricht die Installation ab.",
                "install_target_replaced");
   return FillIn(pattern, {path});
+}
+
+std::string ReasonOf(int errorCode) {
+  const ReasonText reason = FailureReason(errorCode);
+  return LangText(reason.germanDefault, reason.key);
+}
+
+// One line of the failure report: the member and why it was not installed.
+std::string FailureLine(const MemberFailure& failure) {
+  return (failure.name.empty() ? std::string() : failure.name + ": ") + ReasonOf(failure.errorCode);
 }
 
 setupinf::PathValues ReadPathValues(const platform::ProfileFile& inf) {
@@ -352,9 +364,11 @@ std::vector<std::string> InstallationRun::WrittenFiles() const {
 }
 
 std::vector<std::string> InstallationRun::Failures() const {
-  std::vector<std::string> failures = extraction_.Failures();
+  std::vector<std::string> failures;
+  for (const MemberFailure& failure : extraction_.Failures()) failures.push_back(FailureLine(failure));
   // Nothing extracted and no member named: the archive itself is what was not installed.
-  if (failures.empty() && extraction_.WrittenCount() == 0) failures.push_back(session_.SourceDir + "setup.zip");
+  if (failures.empty() && extraction_.WrittenCount() == 0)
+    failures.push_back(FailureLine({session_.SourceDir + "setup.zip", unzipabi::kErrArchive, ""}));
   return failures;
 }
 
@@ -369,10 +383,8 @@ void InstallationRun::ArchiveProgress(ProgressType type, const std::string& name
 }
 
 void InstallationRun::ArchiveMessage(int code, const std::string& text) {
-  const bool memberFailed = code != 0 && !extraction_.Members().empty() && extraction_.Members().back().written;
-  extraction_.Message(code, text);
-  if (memberFailed && !extraction_.Members().back().written)
-    observer_.MemberFailed(extraction_.Members().back().name, text);
+  if (const auto failure = extraction_.Message(code, text))
+    observer_.MemberFailed(failure->name, failure->errorCode, ReasonOf(failure->errorCode));
 }
 
 // ---- The finish

@@ -51,8 +51,8 @@ class InstallationRun {
 
   // Full paths of the files the extraction wrote, in the order the library reported them.
   std::vector<std::string> WrittenFiles() const;
-  // What was not installed: the failed members, or the archive itself when nothing was
-  // extracted and no member was named.
+  // What was not installed, one line each with its reason in the user's language: the failed
+  // members, or the archive itself when nothing was extracted and no member was named.
   std::vector<std::string> Failures() const;
   // The error that stopped the run, if one did.
   std::exception_ptr Error() const { return error_; }

@@ -3,6 +3,9 @@
 // it page by page; the installation run and the finish read it.
 #pragma once
 
+#include "install_result.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,9 +26,15 @@ struct Session {
   std::string LanguageFile;
   // Setup.inf fixes the language ([Defaults] fixed=1).
   bool FixedLanguage = false;
+  // How the installation run ended, once one has written something; it decides the exit code.
+  std::optional<InstallResult> RunResult;
 };
 
 // The one session of this process.
 Session& TheSession();
+
+// The target folder that the folder page proposes: the Program Files folder from the
+// registry, a backslash and Program/Programname of the Setup.inf in SourceDir.
+std::string ProposedTargetFolder(const Session& session);
 
 }  // namespace install

@@ -131,6 +131,21 @@ std::string UpperCase(const std::string& s) {
   return u;
 }
 
+std::wstring Widen(const std::string& ansi) {
+  const int size = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), nullptr, 0);
+  std::wstring wide(size_t(size > 0 ? size : 0), L'\0');
+  if (size > 0) ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), &wide[0], size);
+  return wide;
+}
+
+std::string Utf8(const std::string& ansi) {
+  const std::wstring wide = Widen(ansi);
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(size_t(size > 0 ? size : 0), '\0');
+  if (size > 0) ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), &utf8[0], size, nullptr, nullptr);
+  return utf8;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& content, size_t limit) {
   const UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));

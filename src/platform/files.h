@@ -41,5 +41,8 @@ int CompareText(const std::string& a, const std::string& b);
 // have equal keys, for lookups by hash.
 std::string SameTextKey(const std::string& text);
 std::string UpperCase(const std::string& s);
+// Text in the ANSI code page as UTF-16 and as UTF-8.
+std::wstring Widen(const std::string& ansi);
+std::string Utf8(const std::string& ansi);
 
 }  // namespace platform

@@ -15,8 +15,10 @@
 #include "registry.h"
 #include "ShellLinkWriter.h"
 #include "ZipArchive.h"
+#include "install_log.h"
 #include "installation_run.h"
 #include "links.h"
+#include "observer_pair.h"
 #include "setup_description.h"
 #include "value_rules.h"
 #include "wizard_rules.h"
@@ -387,13 +389,7 @@ void TForm2::Button5Click() {
 
 void TForm2::Button4Click() {
   // Every acceptance proposes the default folder again, discarding an earlier choice.
-  const std::string programName =
-      platform::ProfileFile(Session().SourceDir + setupinf::kFileName).Read(setupinf::kProgramName);
-  std::string programFiles;
-  platform::Registry registry(HKEY_LOCAL_MACHINE);
-  if (registry.OpenKeyReadOnly(setupreg::kCurrentVersionKey))
-    programFiles = registry.ReadString(setupreg::kProgramFilesDir);
-  Label9().SetCaption(programFiles + "\\" + programName);
+  Label9().SetCaption(install::ProposedTargetFolder(Session()));
   Form4->Edit1().SetText(Label9().Caption());
   ShowPage("Dir");
   SetCaptionFromKey("Verzeichnissauswahl", "install_3");
@@ -460,16 +456,9 @@ void TForm2::Button14Click() {
   Hide();
   Form7->Show();
   Form5->Show();
-  PlaceProgressWindow();
+  Form5->PlaceForRun();
   Form5->Get<Label>("Label1").SetCaption("Extracting files to " + Label9().Caption());
   Get<Timer>("Timer1").SetEnabled(true);
-}
-
-void TForm2::PlaceProgressWindow() {
-  const RECT r = Form5->ScreenRect();
-  const int width = r.right - r.left;
-  const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  Form5->SetTopLeft(left, wizard::ProgressWindowTop(::GetSystemMetrics(SM_CYSCREEN)));
 }
 
 void TForm2::Button10Click() { SetCaptionFromKey("Verzeichnissauswahl", "install_3"); }
@@ -490,7 +479,8 @@ bool TForm2::FormCloseQuery() {
 // ---- installation run, communication page and finish
 
 void TForm2::Button17Click() {
-  install::WriteFinishLinks(Session(), progman2(), *this, Get<CheckControl>("autowatcher").Checked());
+  install::ObserverPair observers(*this, install::TheLog());
+  install::WriteFinishLinks(Session(), progman2(), observers, Get<CheckControl>("autowatcher").Checked());
   Form1->EndSetup();
 }
 

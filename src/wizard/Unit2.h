@@ -63,7 +63,6 @@ class TForm2 : public forms::Form, public install::InstallObserver {
   void LoadAndApplyLanguage(const std::string& path);
   void ShowPage(const std::string& name);
   void SetCaptionFromKey(const std::string& germanDefault, const std::string& key);
-  void PlaceProgressWindow();
   void BindHandlers();
   static void ReportUnusableFolder(const std::string& folder);
   void ReturnToPage(const std::string& page, const std::string& germanCaption, const std::string& key);

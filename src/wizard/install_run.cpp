@@ -4,7 +4,6 @@
 #include "Unit2.h"
 
 #include "IniLang.h"
-#include "Progress.h"
 #include "ShellLinkWriter.h"
 #include "Unit1.h"
 #include "Unit4.h"
@@ -15,7 +14,9 @@
 #include "application.h"
 #include "extraction_record.h"
 #include "files.h"
+#include "install_log.h"
 #include "installation_run.h"
+#include "observer_pair.h"
 
 using namespace forms;
 
@@ -27,8 +28,12 @@ constexpr size_t kFailuresShown = 10;
 void TForm2::Timer1Timer() {
   Get<Timer>("Timer1").SetEnabled(false);
   install::Session& session = install::TheSession();
-  install::InstallationRun run(session, ZipArchive1(), progman2(), *this);
+  install::ObserverPair observers(*this, install::TheLog());
+  install::InstallationRun run(session, ZipArchive1(), progman2(), observers);
+  install::TheLog().RunStarts(session);
   const install::InstallResult result = run.Run();
+  if (result != install::InstallResult::FailedBeforeWriting) session.RunResult = result;
+  if (run.Error()) install::TheLog().Line(install::ErrorText(run.Error()));
   if (result == install::InstallResult::FailedBeforeWriting) {
     Form5->Hide();
     Form7->Hide();
@@ -89,11 +94,9 @@ void TForm2::ShowFinishPage(bool complete) {
 // Each file as the extraction reaches it: its full path in the copy-progress window and the
 // file list, and its share of the archive on the bar.
 void TForm2::FileStarted(const std::string& name, int /*size*/, int sharePercent) {
-  Label& label2 = Form5->Get<Label>("Label2");
-  label2.SetCaption(install::TheSession().TargetFolder + name);
-  TProgress& bar = Form5->Progress1();
-  bar.SetProgress(bar.Progress() + sharePercent);
-  Get<ListBox>("ListBox1").Add(label2.Caption());
+  const std::string path = install::TheSession().TargetFolder + name;
+  Form5->ShowFile(path, sharePercent);
+  Get<ListBox>("ListBox1").Add(path);
 }
 
 bool TForm2::StopRequested() { return Application::Instance().Terminated(); }

@@ -1,6 +1,7 @@
 #include "driver.h"
 
 #include "e2e_paths.h"
+#include "utf8_text.h"
 
 #include <fstream>
 #include <iterator>
@@ -70,6 +71,8 @@ std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
+
+std::string ReadUtf8File(const std::string& path) { return testsupport::AnsiFromUtf8(ReadFile(path)); }
 
 namespace {
 
@@ -373,6 +376,21 @@ bool RegKeyExists(HKEY root, const std::string& key) {
   if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
   ::RegCloseKey(h);
   return true;
+}
+
+std::map<std::string, std::string> RegValues(HKEY root, const std::string& key) {
+  std::map<std::string, std::string> values;
+  HKEY h = nullptr;
+  if (::RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return values;
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    BYTE data[4096];
+    DWORD nameSize = sizeof name, dataSize = sizeof data, type = REG_NONE;
+    if (::RegEnumValueA(h, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
+    values[name] = std::to_string(type) + ":" + std::string(reinterpret_cast<const char*>(data), dataSize);
+  }
+  ::RegCloseKey(h);
+  return values;
 }
 
 void RegDeleteTree(HKEY root, const std::string& key) { ::RegDeleteTreeA(root, key.c_str()); ::RegDeleteKeyA(root, key.c_str()); }

@@ -36,6 +36,8 @@ class TempFolder {
 void RemoveTree(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
+// A UTF-8 text file, such as setup's log, in the ANSI code page.
+std::string ReadUtf8File(const std::string& path);
 // Every file below a folder with its bytes, by its path relative to the folder ("sub\\name").
 std::map<std::string, std::string> FilesBelow(const std::string& folder);
 bool FileExists(const std::string& path);
@@ -128,6 +130,8 @@ void SaveScreenShotIfAsked(const std::string& name);
 std::optional<std::string> RegString(HKEY root, const std::string& key, const std::string& value);
 std::optional<DWORD> RegDword(HKEY root, const std::string& key, const std::string& value);
 bool RegKeyExists(HKEY root, const std::string& key);
+// Every value of a key by its name, as its type and data ("1:text" for a string).
+std::map<std::string, std::string> RegValues(HKEY root, const std::string& key);
 void RegDeleteTree(HKEY root, const std::string& key);
 void RegSetString(HKEY root, const std::string& key, const std::string& value, const std::string& data);
 

@@ -2,12 +2,15 @@
 // folders), from "&Weiter>" on the ready page to the finish page, and the real UnInstall.exe
 // removing each installation again.
 // Not a test: it prints one line per run and the medians.
-//   install_bench [runs] [settle=<seconds>] [file counts ...]
+//   install_bench [runs] [settle=<seconds>] [verysilent] [file counts ...]
 // (defaults: 3 runs of 500, 2000 and 8000 files). With settle, the removals wait that long
 // after the files were written, so that the system has written them to the disk, as it has
 // when a user uninstalls, and beside the uninstaller the floor of that removal is measured:
 // a plain loop of DeleteFileA over as many files, as long ago written by a plain loop of
-// CreateFileA and WriteFile. The lines then start with "settled_".
+// CreateFileA and WriteFile. The lines then start with "settled_". With verysilent, setup
+// installs without a person (/VERYSILENT /SUPPRESSMSGBOXES), from its start to its exit, run
+// by run beside its floor: the plain loop of CreateFileA, WriteFile and CloseHandle writing
+// as many files into as many folders.
 #include "wizard_steps.h"
 
 #include "span_set_builder.h"
@@ -103,14 +106,13 @@ Run InstallAndRemove(const std::string& archive, int files, int settleSeconds) {
   return run;
 }
 
-// Seconds a plain DeleteFileA loop takes over `files` files of 100 bytes in 50 folders, written
-// `settleSeconds` before by the simplest loop of CreateFileA, WriteFile and CloseHandle.
-double PlainDeleteSeconds(int files, int settleSeconds) {
-  const std::string folder = "C:\\talvenor-bench-floor-" + std::to_string(::GetCurrentProcessId()) + "\\";
+// Seconds the simplest loop of CreateDirectoryA, CreateFileA, WriteFile and CloseHandle takes to
+// write `files` files of 100 bytes into 50 folders below `folder`; their paths in `paths`.
+double PlainWriteSeconds(const std::string& folder, int files, std::vector<std::string>& paths) {
   RemoveTree(folder);
+  const auto start = std::chrono::steady_clock::now();
   ::CreateDirectoryA(folder.c_str(), nullptr);
   for (int d = 0; d < 50; ++d) ::CreateDirectoryA((folder + "folder" + std::to_string(d)).c_str(), nullptr);
-  std::vector<std::string> paths;
   const spantest::Bytes data = spantest::PatternBytes(100, 1);
   for (int i = 0; i < files; ++i) {
     paths.push_back(folder + "folder" + std::to_string(i % 50) + "\\page" + std::to_string(i) + ".htm");
@@ -119,12 +121,42 @@ double PlainDeleteSeconds(int files, int settleSeconds) {
     ::WriteFile(file, data.data(), DWORD(data.size()), &written, nullptr);
     ::CloseHandle(file);
   }
+  return SecondsSince(start);
+}
+
+std::string FloorFolder() { return "C:\\talvenor-bench-floor-" + std::to_string(::GetCurrentProcessId()) + "\\"; }
+
+// Seconds a plain DeleteFileA loop takes over `files` files of 100 bytes in 50 folders, written
+// `settleSeconds` before by the simplest loop of CreateFileA, WriteFile and CloseHandle.
+double PlainDeleteSeconds(int files, int settleSeconds) {
+  const std::string folder = FloorFolder();
+  std::vector<std::string> paths;
+  PlainWriteSeconds(folder, files, paths);
   ::Sleep(DWORD(settleSeconds) * 1000);
   const auto start = std::chrono::steady_clock::now();
   for (const std::string& path : paths) ::DeleteFileA(path.c_str());
   const double seconds = SecondsSince(start);
   RemoveTree(folder);
   return seconds;
+}
+
+// Seconds from the start of setup /VERYSILENT /SUPPRESSMSGBOXES to its exit with code 0; -1
+// when it fails or does not install every file.
+double VerySilentSeconds(const std::string& archive, int files) {
+  const std::string work = "C:\\talvenor-bench-" + std::to_string(::GetCurrentProcessId()) + "\\";
+  const std::string target = work + "Talvenor\\";
+  const InstallationTraces traces(work, std::string("Software\\") + kEntry,
+                                  std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kEntry, kEntry);
+  Medium medium;
+  LayOutMedium(medium, archive);
+  const auto start = std::chrono::steady_clock::now();
+  Process setup(medium.SetupExe(), "/VERYSILENT /SUPPRESSMSGBOXES /DIR=\"" + target + "\"");
+  if (!setup.WaitExit(kRunTimeoutMs) || setup.ExitCode() != 0) return -1;
+  const double seconds = SecondsSince(start);
+  const std::string listed = IniString(target + "Setup.inf", "InstalledFiles", "Count");
+  if (listed == std::to_string(files + 1)) return seconds;
+  std::fprintf(stderr, "setup listed %s files, %d expected\n", listed.c_str(), files + 1);
+  return -1;
 }
 
 double Median(std::vector<double> values) {
@@ -135,16 +167,47 @@ double Median(std::vector<double> values) {
 
 }  // namespace
 
+// The unattended installation against its floor, run by run.
+void CompareVerySilent(int runs, const std::vector<int>& counts) {
+  for (int files : counts) {
+    const std::string archive = SmallFilesArchive(files);
+    std::vector<double> installs, floors, ratios;
+    for (int r = 0; r < runs; ++r) {
+      const double install = VerySilentSeconds(archive, files);
+      std::vector<std::string> paths;
+      const double floor = PlainWriteSeconds(FloorFolder(), files, paths);
+      RemoveTree(FloorFolder());
+      std::printf("run %d files %d: verysilent %.2f s, plain write %.2f s\n", r + 1, files, install, floor);
+      std::fflush(stdout);
+      if (install < 0) continue;
+      installs.push_back(install);
+      floors.push_back(floor);
+      ratios.push_back(install / floor);
+    }
+    // Lines for scripts: name, files, median, runs that counted.
+    std::printf("verysilent_s %d %.3f %zu\n", files, Median(installs), installs.size());
+    std::printf("plain_write_s %d %.3f %zu\n", files, Median(floors), floors.size());
+    std::printf("verysilent_ratio %d %.3f %zu\n", files, Median(ratios), ratios.size());
+    std::fflush(stdout);
+  }
+}
+
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
   int settleSeconds = 0;
+  bool verySilent = false;
   std::vector<int> counts;
   for (int i = 2; i < argc; ++i) {
     if (std::strncmp(argv[i], "settle=", 7) == 0) settleSeconds = std::atoi(argv[i] + 7);
+    else if (std::strcmp(argv[i], "verysilent") == 0) verySilent = true;
     else counts.push_back(std::atoi(argv[i]));
   }
   const std::string prefix = settleSeconds > 0 ? "settled_" : "";
   if (counts.empty()) counts = {500, 2000, 8000};
+  if (verySilent) {
+    CompareVerySilent(runs, counts);
+    return 0;
+  }
 
   for (int files : counts) {
     const std::string archive = SmallFilesArchive(files);

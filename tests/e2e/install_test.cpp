@@ -120,7 +120,39 @@ DWORD RegType(HKEY root, const std::string& key, const std::string& value) {
   return type;
 }
 
-// Everything one installation can write, removed at the end whatever the test got to.
+// The installation's record in the store of the machine's application data.
+std::string StoreRecord(const std::string& uninstallEntry) {
+  char data[MAX_PATH] = "";
+  ::SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, data);
+  return ReadFile(std::string(data) + "\\Talvenor Setup\\" + uninstallEntry + "\\record.ini");
+}
+
+// What an installation leaves on the machine, to hold one installation against another.
+struct MachineState {
+  std::map<std::string, std::string> files;     // below the target folder, with their bytes
+  std::map<std::string, std::string> registry;  // both keys' values, with type and data
+  std::map<std::string, std::string> links;     // each link: target, arguments, working folder
+  std::string uninstaller;                      // the copy in the Windows folder
+  std::string record;                           // the store's record for the uninstaller
+};
+
+std::vector<std::string> Names(const std::map<std::string, std::string>& files) {
+  std::vector<std::string> names;
+  for (const auto& file : files) names.push_back(file.first);
+  return names;
+}
+
+void ExpectSameState(const MachineState& expected, const MachineState& actual) {
+  EXPECT_EQ(Names(expected.files), Names(actual.files));
+  for (const auto& [name, bytes] : expected.files)
+    EXPECT_TRUE(actual.files.count(name) && actual.files.at(name) == bytes) << name;
+  EXPECT_EQ(expected.registry, actual.registry);
+  EXPECT_EQ(expected.links, actual.links);
+  EXPECT_TRUE(expected.uninstaller == actual.uninstaller);
+  EXPECT_EQ(expected.record, actual.record);
+}
+
+
 struct Installation {
   std::string work;         // C:\talvenor-e2e-install-<pid>-<n>\, holds the target folder
   std::string target;       // work + "Talvenor\"
@@ -169,6 +201,22 @@ struct Installation {
   std::string SetupInfCopy() const { return target + "Setup.inf"; }
 };
 
+MachineState ReadState(const Installation& inst) {
+  MachineState state;
+  state.files = FilesBelow(inst.target);
+  for (const std::string& key : {inst.programKey, inst.uninstallKey})
+    for (const auto& [name, value] : RegValues(HKEY_LOCAL_MACHINE, key)) state.registry[key + "\\" + name] = value;
+  std::vector<std::string> links = {inst.GroupFolder() + "UnInstall.lnk", inst.StartupLinkPath()};
+  for (const std::string& name : inst.programsLinks) links.push_back(inst.GroupFolder() + name + ".lnk");
+  for (const std::string& path : links) {
+    const auto link = ReadLink(path);
+    state.links[path] = link.loaded ? link.target + "|" + link.arguments + "|" + link.workingDirectory : "missing";
+  }
+  state.uninstaller = ReadFile(inst.uninstaller);
+  state.record = StoreRecord(inst.uninstallEntry);
+  return state;
+}
+
 // The language files and licence of the demo medium, and the programs of the build.
 void LayOutMedium(const Medium& medium, const std::string& setupInf, const std::string& archive) {
   medium.Write("german.lng", ReadFile(SourceFile("medium\\german.lng")));
@@ -182,6 +230,25 @@ void LayOutMedium(const Medium& medium, const std::string& setupInf, const std::
 
 // A target folder as a user types it: without its trailing backslash.
 std::string AsTyped(const std::string& target) { return target.substr(0, target.size() - 1); }
+
+// The switches of an unattended run without any box into `target`, logging into `log`.
+std::string Unattended(const std::string& target, const std::string& log) {
+  return "/VERYSILENT /SUPPRESSMSGBOXES /DIR=\"" + AsTyped(target) + "\" /LOG=\"" + log + "\"";
+}
+
+// Runs setup from the medium with these arguments; its exit code, or -1 when it does not end.
+int RunSetup(const Medium& medium, const std::string& arguments, int timeoutMs = 60000) {
+  Process setup(medium.SetupExe(), arguments);
+  return setup.WaitExit(timeoutMs) ? int(setup.ExitCode()) : -1;
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The log names each file below the target folder as written.
+void ExpectEveryFileLogged(const std::string& log, const std::string& target,
+                           const std::map<std::string, std::string>& files) {
+  for (const auto& file : files) EXPECT_TRUE(Contains(log, " Datei: " + target + file.first + " (")) << file.first;
+}
 
 // The German wizard from the language page to the ready page.
 void WalkToReadyPage(const Process& setup, HWND wizard, const std::string& target) {
@@ -246,6 +313,21 @@ int LastProgressColumns(const std::string& archive, const std::string& tag) {
   return most;
 }
 
+// An archive of a small member and 768 MB of a repeated 16 KB block: small as an archive,
+// seconds to write out.
+std::string LargeArchive() {
+  std::string block;
+  uint32_t seed = 12345;
+  while (block.size() < 16384) {
+    seed = seed * 1103515245u + 12345u;
+    block += char('a' + (seed >> 16) % 26);
+  }
+  ZipWriter archive;
+  archive.Add("vorher.txt", "klein\r\n");
+  archive.AddRepeated("gross.dat", block, 768u << 20);
+  return archive.Bytes();
+}
+
 // ---- the tests
 
 TEST(Install, DemoMediumFullInstallationThenQuietUninstallLeavesOnlyWhatWasThereBefore) {
@@ -286,7 +368,9 @@ TEST(Install, DemoMediumFullInstallationThenQuietUninstallLeavesOnlyWhatWasThere
                    inst.startupLink + "\r\n",
                ReadFile(BuildFile("medium\\Setup.zip")));
 
-  Process setup(medium.SetupExe());
+  // The wizard keeps a log too.
+  const std::string wizardLog = inst.work + "assistent.log";
+  Process setup(medium.SetupExe(), "/log=\"" + wizardLog + "\"");
   HWND wizard = setup.WaitWindow("TForm2");
   ASSERT_NE(wizard, nullptr);
   ASSERT_NO_FATAL_FAILURE(WalkToReadyPage(setup, wizard, inst.target));
@@ -342,6 +426,11 @@ TEST(Install, DemoMediumFullInstallationThenQuietUninstallLeavesOnlyWhatWasThere
   EXPECT_FALSE(FileExists(inst.StartupLinkPath()));
   ASSERT_TRUE(Press(wizard, "&Ende"));
   EXPECT_TRUE(setup.WaitExit(kWaitMs));
+  EXPECT_EQ(setup.ExitCode(), 0u);
+  const std::string log = ReadUtf8File(wizardLog);
+  ExpectEveryFileLogged(log, inst.target, payload);
+  EXPECT_TRUE(Contains(log, " Geschrieben: " + inst.StartupLinkPath() + " = " + inst.target + "talv20.exe\r\n")) << log;
+  EXPECT_TRUE(Contains(log, " Exit-Code: 0\r\n")) << log;
 
   const auto autostart = ReadLink(inst.StartupLinkPath());
   ASSERT_TRUE(autostart.loaded);
@@ -357,6 +446,9 @@ TEST(Install, DemoMediumFullInstallationThenQuietUninstallLeavesOnlyWhatWasThere
     EXPECT_EQ(link.workingDirectory, inst.target) << "left by the autostart link";
   }
 
+  const MachineState clicked = ReadState(inst);
+  ASSERT_EQ(clicked.links.at(inst.StartupLinkPath()), inst.target + "talv20.exe| /sleep|" + inst.target);
+
   // The uninstaller, started as the uninstall entry says, unattended.
   Process uninstall(inst.uninstaller, setupInfArgument + " /quiet");
   ASSERT_TRUE(uninstall.WaitExit(60000));
@@ -369,6 +461,14 @@ TEST(Install, DemoMediumFullInstallationThenQuietUninstallLeavesOnlyWhatWasThere
   EXPECT_EQ(ReadFile(inst.work + "sentinel.txt"), "bleibt");
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, "Software\\TalvenorE2E", "sentinel"), "bleibt");
   EXPECT_EQ(ReadFile(foreignLink), "fremd");
+
+  // The same choices without a person: the same machine state, and a log naming every file.
+  const std::string unattendedLog = inst.work + "unbeaufsichtigt.log";
+  ASSERT_EQ(RunSetup(medium, Unattended(inst.target, unattendedLog), 120000), 0);
+  ExpectSameState(clicked, ReadState(inst));
+  const std::string unattended = ReadUtf8File(unattendedLog);
+  ExpectEveryFileLogged(unattended, inst.target, payload);
+  EXPECT_TRUE(Contains(unattended, " Exit-Code: 0\r\n")) << unattended;
 }
 
 TEST(Install, ProgressBarEndsAt99ForThreeEqualFilesAndAt100For300And700Bytes) {
@@ -431,19 +531,9 @@ TEST(Install, WithoutProgramSectionAndGroupTheDefaultKeysAndThePlainProgramsMenu
 TEST(Install, CancelDuringTheExtractionEndsTheProgramAndLeavesNoHalfWrittenFile) {
   Installation inst("cancel", "Software\\TalvenorE2E-Cancel", "TalvenorE2E-Cancel");
   inst.group = "TalvenorE2E Abbruch";
-  // 768 MB of a repeated 16 KB block: small as an archive, seconds to write out, so the
-  // clicks land while it is being extracted.
-  std::string block;
-  uint32_t seed = 12345;
-  while (block.size() < 16384) {
-    seed = seed * 1103515245u + 12345u;
-    block += char('a' + (seed >> 16) % 26);
-  }
-  ZipWriter archive;
-  archive.Add("vorher.txt", "klein\r\n");
-  archive.AddRepeated("gross.dat", block, 768u << 20);
+  // The large member takes seconds to write out, so the clicks land while it is extracted.
   Medium medium;
-  LayOutMedium(medium, kGerman + inst.EntrySections(), archive.Bytes());
+  LayOutMedium(medium, kGerman + inst.EntrySections(), LargeArchive());
   Process setup(medium.SetupExe());
   HWND wizard = nullptr;
   ASSERT_NO_FATAL_FAILURE(WalkIntoTheRun(setup, wizard, inst.target));
@@ -460,6 +550,7 @@ TEST(Install, CancelDuringTheExtractionEndsTheProgramAndLeavesNoHalfWrittenFile)
     if (auto box = FindMessageBox(setup)) ADD_FAILURE() << "message box: " << box->text;
   }
   EXPECT_TRUE(ended);
+  EXPECT_EQ(setup.ExitCode(), 5u) << "cancelled during the run";
   EXPECT_FALSE(FileExists(inst.target + "gross.dat"));
   const auto left = FilesBelow(inst.target);
   std::vector<std::string> names;
@@ -499,7 +590,9 @@ TEST(Install, ADamagedMemberIsReportedAndTheFinishPageSaysTheInstallationIsIncom
   ASSERT_TRUE(box.has_value()) << "no report of the damaged member";
   EXPECT_EQ(box->caption, "Talvenor Installation");
   EXPECT_EQ(box->text.rfind("Folgende Dateien konnten nicht installiert werden:", 0), 0u) << box->text;
-  EXPECT_NE(box->text.find("kaputt.txt"), std::string::npos) << box->text;
+  // The reason in the user's language, not the library's English.
+  EXPECT_NE(box->text.find("\r\nkaputt.txt: Die Prüfsumme stimmt nicht, die Daten sind beschädigt"), std::string::npos)
+      << box->text;
   EXPECT_EQ(box->text.find("eins.txt"), std::string::npos) << box->text;
   SaveScreenShotIfAsked("install-failed-members");
   ASSERT_TRUE(Answer(*box, "OK"));
@@ -521,36 +614,74 @@ TEST(Install, ADamagedMemberIsReportedAndTheFinishPageSaysTheInstallationIsIncom
   EXPECT_EQ(IniString(copy, "InstalledFiles", "2"), copy);
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.programKey, "Programmpfad"), inst.target);
   EXPECT_TRUE(FileExists(inst.GroupFolder() + "UnInstall.lnk"));
-  setup.Kill();  // before "&Ende", which would write links that this medium does not name
+  ASSERT_NO_FATAL_FAILURE(Finish(setup, wizard));
+  EXPECT_EQ(setup.ExitCode(), 4u) << "incomplete";
+
+  // Without a person, in English: exit code 4, and the log gives the reason in that language.
+  const std::string english = inst.work + "English\\";
+  const std::string logPath = inst.work + "english.log";
+  EXPECT_EQ(RunSetup(medium, Unattended(english, logPath) + " /LANG=English.lng /NOAUTOSTART"), 4);
+  const std::string log = ReadUtf8File(logPath);
+  EXPECT_TRUE(Contains(log, english + "kaputt.txt: The checksum does not match, the data is damaged (Fehler 4)\r\n"))
+      << log;
+  EXPECT_TRUE(Contains(log, " Exit-Code: 4\r\n")) << log;
+  EXPECT_EQ(Names(FilesBelow(english)), (std::vector<std::string>{"Setup.inf", "daten\\zwei.txt", "eins.txt"}));
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.programKey, "Sprache"), "english.lng");
 }
 
-TEST(Install, AStartLanguageTooLargeToReadIsReportedAndTheRestOfTheStartUpStillCounts) {
-  Installation inst("language", "Software\\TalvenorE2E-Language", "TalvenorE2E-Language");
-  inst.group = "TalvenorE2E Sprache";
-  ZipWriter archive;
-  archive.Add("liesmich.txt", "Lies mich\r\n");
+TEST(Install, ABadCommandLineOrAMissingArchiveEndsAnUnattendedSetupBeforeAnythingIsWritten) {
+  Installation inst("vorher", "Software\\TalvenorE2E-Vorher", "TalvenorE2E-Vorher");
+  inst.group = "TalvenorE2E Vorher";
   Medium medium;
-  LayOutMedium(medium, "[Defaults]\r\nfirstpage=gross.lng\r\nfixed=1\r\n" + inst.EntrySections(), archive.Bytes());
-  medium.Write("gross.lng", "[Misc]\r\ninstall_1=Gross\r\n" + std::string(1u << 20, ';'));
-  Process setup(medium.SetupExe());
-  const auto box = WaitMessageBox(setup);
-  ASSERT_TRUE(box.has_value()) << "the language file is reported";
-  EXPECT_EQ(box->caption, "Talvenor Installation");
-  EXPECT_NE(box->text.find("gross.lng"), std::string::npos) << box->text;
-  ASSERT_TRUE(Answer(*box, "OK"));
+  LayOutMedium(medium, kGerman + inst.EntrySections(), "");
+  ASSERT_TRUE(::DeleteFileA((medium.Path() + "Setup.zip").c_str()));
+  const std::string logPath = inst.work + "setup.log";
+  const auto nothingWritten = [&] {
+    EXPECT_FALSE(FolderExists(inst.target));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, inst.programKey));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, inst.uninstallKey));
+    EXPECT_FALSE(FolderExists(inst.GroupFolder()));
+  };
 
-  // fixed=1 still counts: the welcome page without its back button.
-  HWND wizard = setup.WaitWindow("TForm2");
-  ASSERT_NE(wizard, nullptr);
-  ASSERT_TRUE(WaitPage(wizard, "Welcome"));
-  EXPECT_EQ(FindChild(wizard, "Button", "< &Zurück", true), nullptr);
-  ASSERT_NO_FATAL_FAILURE(WalkToTheReadyPage(setup, wizard, AsTyped(inst.target)));
-  ASSERT_TRUE(Press(wizard, "&Weiter>"));
-  ASSERT_TRUE(WaitFinishPage(wizard, 60000));
-  // The language named by the set-up and the fixed language are recorded.
-  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.programKey, "Sprache"), "gross.lng");
-  EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, inst.programKey, "fixed"), 1u);
-  setup.Kill();
+  // An unknown switch: not even the log is written.
+  EXPECT_EQ(RunSetup(medium, Unattended(inst.target, logPath) + " /Unbekannt"), 1);
+  EXPECT_FALSE(FileExists(logPath));
+  nothingWritten();
+  // A language that the medium does not have.
+  EXPECT_EQ(RunSetup(medium, Unattended(inst.target, logPath) + " /LANG=francais.lng"), 1);
+  EXPECT_TRUE(Contains(ReadUtf8File(logPath), " Exit-Code: 1\r\n"));
+  nothingWritten();
+  // No Setup.zip: the log says so.
+  EXPECT_EQ(RunSetup(medium, Unattended(inst.target, logPath)), 3);
+  const std::string log = ReadUtf8File(logPath);
+  EXPECT_TRUE(Contains(log, medium.Path() + "Setup.zip fehlt")) << log;
+  EXPECT_TRUE(Contains(log, " Exit-Code: 3\r\n")) << log;
+  nothingWritten();
+}
+
+TEST(Install, SilentShowsOnlyTheCopyWindowAndASecondSetupMeanwhileEndsWith6) {
+  Installation inst("silent", "Software\\TalvenorE2E-Silent", "TalvenorE2E-Silent");
+  inst.group = "TalvenorE2E Leise";
+  Medium medium;
+  LayOutMedium(medium, kGerman + inst.EntrySections(), LargeArchive());
+  Process first(medium.SetupExe(), "/SILENT /DIR=\"" + AsTyped(inst.target) + "\"");
+  HWND progress = first.WaitWindow("TForm5");
+  ASSERT_NE(progress, nullptr);
+  ASSERT_NE(WaitChild(progress, "Static", inst.target + "gross.dat", 30000), nullptr);
+  EXPECT_EQ(FindChild(progress, "Button", "Abbruch", true), nullptr) << "a silent run cannot be cancelled";
+  EXPECT_EQ(first.Windows(), std::vector<HWND>{progress}) << "no background screen, no wizard";
+
+  // The first one holds the lock: a second setup of the same program writes nothing.
+  const std::string second = inst.work + "Zweites\\";
+  const std::string logPath = inst.work + "zweites.log";
+  EXPECT_EQ(RunSetup(medium, Unattended(second, logPath)), 6);
+  EXPECT_TRUE(Contains(ReadUtf8File(logPath), " Exit-Code: 6\r\n"));
+  EXPECT_FALSE(FolderExists(second));
+  EXPECT_TRUE(first.Running()) << "the second one came too late to meet the first";
+
+  ASSERT_TRUE(first.WaitExit(180000));
+  EXPECT_EQ(first.ExitCode(), 0u);
+  EXPECT_EQ(IniString(inst.SetupInfCopy(), "InstalledFiles", "Count"), "3");
 }
 
 }  // namespace

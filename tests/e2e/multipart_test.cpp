@@ -174,6 +174,13 @@ TEST(Multipart, ThreePartFilesOnAFixedDriveInstallEveryFileWithoutAPrompt) {
   // The parts on the medium are left as they were.
   EXPECT_EQ(ReadFile(medium.Path() + "Se001.zip"), AsText(set.parts[0]));
   EXPECT_EQ(ReadFile(medium.Path() + "Setup.zip"), AsText(set.parts[2]));
+
+  // Without a person the parts install as well: nobody is asked for them.
+  const std::string second = std::string(kWork) + "\\Zweites\\";
+  Process unattended(medium.SetupExe(), "/VERYSILENT /SUPPRESSMSGBOXES /DIR=\"" + second + "\"");
+  ASSERT_TRUE(unattended.WaitExit(120000));
+  EXPECT_EQ(unattended.ExitCode(), 0u);
+  for (const auto& m : members) EXPECT_EQ(ReadFile(second + WindowsPath(m.name)), AsText(m.data)) << m.name;
 }
 
 // Files the test puts into the root of the removable drive, deleted again at the end.
@@ -253,7 +260,8 @@ TEST(Multipart, LastDiskInARemovableDrivePromptsForTheFirstDiskAndCancelEndsTheJ
   ASSERT_TRUE(Answer(*box, "Cancel") || Answer(*box, "Abbrechen"));
   const auto report = WaitPrompt(setup, box->hwnd);
   ASSERT_TRUE(report) << "no report of the archive that was not installed";
-  EXPECT_EQ(report->text, "Folgende Dateien konnten nicht installiert werden:\r\n" + root + "setup.zip");
+  EXPECT_EQ(report->text, "Folgende Dateien konnten nicht installiert werden:\r\n" + root +
+                              "setup.zip: Das Archiv fehlt, ist unlesbar oder beschädigt");
   ASSERT_TRUE(Answer(*report, "OK"));
   ASSERT_TRUE(WaitUntil([&] { return FinishPageShown(wizard); }, 60000));
   EXPECT_NE(FindChild(wizard, "Static", "Die Installation ist unvollständig.", true), nullptr);
@@ -263,6 +271,13 @@ TEST(Multipart, LastDiskInARemovableDrivePromptsForTheFirstDiskAndCancelEndsTheJ
   EXPECT_EQ(InstalledFiles(folder + "Setup.inf"), std::vector<std::string>{folder + "Setup.inf"});
   EXPECT_EQ(JoinedCopies(), copiesBefore);
   Finish(setup, wizard);
+
+  // Without a person nobody could change the disks: setup ends before it writes anything.
+  const std::string second = std::string(kWork) + "\\Zweites";
+  Process unattended(root + "setup.exe", "/VERYSILENT /SUPPRESSMSGBOXES /DIR=\"" + second + "\"", root);
+  ASSERT_TRUE(unattended.WaitExit(60000));
+  EXPECT_EQ(unattended.ExitCode(), 3u);
+  EXPECT_FALSE(FolderExists(second));
 }
 
 }  // namespace

@@ -24,6 +24,21 @@ TEST(ParseArguments, OnePathWithOptionalQuietSwitch) {
   EXPECT_TRUE(o->quiet);
 }
 
+TEST(ParseArguments, TheLogWithOrWithoutAFileName) {
+  auto o = ParseArguments({"/LOG", "C:\\T\\Setup.inf", "/quiet"});
+  ASSERT_TRUE(o);
+  EXPECT_TRUE(o->log);
+  EXPECT_EQ(o->logFile, "");
+  o = ParseArguments({"C:\\T\\Setup.inf", "/log=C:\\Protokolle\\entfernen.txt"});
+  ASSERT_TRUE(o);
+  EXPECT_TRUE(o->log);
+  EXPECT_EQ(o->logFile, "C:\\Protokolle\\entfernen.txt");
+  EXPECT_FALSE(ParseArguments({"C:\\T\\Setup.inf"})->log);
+  EXPECT_FALSE(ParseArguments({"C:\\T\\Setup.inf", "/LOG="}));
+  EXPECT_FALSE(ParseArguments({"C:\\T\\Setup.inf", "/LOG", "/LOG=a.txt"}));
+  EXPECT_FALSE(ParseArguments({"C:\\T\\Setup.inf", "/LOGFILE=a.txt"}));
+}
+
 TEST(ParseArguments, RejectsMissingExtraOrUnknownArguments) {
   EXPECT_FALSE(ParseArguments({}));
   EXPECT_FALSE(ParseArguments({"/quiet"}));

@@ -9,9 +9,11 @@
 #include "profile.h"
 #include "registry.h"
 #include "shell_folder_override.h"
+#include "utf8_text.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -87,6 +89,20 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 void WriteFile(const std::string& path, const std::string& text = "data") {
   platform::ForceDirectories(platform::ExtractFilePath(path));
   std::ofstream(path, std::ios::binary) << text;
+}
+
+// A log of the uninstaller, in the ANSI code page like the paths it names.
+std::string ReadLog(const std::string& path) {
+  std::string utf8;
+  return platform::ReadWholeFile(path, utf8) ? testsupport::AnsiFromUtf8(utf8) : std::string();
+}
+
+// The logs that /LOG without a name leaves in the temporary folder.
+std::vector<std::string> TemporaryLogs() {
+  std::vector<std::string> logs;
+  for (const std::string& name : platform::ListFiles(platform::TempFolder()))
+    if (name.rfind("Talvenor Uninstall Log ", 0) == 0) logs.push_back(name);
+  return logs;
 }
 
 bool KeyExists(const std::string& path) {
@@ -225,8 +241,22 @@ TEST_F(UninstallTest, RemovesEverythingSetupWroteAndTheFoldersItEmptied) {
   other.Close();
   ASSERT_TRUE(platform::FileExists(GroupFolder() + "\\UnInstall.lnk"));
   ASSERT_TRUE(platform::FileExists(startup_ + "\\Talvenor Sleep.lnk"));
+  const auto logsBefore = TemporaryLogs();
 
-  EXPECT_EQ(RunUninstaller(Quoted(setupInf_) + " /quiet"), 0);
+  EXPECT_EQ(RunUninstaller(Quoted(setupInf_) + " /quiet /LOG"), 0);
+
+  // A new log in the temporary folder names every removal and the exit code.
+  auto logs = TemporaryLogs();
+  for (const std::string& old : logsBefore) logs.erase(std::remove(logs.begin(), logs.end(), old), logs.end());
+  ASSERT_EQ(logs.size(), 1u);
+  const std::string log = ReadLog(platform::TempFolder() + logs.front());
+  ::DeleteFileA((platform::TempFolder() + logs.front()).c_str());
+  for (const std::string& file : files_) EXPECT_NE(log.find(" Entfernt: " + target_ + file + "\r\n"), std::string::npos) << file;
+  EXPECT_NE(log.find(" Entfernt: " + startup_ + "\\Talvenor Sleep.lnk\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(" Entfernt: HKEY_LOCAL_MACHINE\\" + programEntry_ + "\\Programmpfad\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(" Entfernt: " + target_.substr(0, target_.size() - 1) + "\r\n"), std::string::npos) << log;
+  EXPECT_EQ(log.find("Nicht entfernt"), std::string::npos) << log;
+  EXPECT_NE(log.find(" Exit-Code: 0\r\n"), std::string::npos) << log;
 
   EXPECT_FALSE(platform::DirectoryExists(target_));
   EXPECT_TRUE(platform::DirectoryExists(root_ + "Programme"));
@@ -291,8 +321,16 @@ TEST_F(UninstallTest, LeavesListedFilesOutsideTheTargetFolderAndForeignLinksAlon
     foreign.CreateLink(false);
   }
 
-  EXPECT_EQ(RunUninstaller(Quoted(setupInf_) + " /quiet"), 1);
+  const std::string logPath = root_ + "Entfernen.log";
+  EXPECT_EQ(RunUninstaller(Quoted(setupInf_) + " /quiet " + Quoted("/LOG=" + logPath)), 1);
 
+  // The log says what stayed and why.
+  const std::string log = ReadLog(logPath);
+  EXPECT_NE(log.find(" Nicht entfernt: " + outside + ": liegt außerhalb des Installationsordners\r\n"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find(" Entfernt: " + target_ + "talv20.exe\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(" Exit-Code: 1\r\n"), std::string::npos) << log;
   EXPECT_TRUE(platform::FileExists(outside));
   EXPECT_TRUE(platform::FileExists(root_ + "Programme\\Nachbar\\nachbar.dll"));
   EXPECT_FALSE(platform::DirectoryExists(target_));

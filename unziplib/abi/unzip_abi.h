@@ -48,6 +48,26 @@ enum Action : int32_t {
   kTotalSize = 6,
 };
 
+// The error code of a message (action kMessage); 0 marks a warning. The caller tells its
+// user why a member failed by these codes, not by the library's English texts.
+namespace errors {
+enum ErrorCode : int32_t {
+  kNoError = 0,
+  kErrArchive = 1,      // archive missing, unreadable, not a ZIP archive, damaged directory
+  kErrUnsupported = 2,  // compression method, strong encryption, ZIP64
+  kErrDamaged = 3,      // local header disagrees, overlapping or truncated data, bad data
+  kErrCrc = 4,
+  kErrPassword = 5,     // missing or wrong password
+  kErrUnsafeName = 6,   // the name would write outside the extraction folder
+  kErrWrite = 7,        // folder or file could not be written (disk full, access denied)
+  kErrCancelled = 8,
+  kErrParameters = 9,
+  kErrInternal = 10,    // out of memory or another unexpected failure
+  kErrName = 11,        // the name is not valid UTF-8 or has no form in the ANSI code page
+};
+}  // namespace errors
+using namespace errors;
+
 inline int32_t Flag(bool on) { return on ? kFlagYes : kFlagNo; }
 
 inline void PutI32(uint8_t* p, int32_t v) {

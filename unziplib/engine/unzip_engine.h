@@ -28,21 +28,8 @@ struct Options {
   std::vector<std::string> fileSpecs;
 };
 
-// The error code of a message (action 4); 0 marks a warning.
-enum ErrorCode : int32_t {
-  kNoError = 0,
-  kErrArchive = 1,      // archive missing, unreadable, not a ZIP archive, damaged directory
-  kErrUnsupported = 2,  // compression method, strong encryption, ZIP64
-  kErrDamaged = 3,      // local header disagrees, overlapping or truncated data, bad data
-  kErrCrc = 4,
-  kErrPassword = 5,     // missing or wrong password
-  kErrUnsafeName = 6,   // the name would write outside the extraction folder
-  kErrWrite = 7,        // folder or file could not be written (disk full, access denied)
-  kErrCancelled = 8,
-  kErrParameters = 9,
-  kErrInternal = 10,    // out of memory or another unexpected failure
-  kErrName = 11,        // the name is not valid UTF-8 or has no form in the ANSI code page
-};
+// The error codes of the messages are part of the call interface (unzip_abi.h).
+using namespace unzipabi::errors;
 
 // One report to the caller, shaped like the library's callback record.
 struct Event {

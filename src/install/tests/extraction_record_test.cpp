@@ -15,23 +15,32 @@ std::vector<std::string> Written(const ExtractionRecord& record) {
   return names;
 }
 
+// Each failure as "name|code".
+std::vector<std::string> Failed(const ExtractionRecord& record) {
+  std::vector<std::string> failures;
+  for (const auto& failure : record.Failures()) failures.push_back(failure.name + "|" + std::to_string(failure.errorCode));
+  return failures;
+}
+
 const auto kNothingOnDisk = [](const std::string&) { return false; };
 
 }  // namespace
 
 TEST(ExtractionRecord, AFailureAfterAMemberStartsMeansItWasNotWritten) {
   ExtractionRecord record;
-  record.Message(0, "File exists, not overwritten: alt.txt");  // a warning
-  record.Message(6, "Unsafe name refused: ..\\boese.txt");     // refused before any start
+  EXPECT_FALSE(record.Message(0, "File exists, not overwritten: alt.txt"));  // a warning
+  record.Message(6, "Unsafe name refused: ..\\boese.txt");                  // refused before any start
   record.MemberStarted("eins.txt");
   record.MemberStarted("kaputt.txt");
-  record.Message(4, "CRC error: kaputt.txt");
+  const auto failure = record.Message(4, "CRC error: kaputt.txt");
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->name, "kaputt.txt");
+  EXPECT_EQ(failure->message, "CRC error: kaputt.txt");
   record.MemberStarted("daten\\zwei.txt");
   record.Reconcile(2, kNothingOnDisk);  // agrees with the messages: the disk is not asked
   EXPECT_EQ(Written(record), (std::vector<std::string>{"eins.txt", "daten\\zwei.txt"}));
   EXPECT_EQ(record.WrittenCount(), 2);
-  EXPECT_EQ(record.Failures(),
-            (std::vector<std::string>{"Unsafe name refused: ..\\boese.txt", "CRC error: kaputt.txt"}));
+  EXPECT_EQ(Failed(record), (std::vector<std::string>{"..\\boese.txt|6", "kaputt.txt|4"}));
 }
 
 TEST(ExtractionRecord, AMemberInterruptedByCancellingIsNotWritten) {
@@ -54,7 +63,7 @@ TEST(ExtractionRecord, WhenTheCountsDisagreeTheDiskDecides) {
   misread.Message(7, "Cannot create folder: leer");
   misread.Reconcile(2, lookUp);
   EXPECT_EQ(Written(misread), (std::vector<std::string>{"eins.txt", "zwei.txt"}));
-  EXPECT_EQ(misread.Failures(), (std::vector<std::string>{"Cannot create folder: leer"}));
+  EXPECT_EQ(Failed(misread), (std::vector<std::string>{"leer|7"}));
 
   // A member that is missing although no message said so.
   ExtractionRecord silent;
@@ -62,7 +71,7 @@ TEST(ExtractionRecord, WhenTheCountsDisagreeTheDiskDecides) {
   silent.MemberStarted("fehlt.txt");
   silent.Reconcile(1, lookUp);
   EXPECT_EQ(Written(silent), (std::vector<std::string>{"eins.txt"}));
-  EXPECT_EQ(silent.Failures(), (std::vector<std::string>{"fehlt.txt"}));
+  EXPECT_EQ(Failed(silent), (std::vector<std::string>{"fehlt.txt|-1"}));
 }
 
 TEST(ExtractionRecord, TheReportShowsTheFirstFailuresAndCountsTheRest) {
