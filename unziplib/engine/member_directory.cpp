@@ -1,4 +1,4 @@
-#include "central_directory.h"
+#include "member_directory.h"
 
 #include <algorithm>
 #include <numeric>
