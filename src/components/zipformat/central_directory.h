@@ -1,7 +1,8 @@
-// Reading an archive's end record and central directory (the component's List), free of
-// Win32: the archive is read through DiskInput, so tests read from memory or files and the
-// component reads through its drive-aware source. Failures are ZipError with the id of the
-// component's message; warnings go to a callback as they arise.
+// Reading an archive's end record and central directory, free of Win32: the archive is read
+// through DiskInput, so tests read from memory or files, the archive component reads through
+// its drive-aware source and the unzip library's engine through its positioned reads.
+// Failures are ZipError with the id of the component's message; warnings go to a callback as
+// they arise.
 #pragma once
 
 #include <cstddef>
