@@ -95,7 +95,7 @@ row "language replacing all ${licence_lines:-n/a} licence lines: load and apply"
 
 : >"$out/zip_list_bench.txt"
 for _ in $(seq "$runs"); do
-  "$root/build/native/src/components/zip/zip_list_bench" "$out" >>"$out/zip_list_bench.txt"
+  "$root/build/native/src/components/zipformat/zip_list_bench" "$out" >>"$out/zip_list_bench.txt"
 done
 list10=$(awk '/^list_10000_ms/ { print $2 }' "$out/zip_list_bench.txt" | median)
 list20=$(awk '/^list_20000_ms/ { print $2 }' "$out/zip_list_bench.txt" | median)

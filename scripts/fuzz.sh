@@ -13,7 +13,7 @@ build="$root/build/fuzz"
 fuzzers=(
   "lang_fuzz src/lang/lang_fuzz src/lang/fuzz/seeds"
   "span_fuzz src/components/span/span_fuzz src/components/span/fuzz/seeds"
-  "zip_list_fuzz src/components/zip/zip_list_fuzz src/components/zip/fuzz/seeds"
+  "zip_list_fuzz src/components/zipformat/zip_list_fuzz src/components/zipformat/fuzz/seeds"
   "unzip_fuzzer unziplib/fuzz/unzip_fuzzer unziplib/fuzz/seeds"
 )
 

@@ -11,11 +11,11 @@
 #include <map>
 #include <optional>
 
-#include "central_directory.h"
 #include "files.h"
 #include "findings.h"
 #include "host.h"
 #include "medium_checks.h"
+#include "member_directory.h"
 #include "part_names.h"
 #include "report.h"
 #include "span_join.h"
@@ -214,7 +214,7 @@ class ReadBackParts : public span::PartSource {
   void OpenLastPart(int) override { Open(parts_.size() - 1); }
   void LastPartHasNoEndRecord(int) override { throw span::NoEndRecordError(kArchiveName); }
   void ChangeDisk(int disk, int) override {
-    if (disk < 0 || size_t(disk) >= parts_.size()) throw span::SpanError(span::msg::kPartNotFound);
+    if (disk < 0 || size_t(disk) >= parts_.size()) throw zipfmt::ZipError(zipmsg::kFileNotFound);
     Open(size_t(disk));
   }
   uint64_t Size() override { return open_->size(); }
@@ -251,7 +251,7 @@ class JoinedArchive : public span::JoinSink {
 };
 
 class QuietJoin : public span::JoinEvents {
-  void OnProgress(span::ProgressType, const std::string&, int64_t) override {}
+  void OnProgress(ProgressType, const std::string&, int64_t) override {}
   void OnMessage(int, const std::string&) override {}
 };
 
@@ -274,7 +274,7 @@ std::optional<std::string> ReadBackArchive(const std::string& medium, size_t par
   try {
     span::JoinParts(source, joined, events);
     return std::move(joined.bytes);
-  } catch (const span::SpanError& e) {
+  } catch (const zipfmt::ZipError& e) {
     report.Line("error: joining the parts fails with message " + std::to_string(e.Id()));
   }
   return std::nullopt;

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "central_directory.h"
+#include "member_directory.h"
 #include "posix_files.h"
 #include "thread_background.h"
 #include "test_zip.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "central_directory.h"
+#include "member_directory.h"
 #include "unzip_abi.h"
 #include "win32_files.h"
 

@@ -67,16 +67,16 @@ bool MatchesFolded(const char* name, const char* nameEnd, const char* spec, cons
 
 constexpr uint8_t kHostUnix = 3;
 
-std::string DecodeStored(const zipcore::ZipNameInfo& stored, const CodePages& codePages,
+std::string DecodeStored(const zipfmt::ZipNameInfo& stored, const CodePages& codePages,
                          bool& validUtf8) {
-  const zipcore::EntryText name = zipcore::EntryName(cpAuto, stored);
+  const zipfmt::EntryText name = zipfmt::EntryName(cpAuto, stored);
   validUtf8 = true;
   switch (name.encoding) {
-    case zipcore::TextEncoding::kUtf8:
+    case zipfmt::TextEncoding::kUtf8:
       validUtf8 = IsValidUtf8(name.text);
       return validUtf8 ? name.text : codePages.AnsiToUtf8(name.text);
-    case zipcore::TextEncoding::kOem: return codePages.OemToUtf8(name.text);
-    case zipcore::TextEncoding::kAnsi: break;
+    case zipfmt::TextEncoding::kOem: return codePages.OemToUtf8(name.text);
+    case zipfmt::TextEncoding::kAnsi: break;
   }
   if (stored.hostSystem == kHostUnix && HasHighBytes(name.text) && IsValidUtf8(name.text))
     return name.text;
@@ -87,7 +87,7 @@ std::string DecodeStored(const zipcore::ZipNameInfo& stored, const CodePages& co
 
 NameStatus DecodeMemberName(const std::string& stored, const std::string& extraField, uint16_t flags,
                             uint16_t versionMadeBy, const CodePages& codePages, MemberName& name) {
-  const zipcore::ZipNameInfo info{stored, extraField, flags, uint8_t(versionMadeBy >> 8),
+  const zipfmt::ZipNameInfo info{stored, extraField, flags, uint8_t(versionMadeBy >> 8),
                                   uint8_t(versionMadeBy)};
   bool validUtf8 = true;
   name.path = DecodeStored(info, codePages, validUtf8);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "archive_input.h"
-#include "central_directory.h"
+#include "member_directory.h"
 
 namespace unzip {
 

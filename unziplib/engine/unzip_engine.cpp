@@ -5,7 +5,7 @@
 #include <new>
 #include <set>
 
-#include "central_directory.h"
+#include "member_directory.h"
 #include "member_names.h"
 #include "member_reader.h"
 #include "write_pipeline.h"

@@ -34,9 +34,9 @@ void FilePartSource::Open(const std::string& name) {
   file_.reset();
   size_ = 0;
   FilePtr file(std::fopen(name.c_str(), "rb"));
-  if (!file || !SeekTo(file.get(), 0, SEEK_END)) throw SpanError(msg::kPartNotFound);
+  if (!file || !SeekTo(file.get(), 0, SEEK_END)) throw zipfmt::ZipError(zipmsg::kFileNotFound);
   const int64_t size = Tell(file.get());
-  if (size < 0 || !SeekTo(file.get(), 0, SEEK_SET)) throw SpanError(msg::kPartNotFound);
+  if (size < 0 || !SeekTo(file.get(), 0, SEEK_SET)) throw zipfmt::ZipError(zipmsg::kFileNotFound);
   std::setvbuf(file.get(), nullptr, _IOFBF, kFileBuffer);
   file_ = std::move(file);
   size_ = uint64_t(size);
@@ -57,7 +57,7 @@ size_t FilePartSource::Read(void* buffer, size_t size) {
 }
 
 FileJoinSink::FileJoinSink(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
-  if (!file_) throw SpanError(msg::kCreateJoined);
+  if (!file_) throw zipfmt::ZipError(zipmsg::kCreateJoined);
   std::setvbuf(file_.get(), nullptr, _IOFBF, kFileBuffer);
 }
 

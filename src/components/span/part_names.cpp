@@ -45,11 +45,11 @@ int PartNumberInName(const std::string& archiveName) {
   return (digits[0] - '0') * 100 + (digits[1] - '0') * 10 + (digits[2] - '0');
 }
 
-SpanError NoEndRecordError(const std::string& archiveName) {
+zipfmt::ZipError NoEndRecordError(const std::string& archiveName) {
   const int number = PartNumberInName(archiveName);
-  if (number == 1) return SpanError(msg::kFirstPartListed);
-  if (number < 0) return SpanError(msg::kNotAnArchive);
-  return SpanError(msg::kPartHasNoEndRecord, number);
+  if (number == 1) return zipfmt::ZipError(zipmsg::kFirstDiskOfSet);
+  if (number < 0) return zipfmt::ZipError(zipmsg::kNotAnArchive);
+  return zipfmt::ZipError(zipmsg::kDiskHasNoEndRecord, number);
 }
 
 char FoldCase(char c) {

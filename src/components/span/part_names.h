@@ -3,7 +3,8 @@
 
 #include <string>
 
-#include "span_errors.h"
+#include "zip_error.h"
+#include "zip_messages.h"
 
 namespace span {
 
@@ -28,7 +29,7 @@ int PartNumberInName(const std::string& archiveName);
 // The error for a listed part without an end record on a fixed or network drive: 11037 when
 // the name carries the number 1 (the first part was listed), 11038 with the number for any
 // other number, 11036 when the name carries no number.
-SpanError NoEndRecordError(const std::string& archiveName);
+zipfmt::ZipError NoEndRecordError(const std::string& archiveName);
 
 // Case folding of one 8-bit character in code page 1252 (ASCII and the Latin letters
 // with accents), as file names compare without regard to case.

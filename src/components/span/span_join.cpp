@@ -10,15 +10,6 @@
 
 namespace span {
 
-SpanError::SpanError(int id)
-    : std::runtime_error("multi-part join failed: message " + std::to_string(id)),
-      id_(id), hasNumber_(false), number_(0) {}
-
-SpanError::SpanError(int id, int number)
-    : std::runtime_error("multi-part join failed: message " + std::to_string(id) + " (" +
-                         std::to_string(number) + ")"),
-      id_(id), hasNumber_(true), number_(number) {}
-
 namespace {
 
 using namespace zipfmt;
@@ -48,7 +39,7 @@ class SpanStream {
     for (;;) {
       const size_t got = source_.Read(buffer, size);
       if (got > 0) return std::min(got, size);
-      if (disk_ >= lastDisk_) throw SpanError(errorId);
+      if (disk_ >= lastDisk_) throw zipfmt::ZipError(errorId);
       ChangeDisk(disk_ + 1);
     }
   }
@@ -171,9 +162,9 @@ class Joiner {
   // Builds the join table from the central directory named by the end record.
   void ReadDirectory() {
     const EndRecord& end = end_.record;
-    if (end.directoryDisk > end.thisDisk) throw SpanError(msg::kDirectorySeek);
+    if (end.directoryDisk > end.thisDisk) throw zipfmt::ZipError(zipmsg::kDirectorySeek);
     if (end.directoryDisk != end.thisDisk) stream_.ChangeDisk(end.directoryDisk);
-    if (!source_.Seek(end.directoryOffset)) throw SpanError(msg::kDirectorySeek);
+    if (!source_.Seek(end.directoryOffset)) throw zipfmt::ZipError(zipmsg::kDirectorySeek);
 
     uint8_t header[kCentralHeaderSize];
     for (unsigned i = 0; i < end.totalEntries; ++i) {
@@ -184,19 +175,19 @@ class Joiner {
       const uint16_t commentLength = Get16(header + central::kCommentLen);
       totalSize_ += name.size() + uint64_t(compressedSize) + extraLength + commentLength;
       table_.Add(std::move(name), compressedSize);
-      stream_.Skip(uint64_t(extraLength) + commentLength, msg::kDirectorySeek);
+      stream_.Skip(uint64_t(extraLength) + commentLength, zipmsg::kDirectorySeek);
     }
   }
 
   void ReadCentralHeader(uint8_t* header) {
-    stream_.ReadExact(header, kCentralHeaderSize, msg::kCentralHeaderRead);
-    if (Get32(header) != kCentralHeaderSig) throw SpanError(msg::kCentralSignature);
+    stream_.ReadExact(header, kCentralHeaderSize, zipmsg::kCentralHeaderRead);
+    if (Get32(header) != kCentralHeaderSig) throw zipfmt::ZipError(zipmsg::kCentralSignature);
   }
 
   std::string ReadCentralName(const uint8_t* header) {
     const uint16_t length = Get16(header + central::kNameLen);
-    if (length > kMaxJoinedNameLength) throw SpanError(msg::kCentralName);
-    return ReadString(length, msg::kCentralName);
+    if (length > kMaxJoinedNameLength) throw zipfmt::ZipError(zipmsg::kCentralName);
+    return ReadString(length, zipmsg::kCentralName);
   }
 
   std::string ReadString(size_t length, int errorId) {
@@ -214,20 +205,20 @@ class Joiner {
     size_t got = 0;
     while (got < sizeof marker) {
       const size_t n = source_.Read(marker + got, sizeof marker - got);
-      if (n == 0) throw SpanError(msg::kNoSpanMarker);
+      if (n == 0) throw zipfmt::ZipError(zipmsg::kNoSpanMarker);
       got += n;
     }
-    if (Get32(marker) != kSpanMarkerSig) throw SpanError(msg::kNoSpanMarker);
+    if (Get32(marker) != kSpanMarkerSig) throw zipfmt::ZipError(zipmsg::kNoSpanMarker);
   }
 
   void CopyLocalEntry() {
     uint8_t header[kLocalHeaderSize];
-    stream_.ReadExact(header, kLocalHeaderSize, msg::kLocalHeaderRead);
-    if (Get32(header) != kLocalHeaderSig) throw SpanError(msg::kLocalSignature);
-    const std::string name = ReadString(Get16(header + local::kNameLen), msg::kLocalName);
+    stream_.ReadExact(header, kLocalHeaderSize, zipmsg::kLocalHeaderRead);
+    if (Get32(header) != kLocalHeaderSig) throw zipfmt::ZipError(zipmsg::kLocalSignature);
+    const std::string name = ReadString(Get16(header + local::kNameLen), zipmsg::kLocalName);
     JoinRecord* record = table_.Claim(name);
-    if (!record) throw SpanError(msg::kNameNotInDirectory);
-    record->newOffset = Offset32(msg::kLocalHeaderWrite);
+    if (!record) throw zipfmt::ZipError(zipmsg::kNameNotInDirectory);
+    record->newOffset = Offset32(zipmsg::kLocalHeaderWrite);
 
     const bool hasDescriptor = (Get16(header + local::kFlags) & kFlagDataDescriptor) != 0;
     const uint16_t extraLength = Get16(header + local::kExtraLen);
@@ -239,35 +230,35 @@ class Joiner {
                        int64_t(kLocalHeaderSize + name.size() + extraLength + uint64_t(dataSize) +
                                (hasDescriptor ? kDataDescriptorSize : 0)));
 
-    Write(header, kLocalHeaderSize, msg::kLocalHeaderWrite, true);
-    Write(name.data(), name.size(), msg::kLocalHeaderWrite, true);
-    Copy(extraLength, msg::kLocalExtra, true);
-    Copy(dataSize, msg::kMemberData, true);
-    if (hasDescriptor) Copy(kDataDescriptorSize, msg::kDataDescriptor, true);
+    Write(header, kLocalHeaderSize, zipmsg::kLocalHeaderWrite, true);
+    Write(name.data(), name.size(), zipmsg::kLocalHeaderWrite, true);
+    Copy(extraLength, zipmsg::kLocalExtra, true);
+    Copy(dataSize, zipmsg::kMemberData, true);
+    if (hasDescriptor) Copy(kDataDescriptorSize, zipmsg::kDataDescriptor, true);
   }
 
   // The central directory follows the last local entry. Each header gets its entry's new
   // local-header offset and disk 0; a header that is not the one the table was built from
   // (another name in that place) would point at the wrong member and ends the join.
   void CopyDirectory() {
-    directoryOffset_ = Offset32(msg::kCentralHeaderWrite);
+    directoryOffset_ = Offset32(zipmsg::kCentralHeaderWrite);
     uint8_t header[kCentralHeaderSize];
     for (size_t i = 0; i < table_.Size(); ++i) {
       ReadCentralHeader(header);
       const std::string name = ReadCentralName(header);
-      if (name != table_[i].name) throw SpanError(msg::kCentralSignature);
+      if (name != table_[i].name) throw zipfmt::ZipError(zipmsg::kCentralSignature);
       Put32(header + central::kLocalOffset, table_[i].newOffset);
       Put16(header + central::kDiskStart, 0);
-      Write(header, kCentralHeaderSize, msg::kCentralHeaderWrite, false);
-      Write(name.data(), name.size(), msg::kCentralHeaderWrite, false);
-      Copy(Get16(header + central::kExtraLen), msg::kCentralExtra, false);
-      Copy(Get16(header + central::kCommentLen), msg::kCentralComment, false);
+      Write(header, kCentralHeaderSize, zipmsg::kCentralHeaderWrite, false);
+      Write(name.data(), name.size(), zipmsg::kCentralHeaderWrite, false);
+      Copy(Get16(header + central::kExtraLen), zipmsg::kCentralExtra, false);
+      Copy(Get16(header + central::kCommentLen), zipmsg::kCentralComment, false);
     }
     directorySize_ = sink_.Position() - directoryOffset_;
   }
 
   void WriteEndRecord() {
-    if (directorySize_ > kMaxOffset32) throw SpanError(msg::kEndRecordWrite);
+    if (directorySize_ > kMaxOffset32) throw zipfmt::ZipError(zipmsg::kEndRecordWrite);
     EndRecord record = end_.record;
     record.thisDisk = 0;
     record.directoryDisk = 0;
@@ -278,20 +269,20 @@ class Joiner {
     uint8_t bytes[kEndRecordSize];
     record.Write(bytes);
     endRecordOffset_ = sink_.Position();
-    Write(bytes, sizeof bytes, msg::kEndRecordWrite, false);
-    Write(end_.comment.data(), end_.comment.size(), msg::kArchiveComment, false);
+    Write(bytes, sizeof bytes, zipmsg::kEndRecordWrite, false);
+    Write(end_.comment.data(), end_.comment.size(), zipmsg::kArchiveComment, false);
   }
 
   // The joined file's position as a 32-bit offset for a header about to be written.
   uint32_t Offset32(int errorId) const {
     const uint64_t position = sink_.Position();
-    if (position > kMaxOffset32) throw SpanError(errorId);
+    if (position > kMaxOffset32) throw zipfmt::ZipError(errorId);
     return uint32_t(position);
   }
 
   void Write(const void* data, size_t size, int errorId, bool reportProgress) {
     if (size == 0) return;
-    if (!sink_.Write(data, size)) throw SpanError(errorId);
+    if (!sink_.Write(data, size)) throw zipfmt::ZipError(errorId);
     if (reportProgress) events_.OnProgress(ptFileProgress, std::string(), int64_t(size));
   }
 

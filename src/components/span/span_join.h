@@ -7,20 +7,22 @@
 //
 // The parts are untrusted. Every offset, size, count and name read from them is checked
 // against what the parts hold; a set that does not fit together ends the join with a
-// SpanError, never with a read or write outside what the join should touch.
+// zipfmt::ZipError, never with a read or write outside what the join should touch.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "span_errors.h"
+#include "zip_error.h"
+#include "zip_messages.h"
+#include "zip_types.h"
 
 namespace span {
 
 // Reads the parts of one set. One part is open at a time; the join always says which.
 //
-// Errors: any method may throw to end the join. Throw SpanError for the component's own
+// Errors: any method may throw to end the join. Throw zipfmt::ZipError for the component's own
 // messages (11001 part cannot be opened, 11007 the user cancelled a disk prompt, 11025 a
 // prompt is needed but the component is unattended, ...). The join lets every exception
 // pass unchanged and releases what it holds on the way out.
@@ -67,9 +69,6 @@ class JoinSink {
   // Number of bytes written so far (the position of the next byte).
   virtual uint64_t Position() const = 0;
 };
-
-// Progress kinds of the archive component's OnProgress event, in its ordinal order.
-enum ProgressType { ptFileStart = 0, ptFileProgress = 1, ptBatchEnd = 2, ptTotalFiles = 3, ptTotalSize = 4 };
 
 // The archive component's OnProgress and OnMessage events during a join. Sizes are 64-bit
 // here; the component narrows them to its Integer parameter.
@@ -130,7 +129,7 @@ struct JoinSummary {
 //  - Every byte copied is read once, front to back, so the joined archive holds at most the
 //    bytes of the parts after the marker plus the end record and the archive comment.
 //
-// Throws SpanError with the id of the failing step, whatever the source, sink or events
+// Throws zipfmt::ZipError with the id of the failing step, whatever the source, sink or events
 // throw, and std::bad_alloc. ptBatchEnd is reported in every case. The caller owns the
 // clean-up: closing the part, deleting a partly written joined file.
 JoinSummary JoinParts(PartSource& source, JoinSink& sink, JoinEvents& events);

@@ -12,7 +12,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "central_directory.h"
+#include "member_directory.h"
 #include "test_zip.h"
 
 using namespace medium;

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "member_directory.h"
 #include "memory_parts.h"
 #include "part_names.h"
 #include "span_join.h"
 #include "span_set_builder.h"
 #include "test_zip.h"
-#include "central_directory.h"
 #include "unzip_engine.h"
 
 using namespace zipwrite;

@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
     std::printf("join:       best %7.1f MB/s, median %7.1f MB/s (%d rounds), %.1f MB written\n", join.Best(),
                 join.Median(), kRounds, double(join.bytes) / (1024.0 * 1024.0));
     std::printf("join / copy (medians): %.0f%%\n", 100.0 * join.Median() / copy.Median());
-  } catch (const span::SpanError& e) {
+  } catch (const zipfmt::ZipError& e) {
     std::fprintf(stderr, "join failed: %d\n", e.Id());
     return 1;
   }

@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   span::JoinSummary summary;
   try {
     summary = span::JoinParts(source, sink, events);
-  } catch (const span::SpanError&) {
+  } catch (const zipfmt::ZipError&) {
     Check(sink.bytes.size() <= inputSize);
     return 0;
   }

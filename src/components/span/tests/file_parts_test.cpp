@@ -55,7 +55,7 @@ class FilePartsTest : public ::testing::Test {
       JoinParts(source, sink, events);
       EXPECT_TRUE(sink.Close());
       return 0;
-    } catch (const SpanError& e) {
+    } catch (const zipfmt::ZipError& e) {
       return e.Id();
     }
   }
@@ -102,20 +102,20 @@ TEST_F(FilePartsTest, JoinsNumberedPartFiles) {
 TEST_F(FilePartsTest, ListedFirstOrMiddlePartOrMissingPart) {
   const Parts parts = BuildEvenSpanSet(Members(), 3).parts;
   const std::string last = WriteParts(parts);
-  EXPECT_EQ(JoinFiles(PartFileName(last, 0), Path("j1.zip")), msg::kFirstPartListed);
+  EXPECT_EQ(JoinFiles(PartFileName(last, 0), Path("j1.zip")), zipmsg::kFirstDiskOfSet);
   try {
     FilePartSource source(PartFileName(last, 1));
     MemorySink sink;
     NoEvents events;
     JoinParts(source, sink, events);
     FAIL() << "part 002 has no end record";
-  } catch (const SpanError& e) {
-    EXPECT_EQ(e.Id(), msg::kPartHasNoEndRecord);
+  } catch (const zipfmt::ZipError& e) {
+    EXPECT_EQ(e.Id(), zipmsg::kDiskHasNoEndRecord);
     EXPECT_EQ(e.Number(), 2);
   }
   fs::remove(PartFileName(last, 1));
-  EXPECT_EQ(JoinFiles(last, Path("j2.zip")), msg::kPartNotFound);
-  EXPECT_EQ(JoinFiles(Path("absent003.zip"), Path("j3.zip")), msg::kPartNotFound);
+  EXPECT_EQ(JoinFiles(last, Path("j2.zip")), zipmsg::kFileNotFound);
+  EXPECT_EQ(JoinFiles(Path("absent003.zip"), Path("j3.zip")), zipmsg::kFileNotFound);
 }
 
 TEST_F(FilePartsTest, SourceSeeksOnlyInsideThePart) {
@@ -136,10 +136,10 @@ TEST_F(FilePartsTest, JoinedFileThatCannotBeCreated) {
       {
         try {
           FileJoinSink sink(Path("no/such/folder/joined.zip"));
-        } catch (const SpanError& e) {
-          EXPECT_EQ(e.Id(), msg::kCreateJoined);
+        } catch (const zipfmt::ZipError& e) {
+          EXPECT_EQ(e.Id(), zipmsg::kCreateJoined);
           throw;
         }
       },
-      SpanError);
+      zipfmt::ZipError);
 }

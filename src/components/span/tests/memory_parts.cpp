@@ -17,7 +17,7 @@ void MemoryPartSource::OpenLastPart(int attempt) {
     open_ = &wrongDisksFirst[size_t(attempt)];
     return;
   }
-  if (parts_.empty()) throw span::SpanError(span::msg::kPartNotFound);
+  if (parts_.empty()) throw zipfmt::ZipError(zipmsg::kFileNotFound);
   open_ = &parts_.back();
 }
 
@@ -31,7 +31,7 @@ void MemoryPartSource::ChangeDisk(int disk, int lastDisk) {
   lastDiskSeen = lastDisk;
   open_ = nullptr;
   if (disk < 0 || size_t(disk) >= parts_.size() || missing.count(disk))
-    throw span::SpanError(span::msg::kPartNotFound);
+    throw zipfmt::ZipError(zipmsg::kFileNotFound);
   open_ = &parts_[size_t(disk)];
   position_ = 0;
 }

@@ -52,7 +52,7 @@ class MemorySink : public span::JoinSink {
 };
 
 struct ProgressCall {
-  span::ProgressType type;
+  ProgressType type;
   std::string name;
   int64_t size;
 };
@@ -62,7 +62,7 @@ class RecordingEvents : public span::JoinEvents {
   std::vector<ProgressCall> progress;
   std::vector<std::string> messages;
 
-  void OnProgress(span::ProgressType type, const std::string& name, int64_t size) override {
+  void OnProgress(ProgressType type, const std::string& name, int64_t size) override {
     progress.push_back({type, name, size});
   }
   void OnMessage(int errCode, const std::string& text) override {
@@ -73,7 +73,7 @@ class RecordingEvents : public span::JoinEvents {
 // Events that are dropped (fuzzer, benchmark).
 class NoEvents : public span::JoinEvents {
  public:
-  void OnProgress(span::ProgressType, const std::string&, int64_t) override {}
+  void OnProgress(ProgressType, const std::string&, int64_t) override {}
   void OnMessage(int, const std::string&) override {}
 };
 

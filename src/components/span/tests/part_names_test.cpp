@@ -32,16 +32,16 @@ TEST(PartNumberInName, ReadsThreeDigitsOrNothing) {
 }
 
 TEST(NoEndRecordError, FirstPartOtherPartOrNoNumber) {
-  const SpanError first = NoEndRecordError("D:\\setup001.zip");
-  EXPECT_EQ(first.Id(), msg::kFirstPartListed);
+  const zipfmt::ZipError first = NoEndRecordError("D:\\setup001.zip");
+  EXPECT_EQ(first.Id(), zipmsg::kFirstDiskOfSet);
   EXPECT_FALSE(first.HasNumber());
 
-  const SpanError middle = NoEndRecordError("D:\\setup002.zip");
-  EXPECT_EQ(middle.Id(), msg::kPartHasNoEndRecord);
+  const zipfmt::ZipError middle = NoEndRecordError("D:\\setup002.zip");
+  EXPECT_EQ(middle.Id(), zipmsg::kDiskHasNoEndRecord);
   ASSERT_TRUE(middle.HasNumber());
   EXPECT_EQ(middle.Number(), 2);
 
-  EXPECT_EQ(NoEndRecordError("D:\\Setup.zip").Id(), msg::kNotAnArchive);
+  EXPECT_EQ(NoEndRecordError("D:\\Setup.zip").Id(), zipmsg::kNotAnArchive);
 }
 
 TEST(FoldCase, AsciiAndCodePage1252Letters) {

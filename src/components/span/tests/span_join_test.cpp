@@ -45,7 +45,7 @@ int JoinError(PartSource& source, MemorySink& sink, JoinEvents& events) {
   try {
     JoinParts(source, sink, events);
     return 0;
-  } catch (const SpanError& e) {
+  } catch (const zipfmt::ZipError& e) {
     return e.Id();
   }
 }
@@ -124,7 +124,7 @@ TEST(JoinParts, EveryCutOfATwoPartSetJoins) {
   const Bytes single = BuildSingleArchive(members, WithComment("zz"));
   const size_t endRecordAt = single.size() - 22 - 2 + 4;
   for (size_t cut = 0; cut < 4; ++cut)  // the marker itself cut: disk 0 does not begin with it
-    EXPECT_EQ(JoinError(BuildSpanSet(members, {cut}).parts), msg::kNoSpanMarker);
+    EXPECT_EQ(JoinError(BuildSpanSet(members, {cut}).parts), zipmsg::kNoSpanMarker);
   for (size_t maxRead : {size_t(8192), size_t(3)}) {
     for (size_t cut = 4; cut <= endRecordAt; ++cut) {
       const BuiltSet set = BuildSpanSet(members, {cut}, WithComment("zz"));
@@ -263,7 +263,7 @@ TEST(JoinParts, RemovableDriveRetriesUntilTheLastDiskIsIn) {
 
 TEST(JoinParts, ListedPartWithoutEndRecord) {
   const BuiltSet set = BuildEvenSpanSet(SampleMembers(), 3);
-  EXPECT_EQ(JoinError({set.parts[0]}, "D:\\setup001.zip"), msg::kFirstPartListed);
+  EXPECT_EQ(JoinError({set.parts[0]}, "D:\\setup001.zip"), zipmsg::kFirstDiskOfSet);
 
   MemoryPartSource source({set.parts[0], set.parts[1]}, "D:\\setup002.zip");
   MemorySink sink;
@@ -271,12 +271,12 @@ TEST(JoinParts, ListedPartWithoutEndRecord) {
   try {
     JoinParts(source, sink, events);
     FAIL() << "the middle part has no end record";
-  } catch (const SpanError& e) {
-    EXPECT_EQ(e.Id(), msg::kPartHasNoEndRecord);
+  } catch (const zipfmt::ZipError& e) {
+    EXPECT_EQ(e.Id(), zipmsg::kDiskHasNoEndRecord);
     EXPECT_EQ(e.Number(), 2);
   }
   EXPECT_TRUE(sink.bytes.empty());
-  EXPECT_EQ(JoinError({Bytes(5, 'P')}, "D:\\Setup.zip"), msg::kNotAnArchive);
+  EXPECT_EQ(JoinError({Bytes(5, 'P')}, "D:\\Setup.zip"), zipmsg::kNotAnArchive);
 }
 
 TEST(JoinParts, MissingPartEndsTheJoinWithItsError) {
@@ -286,7 +286,7 @@ TEST(JoinParts, MissingPartEndsTheJoinWithItsError) {
   source.missing = {1};
   MemorySink sink;
   RecordingEvents events;
-  EXPECT_EQ(JoinError(source, sink, events), msg::kPartNotFound);
+  EXPECT_EQ(JoinError(source, sink, events), zipmsg::kFileNotFound);
   EXPECT_EQ(source.disksOpened.back(), 1);
   ASSERT_FALSE(events.progress.empty());
   EXPECT_EQ(events.progress.back().type, ptBatchEnd);
@@ -296,11 +296,11 @@ TEST(JoinParts, MissingPartEndsTheJoinWithItsError) {
 TEST(JoinParts, DiskZeroMustBeginWithTheSpanningMarker) {
   SetOptions options;
   options.marker = zipfmt::kLocalHeaderSig;
-  EXPECT_EQ(JoinError(BuildSpanSet(SampleMembers(), {5000}, options).parts), msg::kNoSpanMarker);
+  EXPECT_EQ(JoinError(BuildSpanSet(SampleMembers(), {5000}, options).parts), zipmsg::kNoSpanMarker);
   // A first part shorter than the marker.
   BuiltSet set = BuildSpanSet({}, {4});
   set.parts[0].resize(2);
-  EXPECT_EQ(JoinError(set.parts), msg::kNoSpanMarker);
+  EXPECT_EQ(JoinError(set.parts), zipmsg::kNoSpanMarker);
 }
 
 TEST(JoinParts, LocalHeaderNamesMustBeInTheDirectory) {
@@ -308,7 +308,7 @@ TEST(JoinParts, LocalHeaderNamesMustBeInTheDirectory) {
   BuiltSet set = BuildSpanSet(members, {6000});
   const Place third = set.localHeaders[2];
   set.parts[size_t(third.disk)][third.offset + 30] = 'X';  // "Xmpty.txt"
-  EXPECT_EQ(JoinError(set.parts), msg::kNameNotInDirectory);
+  EXPECT_EQ(JoinError(set.parts), zipmsg::kNameNotInDirectory);
 
   // A local header repeated in place of another: the directory entry left without a
   // header must not be written pointing elsewhere.
@@ -320,7 +320,7 @@ TEST(JoinParts, LocalHeaderNamesMustBeInTheDirectory) {
   const Place second = set.localHeaders[1];
   const std::string one = "one";
   std::copy(one.begin(), one.end(), set.parts[size_t(second.disk)].begin() + second.offset + 30);
-  EXPECT_EQ(JoinError(set.parts), msg::kNameNotInDirectory);
+  EXPECT_EQ(JoinError(set.parts), zipmsg::kNameNotInDirectory);
 }
 
 TEST(JoinParts, TruncatedPartsEndWithAnErrorAndWriteNoMore) {
@@ -343,7 +343,7 @@ TEST(JoinParts, TruncatedPartsEndWithAnErrorAndWriteNoMore) {
   // The last part cut inside its directory: the end record is gone.
   Parts parts = set.parts;
   parts[2].resize(parts[2].size() - 30);
-  EXPECT_EQ(JoinError(parts, "setup003.zip"), msg::kPartHasNoEndRecord);
+  EXPECT_EQ(JoinError(parts, "setup003.zip"), zipmsg::kDiskHasNoEndRecord);
 }
 
 namespace {
@@ -359,15 +359,15 @@ TEST(JoinParts, HostileEndRecords) {
 
   BuiltSet set = good;
   Put16(EndRecordOf(set) + 10, 0xFFFF);  // far more entries than the directory holds
-  EXPECT_EQ(JoinError(set.parts), msg::kCentralHeaderRead);
+  EXPECT_EQ(JoinError(set.parts), zipmsg::kCentralHeaderRead);
 
   set = good;
   Put32(EndRecordOf(set) + 16, 0xFFFFFFF0);  // directory offset beyond its part
-  EXPECT_EQ(JoinError(set.parts), msg::kDirectorySeek);
+  EXPECT_EQ(JoinError(set.parts), zipmsg::kDirectorySeek);
 
   set = good;
   Put16(EndRecordOf(set) + 6, 7);  // directory on a disk after the last one
-  EXPECT_EQ(JoinError(set.parts), msg::kDirectorySeek);
+  EXPECT_EQ(JoinError(set.parts), zipmsg::kDirectorySeek);
 
   set = good;
   Put16(EndRecordOf(set) + 4, 0);  // claims to be disk 0: reading must stop at its end
@@ -375,16 +375,16 @@ TEST(JoinParts, HostileEndRecords) {
   MemoryPartSource source(set.parts, "setup003.zip");
   MemorySink sink;
   NoEvents events;
-  EXPECT_EQ(JoinError(source, sink, events), msg::kMemberData);
+  EXPECT_EQ(JoinError(source, sink, events), zipmsg::kMemberData);
   EXPECT_EQ(source.disksOpened, std::vector<int>{0});
 
   set = good;
   Put16(EndRecordOf(set) + 10, 4);  // one entry fewer: a local header stands where the
-  EXPECT_EQ(JoinError(set.parts), msg::kCentralSignature);  // directory should follow
+  EXPECT_EQ(JoinError(set.parts), zipmsg::kCentralSignature);  // directory should follow
 
   set = good;
   Put32(EndRecordOf(set) + 16, good.parts.back().size() - 22 - 46);  // points at no header
-  EXPECT_EQ(JoinError(set.parts), msg::kCentralSignature);
+  EXPECT_EQ(JoinError(set.parts), zipmsg::kCentralSignature);
 }
 
 TEST(JoinParts, HostileHeaders) {
@@ -398,31 +398,31 @@ TEST(JoinParts, HostileHeaders) {
 
   BuiltSet set = good;
   Put16(at(set, set.centralHeaders[0]) + 28, 300);  // a name longer than the table holds
-  EXPECT_EQ(JoinError(set.parts), msg::kCentralName);
+  EXPECT_EQ(JoinError(set.parts), zipmsg::kCentralName);
 
   set = good;
   Put32(at(set, set.localHeaders[1]) + 18, 0xFFFFFFFF);  // data far past the last part
   MemoryPartSource source(set.parts, "setup003.zip");
   MemorySink sink;
   NoEvents events;
-  EXPECT_EQ(JoinError(source, sink, events), msg::kMemberData);
+  EXPECT_EQ(JoinError(source, sink, events), zipmsg::kMemberData);
   EXPECT_LE(sink.bytes.size(), TotalSize(set.parts));
 
   set = good;
   Put32(at(set, set.localHeaders[1]), 0x12345678);
-  EXPECT_EQ(JoinError(set.parts), msg::kLocalSignature);
+  EXPECT_EQ(JoinError(set.parts), zipmsg::kLocalSignature);
 
   set = good;
   Put16(at(set, set.localHeaders[1]) + 28, 0xFFFF);  // extra field running past the last part
-  EXPECT_EQ(JoinError(set.parts), msg::kLocalExtra);
+  EXPECT_EQ(JoinError(set.parts), zipmsg::kLocalExtra);
 
   set = good;
   Put16(at(set, set.localHeaders[1]) + 26, 0xFFFF);  // name running past the last part
-  EXPECT_EQ(JoinError(set.parts), msg::kLocalName);
+  EXPECT_EQ(JoinError(set.parts), zipmsg::kLocalName);
 
   set = good;
   Put16(at(set, set.centralHeaders[1]) + 32, 0xFFFF);  // comment running past the last part
-  EXPECT_EQ(JoinError(set.parts), msg::kDirectorySeek);
+  EXPECT_EQ(JoinError(set.parts), zipmsg::kDirectorySeek);
 }
 
 TEST(JoinParts, DirectoryAfterTheDataMustBeTheOneListed) {
@@ -440,7 +440,7 @@ TEST(JoinParts, DirectoryAfterTheDataMustBeTheOneListed) {
   other[46 + 5 + 46] = 'c';
   last.insert(last.begin() + long(directory), other.begin(), other.end());
   Put32(&last[set.endRecord.offset + directorySize + 16], uint32_t(directory + directorySize));
-  EXPECT_EQ(JoinError(set.parts, "setup002.zip"), msg::kCentralSignature);
+  EXPECT_EQ(JoinError(set.parts, "setup002.zip"), zipmsg::kCentralSignature);
 }
 
 TEST(JoinParts, WriteFailuresNameTheStepThatFailed) {
@@ -451,14 +451,14 @@ TEST(JoinParts, WriteFailuresNameTheStepThatFailed) {
   const size_t endRecord = single.size() - 7 - 22;
   const size_t firstData = 30 + members[0].name.size() + members[0].extra.size();
   const std::vector<std::pair<size_t, int>> limits{
-      {10, msg::kLocalHeaderWrite},
-      {32, msg::kLocalHeaderWrite},          // inside the first name
-      {firstData - 2, msg::kLocalExtra},
-      {firstData + 100, msg::kMemberData},
-      {directory + 10, msg::kCentralHeaderWrite},
-      {directory + 46 + 10 + 3, msg::kCentralExtra},
-      {endRecord + 5, msg::kEndRecordWrite},
-      {single.size() - 1, msg::kArchiveComment},
+      {10, zipmsg::kLocalHeaderWrite},
+      {32, zipmsg::kLocalHeaderWrite},          // inside the first name
+      {firstData - 2, zipmsg::kLocalExtra},
+      {firstData + 100, zipmsg::kMemberData},
+      {directory + 10, zipmsg::kCentralHeaderWrite},
+      {directory + 46 + 10 + 3, zipmsg::kCentralExtra},
+      {endRecord + 5, zipmsg::kEndRecordWrite},
+      {single.size() - 1, zipmsg::kArchiveComment},
   };
   for (const auto& [limit, expected] : limits) {
     MemoryPartSource source(set.parts, "setup003.zip");
@@ -474,7 +474,7 @@ TEST(JoinParts, ErrorsFromTheSourcePassUnchanged) {
    public:
     using MemoryPartSource::MemoryPartSource;
     void ChangeDisk(int disk, int lastDisk) override {
-      if (disk == 1) throw SpanError(msg::kUserCancel);
+      if (disk == 1) throw zipfmt::ZipError(zipmsg::kUserCancel);
       MemoryPartSource::ChangeDisk(disk, lastDisk);
     }
   };
@@ -482,6 +482,6 @@ TEST(JoinParts, ErrorsFromTheSourcePassUnchanged) {
   CancellingSource source(set.parts, "setup003.zip");
   MemorySink sink;
   RecordingEvents events;
-  EXPECT_EQ(JoinError(source, sink, events), msg::kUserCancel);
+  EXPECT_EQ(JoinError(source, sink, events), zipmsg::kUserCancel);
   EXPECT_EQ(events.progress.back().type, ptBatchEnd);
 }

@@ -273,7 +273,7 @@ TEST(TZipArchive, Utf8NamesAndUnicodePathFieldsAreListedInTheAnsiCodePage) {
   renamed.extra = UnicodePathField("before.txt", "before.txt");
   Bytes archive = spantest::BuildSingleArchive(
       {Member("Ruft\xC3\xB6ne/Melodie \xC3\x84.mid", 3, "\xC3\xA4"), unicodePath, renamed});
-  SetFlags(archive, 0, zipcore::kFlagUtf8);
+  SetFlags(archive, 0, zipfmt::kFlagUtf8);
   SetMadeBy(archive, 0, 0, 20);  // FAT: the flag wins over the OEM code page
   SetMadeBy(archive, 1, 0, 20);
   WriteBytes(dir / "utf8.zip", archive);

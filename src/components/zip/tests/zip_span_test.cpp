@@ -124,7 +124,7 @@ TEST_F(SpanTest, FailingProgressHandlerEndsTheJoinWith11024) {
   };
   std::string joined = dir_ / "temp\\";
   EXPECT_EQ(zip_.ReadSpan(Part(2), joined), -9);
-  EXPECT_EQ(zip_.ErrCode(), zipmsg::kUnknownSpanError);
+  EXPECT_EQ(zip_.ErrCode(), zipmsg::kUnknownJoinError);
   EXPECT_TRUE(TempFiles().empty());
 }
 

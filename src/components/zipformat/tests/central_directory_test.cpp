@@ -55,7 +55,7 @@ TEST(ReadDirectory, HeaderCopyIsTheCentralHeaderAfterItsSignature) {
   ASSERT_EQ(out.error, 0);
   size_t at = DirectoryOffset(archive);
   for (const auto& entry : out.listing.entries) {
-    EXPECT_EQ(0, std::memcmp(static_cast<const zipcore::ZipDirHeader*>(&entry), &archive[at + 4], 42));
+    EXPECT_EQ(0, std::memcmp(static_cast<const zipfmt::ZipDirHeader*>(&entry), &archive[at + 4], 42));
     EXPECT_EQ(entry.crc32, zipfmt::Get32(&archive[at + zipfmt::central::kCrc]));
     at += zipfmt::kCentralHeaderSize + entry.fileNameLength + entry.extraFieldLength + entry.fileCommentLength;
   }
@@ -241,10 +241,10 @@ TEST(ReadDirectory, DiskZeroWithMarkerIsSpanned) {
 }
 
 TEST(LabelDiskNumber, ReadsThreeDigitsAfterTheMark) {
-  EXPECT_EQ(zipcore::LabelDiskNumber("PKBACK# 001"), 1);
-  EXPECT_EQ(zipcore::LabelDiskNumber("PKBACK# 012"), 12);
-  EXPECT_EQ(zipcore::LabelDiskNumber("PKBACK# 12"), -1);
-  EXPECT_EQ(zipcore::LabelDiskNumber("PKBACK# 0x1"), -1);
-  EXPECT_EQ(zipcore::LabelDiskNumber("BACKUP  001"), -1);
-  EXPECT_EQ(zipcore::LabelDiskNumber(""), -1);
+  EXPECT_EQ(zipfmt::LabelDiskNumber("PKBACK# 001"), 1);
+  EXPECT_EQ(zipfmt::LabelDiskNumber("PKBACK# 012"), 12);
+  EXPECT_EQ(zipfmt::LabelDiskNumber("PKBACK# 12"), -1);
+  EXPECT_EQ(zipfmt::LabelDiskNumber("PKBACK# 0x1"), -1);
+  EXPECT_EQ(zipfmt::LabelDiskNumber("BACKUP  001"), -1);
+  EXPECT_EQ(zipfmt::LabelDiskNumber(""), -1);
 }

@@ -52,7 +52,7 @@ class DriveParts : public span::PartSource {
 };
 
 // The reading side of DriveParts as the directory reader sees it.
-class PartsAsDisks : public zipcore::DiskInput {
+class PartsAsDisks : public zipfmt::DiskInput {
  public:
   explicit PartsAsDisks(DriveParts& parts) : parts_(parts) {}
   uint64_t Size() override { return parts_.Size(); }

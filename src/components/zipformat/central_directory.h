@@ -1,33 +1,20 @@
-// Reading an archive's end record and central directory (the component's List), free of
-// Win32: the archive is read through DiskInput, so tests read from memory or files and the
-// component reads through its drive-aware source. Failures are ZipError with the id of the
-// component's message; warnings go to a callback as they arise.
+// Reading an archive's end record and central directory, free of Win32: the archive is read
+// through DiskInput, so tests read from memory or files, the archive component reads through
+// its drive-aware source and the unzip library's engine through its positioned reads.
+// Failures are ZipError with the id of the component's message; warnings go to a callback as
+// they arise.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-namespace zipcore {
+#include "zip_error.h"
+#include "zip_format.h"
 
-// A failure of the listing: a string-table id and, for texts with a "%d", the number.
-class ZipError : public std::runtime_error {
- public:
-  explicit ZipError(int id);
-  ZipError(int id, int number);
-
-  int Id() const { return id_; }
-  bool HasNumber() const { return hasNumber_; }
-  int Number() const { return number_; }
-
- private:
-  int id_;
-  bool hasNumber_;
-  int number_;
-};
+namespace zipfmt {
 
 // The archive as the reader sees it: one disk (part) of a set is open at a time.
 class DiskInput {
@@ -88,6 +75,24 @@ struct DirectoryListing {
 // The number nnn of a volume label "PKBACK# nnn" (its characters 9 to 11), or -1.
 int LabelDiskNumber(const std::string& volumeLabel);
 
+// The end record of the disk open in `input`, searched in its last bytes; `found` is false
+// when there is none. Throws 10202 when those bytes cannot be read.
+EndRecordLocation ReadEndRecord(DiskInput& input);
+
+// Where the central directory starts: its disk, the set's last disk, the offset on its disk.
+struct DirectoryStart {
+  int disk = 0;
+  int lastDisk = 0;
+  uint64_t offset = 0;
+};
+
+// Reads the `record.totalEntries` central headers from `start` of the disk open in `input`,
+// with name, extra field and comment, appending them to `entries`; a disk that ends goes on
+// at the start of the next one up to `start.lastDisk`. Throws ZipError (10201, 11013, 11015,
+// 11017, 11022); `entries` then holds the headers read up to the failure.
+void ReadEntries(DiskInput& input, const EndRecord& record, const DirectoryStart& start,
+                 std::vector<ZipDirEntry>& entries);
+
 // Reads the end record and the central directory of the archive open in `input` (the disk
 // holding the end record) into `out`, which the caller passes empty. `labelDisk` is the
 // number of the drive's "PKBACK# " label or -1. `warn` receives 10204 and 10203. Throws
@@ -95,4 +100,4 @@ int LabelDiskNumber(const std::string& volumeLabel);
 void ReadDirectory(DiskInput& input, int labelDisk, DirectoryListing& out,
                    const std::function<void(int id)>& warn);
 
-}  // namespace zipcore
+}  // namespace zipfmt

@@ -21,7 +21,7 @@ class JoinedFile : public span::JoinSink {
   JoinedFile(const std::string& path, bool replace)
       : file_(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, replace ? CREATE_ALWAYS : CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr)) {
-    if (!file_) throw EZipArchive(span::msg::kCreateJoined, true);
+    if (!file_) throw EZipArchive(zipmsg::kCreateJoined, true);
   }
 
   bool Write(const void* data, size_t size) override {
@@ -51,8 +51,8 @@ class ComponentEvents : public span::JoinEvents {
  public:
   explicit ComponentEvents(TZipArchive& zip) : zip_(zip) {}
 
-  void OnProgress(span::ProgressType type, const std::string& name, int64_t size) override {
-    if (zip_.OnProgress) zip_.OnProgress(&zip_, ProgressType(type), name, int(size));
+  void OnProgress(ProgressType type, const std::string& name, int64_t size) override {
+    if (zip_.OnProgress) zip_.OnProgress(&zip_, type, name, int(size));
   }
   void OnMessage(int errCode, const std::string& text) override {
     if (zip_.OnMessage) forms::Application::Instance().Dispatch([&] { zip_.OnMessage(&zip_, errCode, text); });
@@ -77,11 +77,11 @@ void ShellDelete(const std::string& path, bool allowUndo) {
 // new unique name in a given folder (ending in "\"), with the extension ".zip" either way.
 // Nothing names no place to write: never the current folder.
 std::string JoinedFileName(const std::string& requested, bool allowUndo) {
-  if (requested.empty()) throw EZipArchive(span::msg::kTempFileName, true);
+  if (requested.empty()) throw EZipArchive(zipmsg::kTempFileName, true);
   std::string name = requested;
   if (!requested.empty() && requested.back() == '\\') {
     char unique[MAX_PATH];
-    if (!::GetTempFileNameA(requested.c_str(), "zip", 0, unique)) throw EZipArchive(span::msg::kTempFileName, true);
+    if (!::GetTempFileNameA(requested.c_str(), "zip", 0, unique)) throw EZipArchive(zipmsg::kTempFileName, true);
     ::DeleteFileA(unique);
     name = unique;
   } else if (platform::FileExists(requested)) {
@@ -113,17 +113,14 @@ int TZipArchive::ReadSpan(const std::string& archiveName, std::string& joinedPat
     } catch (const EZipArchive& e) {
       ReportError(e);
       result = -7;
-    } catch (const span::SpanError& e) {
-      ReportError(e.HasNumber() ? EZipArchive(e.Id(), e.Number()) : EZipArchive(e.Id(), true));
-      result = -7;
-    } catch (const zipcore::ZipError& e) {
-      ReportError(e.HasNumber() ? EZipArchive(e.Id(), e.Number()) : EZipArchive(e.Id(), true));
+    } catch (const zipfmt::ZipError& e) {
+      ReportError(EZipArchive(e));
       result = -7;
     } catch (const std::bad_alloc&) {
       ReportMessage(zipmsg::kOutOfMemory);
       result = -8;
     } catch (...) {
-      ReportMessage(zipmsg::kUnknownSpanError);
+      ReportMessage(zipmsg::kUnknownJoinError);
       result = -9;
     }
   }

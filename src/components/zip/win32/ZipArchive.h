@@ -29,7 +29,7 @@ class DriveParts;
 
 // One central-directory entry: the 42 header bytes from version-made-by up to the local-header
 // offset, then the name (converted, "\" separators) and the comment.
-using ZipDirEntry = zipcore::ZipDirEntry;
+using ZipDirEntry = zipfmt::ZipDirEntry;
 
 class TZipArchive : public forms::Component {
  public:
@@ -133,8 +133,8 @@ class TZipArchive : public forms::Component {
   void ShowAndPass(const std::string& text, bool showBox);
   void FireProgress(ProgressType type, const std::string& name, int size);
   void FireDirUpdate();
-  void ReadListing(zipcore::DirectoryListing& listing);
-  void TakeEntries(zipcore::DirectoryListing& listing);
+  void ReadListing(zipfmt::DirectoryListing& listing);
+  void TakeEntries(zipfmt::DirectoryListing& listing);
   void RunExtraction();
   friend class ziparchive::DriveParts;
 

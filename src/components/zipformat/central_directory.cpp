@@ -3,16 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "zip_format.h"
 #include "zip_messages.h"
 
-namespace zipcore {
-
-ZipError::ZipError(int id)
-    : std::runtime_error("archive message " + std::to_string(id)), id_(id), hasNumber_(false), number_(0) {}
-
-ZipError::ZipError(int id, int number)
-    : std::runtime_error("archive message " + std::to_string(id)), id_(id), hasNumber_(true), number_(number) {}
+namespace zipfmt {
 
 void DiskInput::ChangeDisk(int, int) { throw ZipError(zipmsg::kFileNotFound); }
 
@@ -115,17 +108,7 @@ bool StartsWithSpanMarker(DiskInput& input) {
   uint8_t head[8];
   if (input.Size() < sizeof head || !input.Seek(0) || input.Read(head, sizeof head) != sizeof head)
     return false;
-  return zipfmt::Get32(head) == zipfmt::kSpanMarkerSig && zipfmt::Get32(head + 4) == zipfmt::kLocalHeaderSig;
-}
-
-zipfmt::EndRecordLocation FindEnd(DiskInput& input) {
-  const uint64_t size = input.Size();
-  const size_t window = size_t(std::min<uint64_t>(size, zipfmt::kEndSearchWindow));
-  std::vector<uint8_t> tail(window);
-  if (window < zipfmt::kEndRecordSize) return {};
-  if (!input.Seek(size - window) || input.Read(tail.data(), window) != window)
-    throw ZipError(zipmsg::kUnknownListError);
-  return zipfmt::FindEndRecord(tail.data(), window, size);
+  return Get32(head) == kSpanMarkerSig && Get32(head + 4) == kLocalHeaderSig;
 }
 
 [[noreturn]] void ThrowNoEndRecord(bool spanned, int labelDisk) {
@@ -138,58 +121,73 @@ zipfmt::EndRecordLocation FindEnd(DiskInput& input) {
 }
 
 // Reads one central header with its name, extra field and comment.
-ZipDirEntry ReadEntry(Cursor& cursor, int64_t& sfxOffset) {
-  uint8_t header[zipfmt::kCentralHeaderSize];
+ZipDirEntry ReadEntry(Cursor& cursor) {
+  uint8_t header[kCentralHeaderSize];
   if (cursor.Read(header, sizeof header) != sizeof header) throw ZipError(zipmsg::kCentralHeaderRead);
-  if (zipfmt::Get32(header) != zipfmt::kCentralHeaderSig) throw ZipError(zipmsg::kCentralSignature);
+  if (Get32(header) != kCentralHeaderSig) throw ZipError(zipmsg::kCentralSignature);
   ZipDirEntry entry;
-  std::memcpy(static_cast<ZipDirHeader*>(&entry), header + zipfmt::central::kVersionMadeBy,
+  std::memcpy(static_cast<ZipDirHeader*>(&entry), header + central::kVersionMadeBy,
               sizeof(ZipDirHeader));
   if (!cursor.ReadString(entry.fileName, entry.fileNameLength)) throw ZipError(zipmsg::kCentralName);
   if (!cursor.ReadString(entry.extraField, entry.extraFieldLength)) throw ZipError(zipmsg::kSeekFailed);
   if (entry.fileCommentLength != 0 && !cursor.ReadString(entry.fileComment, entry.fileCommentLength))
     throw ZipError(zipmsg::kCentralComment);
-  sfxOffset = std::min<int64_t>(sfxOffset, entry.localHeaderOffset);
   return entry;
 }
 
 }  // namespace
 
+EndRecordLocation ReadEndRecord(DiskInput& input) {
+  const uint64_t size = input.Size();
+  const size_t window = size_t(std::min<uint64_t>(size, kEndSearchWindow));
+  std::vector<uint8_t> tail(window);
+  if (window < kEndRecordSize) return {};
+  if (!input.Seek(size - window) || input.Read(tail.data(), window) != window)
+    throw ZipError(zipmsg::kUnknownListError);
+  return FindEndRecord(tail.data(), window, size);
+}
+
+void ReadEntries(DiskInput& input, const EndRecord& record, const DirectoryStart& start,
+                 std::vector<ZipDirEntry>& entries) {
+  Cursor cursor(input, start.disk, start.lastDisk);
+  if (!cursor.SeekTo(start.offset)) throw ZipError(zipmsg::kSeekFailed);
+  // Every entry takes at least its fixed header, so the stated size bounds the count.
+  entries.reserve(std::min<size_t>(record.totalEntries, record.directorySize / kCentralHeaderSize));
+  for (unsigned i = 0; i < record.totalEntries; ++i) entries.push_back(ReadEntry(cursor));
+}
+
 void ReadDirectory(DiskInput& input, int labelDisk, DirectoryListing& out,
                    const std::function<void(int id)>& warn) {
   out.isSpanned = StartsWithSpanMarker(input);
-  const zipfmt::EndRecordLocation end = FindEnd(input);
+  const EndRecordLocation end = ReadEndRecord(input);
   if (!end.found) ThrowNoEndRecord(out.isSpanned, labelDisk);
 
-  const zipfmt::EndRecord& record = end.record;
+  const EndRecord& record = end.record;
   if (end.trailingBytes != 0 && !end.trailingIsPadding) warn(zipmsg::kTrailingData);
   out.comment = end.comment;
   // The end position as the record and its comment state it, whatever follows them.
-  const int64_t endPosition = int64_t(end.recordOffset) + int64_t(zipfmt::kEndRecordSize) + record.commentLength;
+  const int64_t endPosition = int64_t(end.recordOffset) + int64_t(kEndRecordSize) + record.commentLength;
 
   out.endDiskNumber = record.thisDisk;
   if (out.endDiskNumber != 0) out.isSpanned = true;
-  Cursor cursor(input, record.thisDisk, record.thisDisk);
   const int64_t stated = record.directoryOffset;
   int64_t computed = stated;
   if (record.directoryDisk == record.thisDisk) {
-    computed = endPosition - int64_t(record.directorySize) - record.commentLength -
-               int64_t(zipfmt::kEndRecordSize);
+    computed = endPosition - int64_t(record.directorySize) - record.commentLength - int64_t(kEndRecordSize);
   } else {
-    cursor.ChangeTo(record.directoryDisk);
+    input.ChangeDisk(record.directoryDisk, record.thisDisk);
   }
   if (computed != stated) {
     out.structureWarning = true;
     warn(zipmsg::kStructureWarning);
   }
 
-  if (computed < 0 || !cursor.SeekTo(uint64_t(computed))) throw ZipError(zipmsg::kSeekFailed);
+  if (computed < 0) throw ZipError(zipmsg::kSeekFailed);
+  ReadEntries(input, record, {record.directoryDisk, record.thisDisk, uint64_t(computed)}, out.entries);
   // Without entries the directory's own place bounds the bytes in front of the archive.
   int64_t sfxOffset = stated;
-  // Every entry takes at least its fixed header, so the stated size bounds the count.
-  out.entries.reserve(std::min<size_t>(record.totalEntries, record.directorySize / zipfmt::kCentralHeaderSize));
-  for (unsigned i = 0; i < record.totalEntries; ++i) out.entries.push_back(ReadEntry(cursor, sfxOffset));
+  for (const ZipDirEntry& entry : out.entries) sfxOffset = std::min<int64_t>(sfxOffset, entry.localHeaderOffset);
   out.sfxOffset = std::max<int64_t>(0, sfxOffset + computed - stated);
 }
 
-}  // namespace zipcore
+}  // namespace zipfmt

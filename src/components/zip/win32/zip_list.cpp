@@ -9,7 +9,6 @@
 #include "drive_parts.h"
 #include "files.h"
 #include "name_conversion.h"
-#include "span_errors.h"
 #include "zip_messages.h"
 
 namespace {
@@ -38,11 +37,11 @@ std::string Utf8ToAnsi(const std::string& utf8) {
 }
 
 // A directory text in the ANSI code page.
-std::string ToAnsi(const zipcore::EntryText& text) {
+std::string ToAnsi(const zipfmt::EntryText& text) {
   switch (text.encoding) {
-    case zipcore::TextEncoding::kUtf8: return Utf8ToAnsi(text.text);
-    case zipcore::TextEncoding::kOem: return zipcore::ConvertHighBytes(text.text, OemCharToAnsi);
-    case zipcore::TextEncoding::kAnsi: break;
+    case zipfmt::TextEncoding::kUtf8: return Utf8ToAnsi(text.text);
+    case zipfmt::TextEncoding::kOem: return zipfmt::ConvertHighBytes(text.text, OemCharToAnsi);
+    case zipfmt::TextEncoding::kAnsi: break;
   }
   return text.text;
 }
@@ -63,17 +62,15 @@ void TZipArchive::List() {
   }
   {
     forms::BusyCursor busy;
-    zipcore::DirectoryListing listing;
+    zipfmt::DirectoryListing listing;
     bool ok = false;
     try {
       ReadListing(listing);
       ok = true;
     } catch (const EZipArchive& e) {
       ReportError(e);
-    } catch (const zipcore::ZipError& e) {
-      ReportError(e.HasNumber() ? EZipArchive(e.Id(), e.Number()) : EZipArchive(e.Id(), true));
-    } catch (const span::SpanError& e) {
-      ReportError(e.HasNumber() ? EZipArchive(e.Id(), e.Number()) : EZipArchive(e.Id(), true));
+    } catch (const zipfmt::ZipError& e) {
+      ReportError(EZipArchive(e));
     } catch (const std::bad_alloc&) {
       ReportMessage(zipmsg::kOutOfMemory);
     } catch (...) {
@@ -90,30 +87,30 @@ void TZipArchive::List() {
   FireDirUpdate();
 }
 
-void TZipArchive::ReadListing(zipcore::DirectoryListing& listing) {
+void TZipArchive::ReadListing(zipfmt::DirectoryListing& listing) {
   const std::string root = ziparchive::DriveRoot(zipFilename_);
   const ziparchive::DriveState drive = CheckDrive(root);
   ziparchive::DriveParts parts(*this, zipFilename_);
   parts.OpenListed();
   ziparchive::PartsAsDisks disks(parts);
-  zipcore::ReadDirectory(disks, zipcore::LabelDiskNumber(drive.label), listing,
+  zipfmt::ReadDirectory(disks, zipfmt::LabelDiskNumber(drive.label), listing,
                          [this](int id) { ReportMessage(id); });
 }
 
 // Keeps what the listing read, also up to a failure: names and comments in the ANSI code page,
 // decoded by the same rule as the unzip library's.
-void TZipArchive::TakeEntries(zipcore::DirectoryListing& listing) {
+void TZipArchive::TakeEntries(zipfmt::DirectoryListing& listing) {
   archiveComment_ = listing.comment;
   isSpanned_ = listing.isSpanned;
   endDiskNumber_ = listing.endDiskNumber;
   structureWarning_ = listing.structureWarning;
   entries_ = std::move(listing.entries);
   for (ZipDirEntry& entry : entries_) {
-    const zipcore::ZipNameInfo name{entry.fileName, entry.extraField, entry.flags,
+    const zipfmt::ZipNameInfo name{entry.fileName, entry.extraField, entry.flags,
                                     entry.hostSystem, entry.specVersion};
-    entry.fileName = zipcore::ToBackslashes(ToAnsi(zipcore::EntryName(CodePage, name)));
-    const zipcore::TextEncoding commentEncoding =
-        zipcore::StoredTextEncoding(CodePage, entry.flags, entry.hostSystem, entry.specVersion);
+    entry.fileName = zipfmt::ToBackslashes(ToAnsi(zipfmt::EntryName(CodePage, name)));
+    const zipfmt::TextEncoding commentEncoding =
+        zipfmt::StoredTextEncoding(CodePage, entry.flags, entry.hostSystem, entry.specVersion);
     entry.fileComment = ToAnsi({entry.fileComment, commentEncoding});
   }
 }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace zipcore;
+using namespace zipfmt;
 
 TEST(UsesOemText, AutomaticChoiceFollowsTheHostSystem) {
   EXPECT_TRUE(UsesOemText(cpAuto, kHostFat, 20));

@@ -23,7 +23,7 @@ void Fail(int line) {
 }
 #define Check(condition) ((condition) ? void() : Fail(__LINE__))
 
-class FuzzDisks : public zipcore::DiskInput {
+class FuzzDisks : public zipfmt::DiskInput {
  public:
   explicit FuzzDisks(std::vector<std::vector<uint8_t>> disks) : disks_(std::move(disks)), open_(disks_.size() - 1) {}
   uint64_t Size() override { return disks_[open_].size(); }
@@ -40,7 +40,7 @@ class FuzzDisks : public zipcore::DiskInput {
     return n;
   }
   void ChangeDisk(int disk, int) override {
-    if (disk < 0 || size_t(disk) >= disks_.size()) throw zipcore::ZipError(11001);
+    if (disk < 0 || size_t(disk) >= disks_.size()) throw zipfmt::ZipError(11001);
     open_ = size_t(disk);
     position_ = 0;
   }
@@ -52,11 +52,11 @@ class FuzzDisks : public zipcore::DiskInput {
 };
 
 // The entry's central header as the file holds it: signature, header fields, name.
-std::vector<uint8_t> HeaderBytes(const zipcore::ZipDirEntry& entry) {
+std::vector<uint8_t> HeaderBytes(const zipfmt::ZipDirEntry& entry) {
   std::vector<uint8_t> bytes(zipfmt::kCentralHeaderSize);
   zipfmt::Put32(bytes.data(), zipfmt::kCentralHeaderSig);
-  std::memcpy(&bytes[zipfmt::central::kVersionMadeBy], static_cast<const zipcore::ZipDirHeader*>(&entry),
-              sizeof(zipcore::ZipDirHeader));
+  std::memcpy(&bytes[zipfmt::central::kVersionMadeBy], static_cast<const zipfmt::ZipDirHeader*>(&entry),
+              sizeof(zipfmt::ZipDirHeader));
   bytes.insert(bytes.end(), entry.fileName.begin(), entry.fileName.end());
   return bytes;
 }
@@ -64,7 +64,7 @@ std::vector<uint8_t> HeaderBytes(const zipcore::ZipDirEntry& entry) {
 // Where the entry starts in [from, end): the first place that holds its central header and
 // name, room for its extra field, and its comment; null when there is none. The first such
 // place is never behind the entry's true place, so the next entry is searched after it.
-const uint8_t* FindEntry(const zipcore::ZipDirEntry& entry, const uint8_t* from, const uint8_t* end) {
+const uint8_t* FindEntry(const zipfmt::ZipDirEntry& entry, const uint8_t* from, const uint8_t* end) {
   const std::vector<uint8_t> header = HeaderBytes(entry);
   const size_t commentAt = header.size() + entry.extraFieldLength;
   for (const uint8_t* at = from;; ++at) {
@@ -75,9 +75,9 @@ const uint8_t* FindEntry(const zipcore::ZipDirEntry& entry, const uint8_t* from,
 }
 
 // Finds the entries in the file one after the other, each with its name and comment as read.
-void CheckEntriesInFile(const std::vector<zipcore::ZipDirEntry>& entries, const uint8_t* data, size_t size) {
+void CheckEntriesInFile(const std::vector<zipfmt::ZipDirEntry>& entries, const uint8_t* data, size_t size) {
   const uint8_t* from = data;
-  for (const zipcore::ZipDirEntry& entry : entries) {
+  for (const zipfmt::ZipDirEntry& entry : entries) {
     Check(entry.fileName.size() == entry.fileNameLength);
     Check(entry.fileComment.size() == entry.fileCommentLength);
     const uint8_t* at = FindEntry(entry, from, data + size);
@@ -103,10 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     disks.emplace_back(data + from, data + to);
   }
   FuzzDisks input(std::move(disks));
-  zipcore::DirectoryListing listing;
+  zipfmt::DirectoryListing listing;
   try {
-    zipcore::ReadDirectory(input, labelDisk, listing, [](int) {});
-  } catch (const zipcore::ZipError&) {
+    zipfmt::ReadDirectory(input, labelDisk, listing, [](int) {});
+  } catch (const zipfmt::ZipError&) {
     return 0;
   }
   Check(listing.sfxOffset >= 0 && uint64_t(listing.sfxOffset) <= size);

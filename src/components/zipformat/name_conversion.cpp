@@ -6,7 +6,7 @@
 
 #include "zip_format.h"
 
-namespace zipcore {
+namespace zipfmt {
 
 bool UsesOemText(CodePageOpts codePage, uint8_t hostSystem, uint8_t specVersion) {
   switch (codePage) {
@@ -63,4 +63,4 @@ std::string ToBackslashes(std::string path) {
   return path;
 }
 
-}  // namespace zipcore
+}  // namespace zipfmt

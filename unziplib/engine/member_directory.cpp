@@ -1,8 +1,9 @@
-#include "central_directory.h"
+#include "member_directory.h"
 
 #include <algorithm>
 #include <numeric>
 
+#include "central_directory.h"
 #include "zip_format.h"
 
 namespace unzip {
@@ -15,77 +16,66 @@ constexpr uint32_t kZip64EndRecordSig = 0x06064B50;
 constexpr size_t kZip64EndRecordSize = 56;  // without extensible data, as writers make it
 constexpr uint32_t kDosFolderAttribute = 0x10;
 
-// Reads a byte range front to back through a buffer, so a directory of many small headers
-// costs few reads.
-class SequentialReader {
+// The archive as the shared directory reader reads it: one disk, positioned reads.
+class ArchiveDisk : public zipfmt::DiskInput {
  public:
-  SequentialReader(ArchiveInput& input, uint64_t start, uint64_t end)
-      : input_(input), position_(start), end_(end), buffer_(64 * 1024) {}
+  explicit ArchiveDisk(ArchiveInput& input) : input_(input) {}
 
-  bool Read(uint8_t* out, size_t length) {
-    while (length > 0) {
-      if (begin_ == filled_ && !Refill()) return false;
-      const size_t n = std::min(length, filled_ - begin_);
-      std::copy_n(buffer_.data() + begin_, n, out);
-      begin_ += n;
-      out += n;
-      length -= n;
-    }
+  uint64_t Size() override { return input_.Size(); }
+  bool Seek(uint64_t offset) override {
+    if (offset > input_.Size()) return false;
+    position_ = offset;
     return true;
   }
-
-  bool Skip(size_t length) {
-    const size_t buffered = std::min(length, filled_ - begin_);
-    begin_ += buffered;
-    length -= buffered;
-    if (length > end_ - position_) return false;
-    position_ += length;
-    return true;
+  size_t Read(void* buffer, size_t size) override {
+    const size_t n = input_.ReadAt(position_, static_cast<uint8_t*>(buffer), size);
+    position_ += n;
+    return n;
   }
 
  private:
-  bool Refill() {
-    const size_t want = size_t(std::min<uint64_t>(buffer_.size(), end_ - position_));
-    if (want == 0) return false;
-    const size_t got = input_.ReadAt(position_, buffer_.data(), want);
-    if (got == 0) return false;
-    position_ += got;
-    begin_ = 0;
-    filled_ = got;
-    return true;
-  }
-
   ArchiveInput& input_;
-  uint64_t position_;
-  uint64_t end_;
-  std::vector<uint8_t> buffer_;
-  size_t begin_ = 0;
-  size_t filled_ = 0;
+  uint64_t position_ = 0;
 };
 
-// Reads one central header; `localOffset` is the stated offset moved by `offsetShift`.
-bool ReadMember(SequentialReader& reader, int64_t offsetShift, Member& m, int64_t& localOffset) {
-  uint8_t h[zipfmt::kCentralHeaderSize];
-  if (!reader.Read(h, sizeof h) || zipfmt::Get32(h) != zipfmt::kCentralHeaderSig) return false;
-  namespace c = zipfmt::central;
-  m.versionMadeBy = zipfmt::Get16(h + c::kVersionMadeBy);
-  m.flags = zipfmt::Get16(h + c::kFlags);
-  m.method = zipfmt::Get16(h + c::kMethod);
-  m.modified.time = zipfmt::Get16(h + c::kTime);
-  m.modified.date = zipfmt::Get16(h + c::kDate);
-  m.crc = zipfmt::Get32(h + c::kCrc);
-  m.compressedSize = zipfmt::Get32(h + c::kCompSize);
-  m.uncompressedSize = zipfmt::Get32(h + c::kUncompSize);
-  m.externalAttributes = zipfmt::Get32(h + c::kExternalAttr);
-  const uint32_t storedOffset = zipfmt::Get32(h + c::kLocalOffset);
+// The member of a central header; `localOffset` is the stated offset moved by `offsetShift`.
+Member ToMember(zipfmt::ZipDirEntry& entry, int64_t offsetShift, int64_t& localOffset) {
+  Member m;
+  m.name = std::move(entry.fileName);
+  m.extraField = std::move(entry.extraField);
+  m.versionMadeBy = uint16_t(entry.specVersion | (entry.hostSystem << 8));
+  m.flags = entry.flags;
+  m.method = entry.compressionMethod;
+  m.modified.time = entry.modTime;
+  m.modified.date = entry.modDate;
+  m.crc = entry.crc32;
+  m.compressedSize = entry.compressedSize;
+  m.uncompressedSize = entry.uncompressedSize;
+  m.externalAttributes = entry.externalAttributes;
   m.zip64 = m.compressedSize == 0xFFFFFFFF || m.uncompressedSize == 0xFFFFFFFF ||
-            storedOffset == 0xFFFFFFFF;
-  localOffset = int64_t(storedOffset) + offsetShift;
-  m.name.resize(zipfmt::Get16(h + c::kNameLen));
-  if (!reader.Read(reinterpret_cast<uint8_t*>(&m.name[0]), m.name.size())) return false;
-  m.extraField.resize(zipfmt::Get16(h + c::kExtraLen));
-  if (!reader.Read(reinterpret_cast<uint8_t*>(&m.extraField[0]), m.extraField.size())) return false;
-  return reader.Skip(zipfmt::Get16(h + c::kCommentLen));
+            entry.localHeaderOffset == 0xFFFFFFFF;
+  localOffset = int64_t(entry.localHeaderOffset) + offsetShift;
+  return m;
+}
+
+// The bytes the headers take in the directory: they must lie within its stated size.
+uint64_t HeaderBytes(const std::vector<zipfmt::ZipDirEntry>& entries) {
+  uint64_t total = 0;
+  for (const zipfmt::ZipDirEntry& e : entries)
+    total += zipfmt::kCentralHeaderSize + e.fileNameLength + e.extraFieldLength + e.fileCommentLength;
+  return total;
+}
+
+// Reads the central headers from `start`; false when they cannot be read or overrun the
+// directory's stated size.
+bool ReadHeaders(ArchiveDisk& disk, const zipfmt::EndRecord& record, uint64_t start,
+                 std::vector<zipfmt::ZipDirEntry>& entries) {
+  try {
+    zipfmt::ReadEntries(disk, record, {0, 0, start}, entries);
+  } catch (const zipfmt::ZipError&) {
+    return false;
+  }
+  return HeaderBytes(entries) <= record.directorySize;
 }
 
 // The smallest extent of a member: its local header, name and data. Overlaps are found on
@@ -126,6 +116,15 @@ bool HasSignature(ArchiveInput& input, uint64_t offset, uint32_t signature) {
   return input.ReadAt(offset, b, sizeof b) == sizeof b && zipfmt::Get32(b) == signature;
 }
 
+// Some writers put a ZIP64 locator right before the end record; only one within the bytes
+// searched for the end record counts.
+bool HasZip64Locator(ArchiveInput& input, const zipfmt::EndRecordLocation& end) {
+  const uint64_t size = input.Size();
+  const uint64_t searched = size - std::min<uint64_t>(size, zipfmt::kEndSearchWindow);
+  return end.recordOffset >= searched + kZip64LocatorSize &&
+         HasSignature(input, end.recordOffset - kZip64LocatorSize, kZip64LocatorSig);
+}
+
 // Finds the directory. Normally it stands where the end record says. When data was put in
 // front of the archive (a stub) without correcting the offsets, or data in the middle was lost,
 // the stated offsets are off: the directory then ends where the end record (or the ZIP64 end
@@ -164,22 +163,17 @@ bool Member::IsEncrypted() const { return (flags & zipfmt::kFlagEncrypted) != 0;
 
 CentralDirectory ReadCentralDirectory(ArchiveInput& input) {
   CentralDirectory result;
-  const uint64_t size = input.Size();
-  const size_t tailLength = size_t(std::min<uint64_t>(size, zipfmt::kEndSearchWindow));
-  std::vector<uint8_t> tail(tailLength);
-  if (input.ReadAt(size - tailLength, tail.data(), tailLength) != tailLength) {
-    result.status = DirectoryStatus::kNotAnArchive;
-    return result;
+  ArchiveDisk disk(input);
+  zipfmt::EndRecordLocation end;
+  try {
+    end = zipfmt::ReadEndRecord(disk);
+  } catch (const zipfmt::ZipError&) {
   }
-  const zipfmt::EndRecordLocation end = zipfmt::FindEndRecord(tail.data(), tailLength, size);
   if (!end.found) {
     result.status = DirectoryStatus::kNotAnArchive;
     return result;
   }
   const zipfmt::EndRecord& record = end.record;
-  const size_t at = size_t(end.recordOffset - (size - tailLength));
-  const bool hasZip64Locator =
-      at >= kZip64LocatorSize && zipfmt::Get32(tail.data() + at - kZip64LocatorSize) == kZip64LocatorSig;
   if (record.totalEntries == 0xFFFF || record.directorySize == 0xFFFFFFFF ||
       record.directoryOffset == 0xFFFFFFFF) {
     result.status = DirectoryStatus::kZip64;
@@ -187,22 +181,16 @@ CentralDirectory ReadCentralDirectory(ArchiveInput& input) {
   }
   uint64_t directoryStart = 0;
   int64_t offsetShift = 0;
-  if (!LocateDirectory(input, end, hasZip64Locator, directoryStart, offsetShift)) {
+  std::vector<zipfmt::ZipDirEntry> entries;
+  if (!LocateDirectory(input, end, HasZip64Locator(input, end), directoryStart, offsetShift) ||
+      !ReadHeaders(disk, record, directoryStart, entries)) {
     result.status = DirectoryStatus::kDamaged;
     return result;
   }
-  const uint64_t directoryEnd = directoryStart + record.directorySize;
-
-  SequentialReader reader(input, directoryStart, directoryEnd);
-  result.members.reserve(record.totalEntries);
-  for (uint32_t i = 0; i < record.totalEntries; ++i) {
-    Member m;
+  result.members.reserve(entries.size());
+  for (zipfmt::ZipDirEntry& entry : entries) {
     int64_t localOffset = 0;
-    if (!ReadMember(reader, offsetShift, m, localOffset)) {
-      result.status = DirectoryStatus::kDamaged;
-      result.members.clear();
-      return result;
-    }
+    Member m = ToMember(entry, offsetShift, localOffset);
     if (localOffset < 0 || uint64_t(localOffset) >= directoryStart) {
       m.badExtent = true;
       localOffset = int64_t(directoryStart);

@@ -10,3 +10,6 @@ EZipArchive::EZipArchive(int id, int number)
 
 EZipArchive::EZipArchive(int id, const std::string& text)
     : platform::Error(ziparchive::FormattedMessage(id, {text})), ShowToUser(true), MessageId(id) {}
+
+EZipArchive::EZipArchive(const zipfmt::ZipError& error)
+    : EZipArchive(error.HasNumber() ? EZipArchive(error.Id(), error.Number()) : EZipArchive(error.Id(), true)) {}

@@ -20,7 +20,7 @@ namespace {
 constexpr int kRounds = 25;
 
 // One archive file read by plain system calls, one call per request.
-class UnbufferedFile : public zipcore::DiskInput {
+class UnbufferedFile : public zipfmt::DiskInput {
  public:
   explicit UnbufferedFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY)) {
     if (fd_ >= 0) size_ = uint64_t(::lseek(fd_, 0, SEEK_END));
@@ -60,12 +60,12 @@ std::string WriteArchive(const std::string& folder, int members) {
 
 // The listing is kept, as the component keeps its entries; freeing it is not timed.
 double MillisecondsToList(const std::string& path, size_t expected) {
-  zipcore::DirectoryListing listing;
+  zipfmt::DirectoryListing listing;
   const auto start = std::chrono::steady_clock::now();
   UnbufferedFile file(path);
-  zipcore::ReadDirectory(file, -1, listing, [](int) {});
-  for (zipcore::ZipDirEntry& entry : listing.entries)
-    entry.fileName = zipcore::ToBackslashes(std::move(entry.fileName));
+  zipfmt::ReadDirectory(file, -1, listing, [](int) {});
+  for (zipfmt::ZipDirEntry& entry : listing.entries)
+    entry.fileName = zipfmt::ToBackslashes(std::move(entry.fileName));
   const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
   if (listing.entries.size() != expected) {
     std::fprintf(stderr, "%s: %zu entries listed, %zu expected\n", path.c_str(), listing.entries.size(), expected);

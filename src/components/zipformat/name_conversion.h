@@ -8,7 +8,7 @@
 
 #include "zip_types.h"
 
-namespace zipcore {
+namespace zipfmt {
 
 // Host systems of the version-made-by field whose archives store OEM names.
 constexpr uint8_t kHostFat = 0;
@@ -62,4 +62,4 @@ std::string ConvertHighBytes(const std::string& text, const std::function<char(c
 // Every "/" becomes "\".
 std::string ToBackslashes(std::string path);
 
-}  // namespace zipcore
+}  // namespace zipfmt

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "error.h"
+#include "zip_error.h"
 
 class EZipArchive : public platform::Error {
  public:
@@ -14,6 +15,8 @@ class EZipArchive : public platform::Error {
   // The text of `id` with its "%s" filled by `text`.
   EZipArchive(int id, const std::string& text);
   EZipArchive(int id, const char* text) : EZipArchive(id, std::string(text)) {}
+  // The text of a portable archive error, with its number where it carries one.
+  explicit EZipArchive(const zipfmt::ZipError& error);
 
   bool ShowToUser;
   int MessageId;

@@ -55,17 +55,17 @@ size_t MemoryDisks::Read(void* buffer, size_t size) {
 }
 
 void MemoryDisks::ChangeDisk(int disk, int) {
-  if (disk < 0 || size_t(disk) >= disks_.size()) throw zipcore::ZipError(11001);
+  if (disk < 0 || size_t(disk) >= disks_.size()) throw zipfmt::ZipError(11001);
   changes.push_back(disk);
   open_ = size_t(disk);
   position_ = 0;
 }
 
-ListOutcome ListDisks(zipcore::DiskInput& input, int labelDisk) {
+ListOutcome ListDisks(zipfmt::DiskInput& input, int labelDisk) {
   ListOutcome out;
   try {
-    zipcore::ReadDirectory(input, labelDisk, out.listing, [&](int id) { out.warnings.push_back(id); });
-  } catch (const zipcore::ZipError& e) {
+    zipfmt::ReadDirectory(input, labelDisk, out.listing, [&](int id) { out.warnings.push_back(id); });
+  } catch (const zipfmt::ZipError& e) {
     out.error = e.Id();
     if (e.HasNumber()) out.errorNumber = e.Number();
   }

@@ -22,7 +22,7 @@ CallbackEvent DecodeCallbackRecord(const uint8_t* record) {
 
 std::string CleanLibraryMessage(std::string text) {
   while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.pop_back();
-  return ToBackslashes(std::move(text));
+  return zipfmt::ToBackslashes(std::move(text));
 }
 
 std::string PasswordPlaceholder() {

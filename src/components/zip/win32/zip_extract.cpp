@@ -130,7 +130,7 @@ int32_t TZipArchive::LibraryCallback(const zipcore::CallbackEvent& event) {
   try {
     switch (event.action) {
       case unzipabi::kNewFile:
-        FireProgress(ptFileStart, zipcore::ToBackslashes(event.text), event.size);
+        FireProgress(ptFileStart, zipfmt::ToBackslashes(event.text), event.size);
         break;
       case unzipabi::kFileProgress:
         FireProgress(ptFileProgress, std::string(), event.size);

@@ -17,7 +17,7 @@ using namespace ziptest;
 
 namespace {
 
-class FileDisk : public zipcore::DiskInput {
+class FileDisk : public zipfmt::DiskInput {
  public:
   explicit FileDisk(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
     if (file_) {

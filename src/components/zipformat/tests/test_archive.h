@@ -24,7 +24,7 @@ void ShiftOffsets(Bytes& archive, uint32_t delta);
 size_t DirectoryOffset(const Bytes& archive);
 
 // The disks of a set in memory; the last one is open at first, as the listed archive.
-class MemoryDisks : public zipcore::DiskInput {
+class MemoryDisks : public zipfmt::DiskInput {
  public:
   explicit MemoryDisks(std::vector<Bytes> disks);
 
@@ -42,13 +42,13 @@ class MemoryDisks : public zipcore::DiskInput {
 };
 
 struct ListOutcome {
-  zipcore::DirectoryListing listing;
+  zipfmt::DirectoryListing listing;
   std::vector<int> warnings;
   int error = 0;  // id of the ZipError, 0 when the listing succeeded
   int errorNumber = -1;
 };
 
-ListOutcome ListDisks(zipcore::DiskInput& input, int labelDisk = -1);
+ListOutcome ListDisks(zipfmt::DiskInput& input, int labelDisk = -1);
 ListOutcome ListBytes(const Bytes& archive, int labelDisk = -1);
 
 }  // namespace ziptest

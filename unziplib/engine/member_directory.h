@@ -1,4 +1,5 @@
-// Reads an archive's central directory and works out where each member's data may lie.
+// The members of an archive from its central directory (read by the shared reader), with where
+// each member's data may lie.
 #pragma once
 
 #include <cstdint>
