@@ -289,7 +289,7 @@ void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
   links_.ParamString = setupInfArgument;
   std::string linkFolder;
   links_.CreateLink(false, linkFolder);
-  writtenLinks_.push_back(shelllink::LinkFilePath(linkFolder, links_.LinkName));
+  writtenLinks_.push_back(platform::ExpandFileName(shelllink::LinkFilePath(linkFolder, links_.LinkName)));
   observer_.Wrote(writtenLinks_.back(), installed);
 
   write(setupreg::kUninstallString, Quoted(installed) + " " + setupInfArgument);
@@ -421,7 +421,7 @@ void WriteFinishLinks(const Session& session, shelllink::TShellLinkWriter& links
     links.ParamString = command.parameters;
     links.CreateIn.SetSubfolder("");
     links.CreateLink(false, linkFolder);
-    written.push_back(shelllink::LinkFilePath(linkFolder, links.LinkName));
+    written.push_back(platform::ExpandFileName(shelllink::LinkFilePath(linkFolder, links.LinkName)));
     observer.Wrote(written.back(), links.LinkTarget);
   }
   // The group links keep the working folder that the autostart link left, if any.
@@ -432,7 +432,7 @@ void WriteFinishLinks(const Session& session, shelllink::TShellLinkWriter& links
     links.LinkTarget = target + inf.ReadString(setupinf::kGroupEntries, key, "");
     links.ParamString.clear();
     links.CreateLink(false, linkFolder);
-    written.push_back(shelllink::LinkFilePath(linkFolder, links.LinkName));
+    written.push_back(platform::ExpandFileName(shelllink::LinkFilePath(linkFolder, links.LinkName)));
     observer.Wrote(written.back(), links.LinkTarget);
   }
   AddLinksToRecord(session, written);
