@@ -52,8 +52,7 @@ class TForm2 : public forms::Form, public install::InstallObserver {
  protected:
   void FormShow() override;
   bool FormCloseQuery() override;
-  std::unique_ptr<forms::Component> CreateCustom(const forms::ComponentDesign& d,
-                                                 forms::Container* parent) override;
+  std::unique_ptr<forms::Component> CreateCustom(const forms::ComponentDesign& d, forms::Container* parent) override;
 
  private:
   void StartUp();

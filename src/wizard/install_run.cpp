@@ -73,8 +73,7 @@ void TForm2::ResetFileList(const std::vector<std::string>& written) {
 // One box for everything that was not installed.
 void TForm2::ReportFailedMembers(const std::vector<std::string>& failures) {
   Application::Instance().MessageBox(
-      install::FailureReport(failures,
-                             LangText("Folgende Dateien konnten nicht installiert werden:", "install_failed"),
+      install::FailureReport(failures, LangText("Folgende Dateien konnten nicht installiert werden:", "install_failed"),
                              LangText("... und %d weitere", "install_failed_more"), kFailuresShown),
       MB_OK | MB_ICONWARNING);
 }

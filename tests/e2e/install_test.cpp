@@ -152,17 +152,16 @@ void ExpectSameState(const MachineState& expected, const MachineState& actual) {
   EXPECT_EQ(expected.record, actual.record);
 }
 
-
 struct Installation {
-  std::string work;         // C:\talvenor-e2e-install-<pid>-<n>\, holds the target folder
-  std::string target;       // work + "Talvenor\"
-  std::string programKey;   // below HKLM
-  std::string uninstallKey;  // below HKLM
-  std::string uninstallEntry;  // its name below the uninstall root
-  std::string group;        // Programs menu subfolder, may be empty
+  std::string work;                        // C:\talvenor-e2e-install-<pid>-<n>\, holds the target folder
+  std::string target;                      // work + "Talvenor\"
+  std::string programKey;                  // below HKLM
+  std::string uninstallKey;                // below HKLM
+  std::string uninstallEntry;              // its name below the uninstall root
+  std::string group;                       // Programs menu subfolder, may be empty
   std::vector<std::string> programsLinks;  // link names in the group folder
-  std::string startupLink;  // link name in the Startup folder, may be empty
-  std::string uninstaller;  // <windir>\UnInstall.exe
+  std::string startupLink;                 // link name in the Startup folder, may be empty
+  std::string uninstaller;                 // <windir>\UnInstall.exe
   bool uninstallerWasThere = false;
 
   Installation(const std::string& tag, std::string programKeyPath, std::string uninstallEntryName)
@@ -189,9 +188,7 @@ struct Installation {
   Installation(const Installation&) = delete;
   Installation& operator=(const Installation&) = delete;
 
-  std::string GroupFolder() const {
-    return ShellFolderPath("Programs") + "\\" + (group.empty() ? "" : group + "\\");
-  }
+  std::string GroupFolder() const { return ShellFolderPath("Programs") + "\\" + (group.empty() ? "" : group + "\\"); }
   // The sections of Setup.inf that point the run at this installation's keys and group.
   std::string EntrySections() const {
     return "[Program]\r\nProgramEntry=" + programKey + "\r\n[UnInstall]\r\nUnInstallEntry=" + uninstallEntry +

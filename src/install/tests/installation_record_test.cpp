@@ -28,8 +28,8 @@ TEST(InstallationRecord, ReadsBackWhatItWrote) {
 }
 
 TEST(InstallationRecord, RefusesAnythingOutsideTheTargetOrAnotherFormat) {
-  for (const char* file : {"C:\\Windows\\system32\\x.dll", "C:\\Programme\\Talvenor\\..\\x", "C:\\Programme\\Talvenor\\",
-                           "C:\\Programme\\Talvenorx\\a"}) {
+  for (const char* file : {"C:\\Windows\\system32\\x.dll", "C:\\Programme\\Talvenor\\..\\x",
+                           "C:\\Programme\\Talvenor\\", "C:\\Programme\\Talvenorx\\a"}) {
     InstallationRecord record = Sample();
     record.files.push_back(file);
     EXPECT_FALSE(InstallationRecord::Parse(record.Serialize())) << file;
