@@ -10,7 +10,7 @@ packages=(
   wine wine64 fonts-wine xvfb imagemagick
 )
 if [ "${1:-}" != demo ]; then
-  packages+=(xdotool clang libclang-rt-14-dev p7zip-full libarchive-tools zip unzip python3 osslsigncode openssl)
+  packages+=(xdotool clang clang-format libclang-rt-14-dev p7zip-full libarchive-tools zip unzip python3 osslsigncode openssl)
 fi
 
 missing=()

@@ -13,6 +13,8 @@ talvenor_start_xvfb || exit 1
 talvenor_wine_prefix
 
 status=0
+echo "== source format"
+"$root/scripts/check-format.sh" || { echo "sources differ from .clang-format: scripts/check-format.sh --fix"; status=1; }
 echo "== native tests"
 ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)" || status=1
 echo "== Windows tests under Wine"
