@@ -29,6 +29,7 @@ struct Record {
 
 std::vector<Record> g_records;
 int32_t g_stopAtAction = 0;  // the callback answers "stop" to the first record of this action
+std::function<void(const Record&)> g_onRecord;  // what the caller does in the callback
 
 int32_t __stdcall RecordingCallback(void* record) {
   const uint8_t* p = static_cast<const uint8_t*>(record);
@@ -37,6 +38,7 @@ int32_t __stdcall RecordingCallback(void* record) {
              unzipabi::GetI32(p + r::kErrorCode), unzipabi::GetI32(p + r::kSize),
              std::string(reinterpret_cast<const char*>(p + r::kText))};
   g_records.push_back(rec);
+  if (g_onRecord) g_onRecord(rec);
   return rec.action == g_stopAtAction ? unzipabi::kStop : unzipabi::kContinue;
 }
 
@@ -189,6 +191,7 @@ class UnzipDll : public ::testing::Test {
     ASSERT_NE(version_, nullptr);
     g_records.clear();
     g_stopAtAction = 0;
+    g_onRecord = nullptr;
   }
 
   void TearDown() override {
@@ -319,6 +322,30 @@ TEST_F(UnzipDll, ReplacesReadOnlyFilesAndKeepsFilesWithoutOverwrite) {
   EXPECT_EQ(Slurp(out_ + "\\locked.txt"), "old");
   EXPECT_EQ(Extract(archive, {"*.*"}, true), 1);
   EXPECT_EQ(Slurp(out_ + "\\locked.txt"), "new");
+}
+
+// Setup keeps the old file of a member by moving it away when the member is announced: the
+// library announces each member before it creates the member's file, staged or streamed.
+TEST_F(UnzipDll, AnnouncesEachMemberBeforeItCreatesItsFile) {
+  ZipWriter w;
+  w.Add(Member("alt.txt", "new"));
+  w.Add(Member("sub/neu.txt", TextData(300, 5)));
+  w.Add(Member("gross.txt", TextData(3000000, 6)));  // written while it is decompressed
+  std::ofstream(out_ + "\\alt.txt") << "old";
+  std::vector<std::string> thereWhenAnnounced;
+  g_onRecord = [&](const Record& r) {
+    if (r.action != unzipabi::kNewFile) return;
+    std::string file = out_ + "\\" + r.text;
+    std::replace(file.begin(), file.end(), '/', '\\');
+    if (Exists(file)) thereWhenAnnounced.push_back(r.text);
+    if (r.text == "alt.txt") MoveFileA(file.c_str(), (root_ + "\\kept.txt").c_str());
+  };
+
+  EXPECT_EQ(Extract(w.Finish(), {"*.*"}), 3);
+  EXPECT_EQ(thereWhenAnnounced, std::vector<std::string>{"alt.txt"});
+  EXPECT_EQ(Slurp(root_ + "\\kept.txt"), "old");
+  EXPECT_EQ(Slurp(out_ + "\\alt.txt"), "new");
+  EXPECT_EQ(Slurp(out_ + "\\gross.txt"), TextData(3000000, 6));
 }
 
 TEST_F(UnzipDll, StopFromTheCallbackLeavesNoFile) {
