@@ -5,6 +5,7 @@
 #include "error.h"
 #include "files.h"
 #include "install_progress.h"
+#include "install_paths.h"
 #include "installed_files.h"
 #include "profile.h"
 #include "registry.h"
@@ -82,10 +83,15 @@ InstallResult InstallationRun::Run() {
   }
   // A medium whose description would make setup write elsewhere, or a store that cannot be
   // trusted, stops the run before anything is written.
+  std::vector<std::string> createdFolders;
   try {
     CheckDescription();
     const platform::ProfileFile medium(session_.SourceDir + setupinf::kFileName);
-    store_ = InstallStore::Open(medium.Read(setupinf::kUninstallEntry));
+    const std::string uninstallEntry = medium.Read(setupinf::kUninstallEntry);
+    createdFolders = InstallStore::MissingLevels(uninstallEntry);
+    store_ = InstallStore::Open(uninstallEntry);
+    journal_.emplace(*store_, uninstallEntry, medium.Read(setupinf::kProgramEntry),
+                     platform::IncludeTrailingBackslash(session_.TargetFolder));
   } catch (const std::exception&) {
     error_ = std::current_exception();
     observer_.Finished(InstallResult::FailedBeforeWriting);
@@ -95,20 +101,40 @@ InstallResult InstallationRun::Run() {
   session_.TargetFolder = platform::IncludeTrailingBackslash(session_.TargetFolder);
   InstallResult result = InstallResult::StoppedByError;
   try {
+    // The levels of the target that the folder page created (an earlier choice of folder
+    // may have made others, which are not on the way).
+    for (const std::string& folder : session_.CreatedFolders)
+      if (IsOnTheWayTo(folder, session_.TargetFolder)) createdFolders.push_back(folder);
+    journal_->RecordFolders(createdFolders);
     CopyDescription();
     const platform::ProfileFile copy(session_.TargetFolder + setupinf::kFileName);
     WriteProgramEntry(copy);
     WriteUninstallEntry(copy);
     Extract();
-    WriteInstalledFiles(copy);
-    SaveRecord(copy);
-    // The user ended setup during the extraction.
-    result = observer_.StopRequested() ? InstallResult::StoppedByUser : Outcome();
+    if (setAsideError_) std::rethrow_exception(setAsideError_);
+    // The user ended setup during the extraction: the program is not installed.
+    if (observer_.StopRequested()) {
+      result = Undo(InstallResult::StoppedByUser);
+    } else {
+      Commit(copy);
+      result = Outcome();
+    }
   } catch (const std::exception&) {
     error_ = std::current_exception();
+    result = Undo(InstallResult::StoppedByError);
   }
   observer_.Finished(result);
   return result;
+}
+
+InstallResult InstallationRun::Undo(InstallResult stopped) {
+  // The extraction left the target folder the current folder, which keeps it from going.
+  platform::SetCurrentFolder(session_.SourceDir);
+  try {
+    return journal_->Undo(observer_) ? stopped : InstallResult::RollbackIncomplete;
+  } catch (const std::exception&) {
+    return InstallResult::RollbackIncomplete;  // the journal stays for the next start
+  }
 }
 
 void InstallationRun::CheckDescription() {
@@ -132,6 +158,7 @@ void InstallationRun::CheckDescription() {
 void InstallationRun::CopyDescription() {
   observer_.StepStarted(InstallStep::CopyDescription);
   const std::string copyPath = session_.TargetFolder + setupinf::kFileName;
+  journal_->BeforeFileWrite(copyPath);
   ::CopyFileA((session_.SourceDir + setupinf::kFileName).c_str(), copyPath.c_str(), FALSE);
   ::SetFileAttributesA(copyPath.c_str(), FILE_ATTRIBUTE_NORMAL);
   observer_.Wrote(copyPath, "");
@@ -141,6 +168,7 @@ void InstallationRun::WriteProgramEntry(const platform::ProfileFile& copy) {
   observer_.StepStarted(InstallStep::ProgramEntry);
   platform::Registry program(HKEY_LOCAL_MACHINE);
   const std::string key = copy.Read(setupinf::kProgramEntry);
+  journal_->BeforeKeyWrite(key, setupreg::ProgramEntryValues());
   program.OpenKey(key);
   const std::string where = "HKEY_LOCAL_MACHINE\\" + key + "\\";
   program.WriteString(setupreg::kProgramPath, session_.TargetFolder);
@@ -158,6 +186,7 @@ void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
   observer_.StepStarted(InstallStep::UninstallEntry);
   platform::Registry uninstall(HKEY_LOCAL_MACHINE);
   const std::string key = setupreg::kUninstallRoot + copy.Read(setupinf::kUninstallEntry);
+  journal_->BeforeKeyWrite(key, setupreg::UninstallEntryValues());
   uninstall.OpenKey(key);
   const std::string where = "HKEY_LOCAL_MACHINE" + key + "\\";
   const auto write = [&](const char* name, const std::string& value) {
@@ -176,6 +205,7 @@ void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
   // The uninstaller comes from the setup program's own folder, not from SourceDir.
   const std::string uninstaller = copy.Read(setupinf::kUninstallString);
   const std::string installed = platform::WindowsFolder() + "\\" + uninstaller;
+  journal_->BeforeFileWrite(installed);
   ::CopyFileA((platform::ExeFolder() + uninstaller).c_str(), installed.c_str(), FALSE);
   uninstallerCopy_ = installed;
   observer_.Wrote(installed, "");
@@ -184,9 +214,12 @@ void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
   links_.LinkName = setupreg::kUninstallLinkName;
   links_.LinkTarget = installed;
   links_.ParamString = setupInfArgument;
-  std::string linkFolder;
-  links_.CreateLink(false, linkFolder);
-  writtenLinks_.push_back(shelllink::LinkFilePath(linkFolder, links_.LinkName));
+  const std::string linkFolder = links_.LinkFolder();
+  const std::string link = shelllink::LinkFilePath(linkFolder, links_.LinkName);
+  journal_->RecordMissingLevels(linkFolder);
+  journal_->BeforeFileWrite(link);
+  links_.CreateLink(false);
+  writtenLinks_.push_back(link);
   observer_.Wrote(writtenLinks_.back(), installed);
 
   write(setupreg::kUninstallString, Quoted(installed) + " " + setupInfArgument);
@@ -210,6 +243,9 @@ void InstallationRun::Extract() {
   // A multi-part set is joined first; the join reports its own progress, which ends with a
   // batch end before the library reports the files it extracts.
   joining_ = archive_.EndDiskNumber() != 0;
+  std::vector<std::string> members;
+  for (const ZipDirEntry& entry : archive_.Entries()) members.push_back(entry.fileName);
+  journal_->BeforeExtraction(members);
   extraction_ = ExtractionRecord();
   archive_.Extract();
   const std::string& target = session_.TargetFolder;
@@ -219,15 +255,23 @@ void InstallationRun::Extract() {
 
 // The list of the installation's files, written whole into the copy: the copy is written once,
 // and is never seen half-written from outside.
-void InstallationRun::WriteInstalledFiles(const platform::ProfileFile& copy) {
+void InstallationRun::WriteInstalledFiles(const platform::ProfileFile& copy, const InstallationRecord& record) {
   observer_.StepStarted(InstallStep::InstalledFiles);
+  const std::vector<std::string> files(record.files.begin(), record.files.end() - 1);  // without the copy
   copy.WriteSection(setupinf::kInstalledFiles,
-                    InstalledFilesSection(copy.ReadSection(setupinf::kInstalledFiles), WrittenFiles(),
-                                          session_.TargetFolder + setupinf::kFileName));
+                    InstalledFilesSection(copy.ReadSection(setupinf::kInstalledFiles), files, copy.Path()));
 }
 
-// What the installation wrote, for its uninstaller, where no user can change it.
-void InstallationRun::SaveRecord(const platform::ProfileFile& copy) {
+// The list of written files and the record, for the uninstaller, where no user can change it;
+// then the journal commits.
+void InstallationRun::Commit(const platform::ProfileFile& copy) {
+  const InstallationRecord record = Record(copy);
+  WriteInstalledFiles(copy, record);
+  store_->StageRecord(record);
+  journal_->Commit();
+}
+
+InstallationRecord InstallationRun::Record(const platform::ProfileFile& copy) const {
   InstallationRecord record;
   record.target = session_.TargetFolder;
   record.setupInf = copy.Path();
@@ -238,7 +282,8 @@ void InstallationRun::SaveRecord(const platform::ProfileFile& copy) {
   record.files = WrittenFiles();
   record.files.push_back(copy.Path());
   record.links = writtenLinks_;
-  store_->SaveRecord(record);
+  const std::optional<InstallationRecord> previous = store_->LoadRecord();
+  return previous ? UpdatedFrom(*previous, record, platform::FileExists) : record;
 }
 
 InstallResult InstallationRun::Outcome() const {
@@ -265,16 +310,29 @@ void InstallationRun::ArchiveProgress(ProgressType type, const std::string& name
     joining_ = type != ptBatchEnd;
     return;
   }
-  if (type != ptFileStart) return;
+  if (type != ptFileStart || setAsideError_) return;
+  // The old file goes aside before the library creates the member's file.
+  try {
+    journal_->MemberStarting(name);
+  } catch (const std::exception&) {
+    setAsideError_ = std::current_exception();
+    archive_.Cancel = true;
+    return;
+  }
   extraction_.MemberStarted(name);
   observer_.FileStarted(name, size, FileShareInPercent(size, archive_.TotalSize()));
 }
 
 void InstallationRun::ArchiveMessage(int code, const std::string& text) {
   const bool memberFailed = code != 0 && !extraction_.Members().empty() && extraction_.Members().back().written;
-  extraction_.Message(code, text);
+  // A member that replaced a file keeps the old one when it fails.
+  const bool keptOld = memberFailed && journal_->MemberFailed(extraction_.Members().back().name);
+  const std::string shown =
+      keptOld ? text + " (" + LangText("nicht aktualisiert, die bisherige Datei bleibt", "install_not_updated") + ")"
+              : text;
+  extraction_.Message(code, shown);
   if (memberFailed && !extraction_.Members().back().written)
-    observer_.MemberFailed(extraction_.Members().back().name, text);
+    observer_.MemberFailed(extraction_.Members().back().name, shown);
 }
 
 // ---- The finish

@@ -62,8 +62,12 @@ void TShellLinkWriter::CreateLink(bool DeleteLink) {
   CreateLink(DeleteLink, ignored);
 }
 
+std::string TShellLinkWriter::LinkFolder() const {
+  return LinkFolderPath(ShellFolderPath(CreateIn.ShellFolder), CreateIn.Subfolder());
+}
+
 void TShellLinkWriter::CreateLink(bool DeleteLink, std::string& LinkFolder) {
-  LinkFolder = LinkFolderPath(ShellFolderPath(CreateIn.ShellFolder), CreateIn.Subfolder());
+  LinkFolder = this->LinkFolder();
   if (CreateIn.CreatePath) CreateFolderLevels(LinkFolder);
 
   platform::ComPtr<IUnknown> object;

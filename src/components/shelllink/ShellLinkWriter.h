@@ -44,6 +44,8 @@ class TShellLinkWriter : public forms::Component {
   // save and delete failures are silent.
   void CreateLink(bool DeleteLink, std::string& LinkFolder);
   void CreateLink(bool DeleteLink);
+  // The folder CreateLink writes into, as it is now.
+  std::string LinkFolder() const;
 };
 
 }  // namespace shelllink
