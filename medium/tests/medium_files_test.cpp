@@ -115,7 +115,8 @@ TEST(LanguageFiles, TranslateTheSameKeysInTheSameSections) {
     }
     for (const char* key : {"install_1", "install_2", "install_3", "install_4", "install_12", "install_failed",
                             "install_failed_more", "install_incomplete", "install_folder_invalid",
-                            "install_rollback", "install_not_updated", "install_not_undone"}) {
+                            "install_rollback", "install_not_updated", "install_not_undone", "install_recovered",
+                            "install_journal_refused"}) {
         EXPECT_NE(german.find("Misc", key), nullptr) << key;
         EXPECT_NE(english.find("Misc", key), nullptr) << key;
     }

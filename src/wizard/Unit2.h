@@ -73,6 +73,8 @@ class TForm2 : public forms::Form, public install::InstallObserver {
   void ResetFileList(const std::vector<std::string>& written);
   void ReportFailedMembers(const std::vector<std::string>& failures);
   void ShowFinishPage(bool complete);
+  // The journal of an earlier run that never finished, before the wizard starts.
+  void RecoverInterruptedRun();
   static void ReportNotUndone(const std::vector<std::string>& notUndone);
   bool resuming_ = false;  // shown again from the run on the folder page: no start-up
   std::vector<std::string> notUndone_;  // of the run being undone

@@ -309,6 +309,44 @@ void EndDuringTheExtraction(Process& setup, const std::string& file) {
   ASSERT_NO_FATAL_FAILURE(LeaveThroughTheCopyWindow(setup));
 }
 
+// A medium whose unzip library holds setup still at a chosen point of the extraction
+// (tests/e2e/blocking_unzip_dll.cpp): the real library lies beside it under another name.
+void UseTheHoldingLibrary(const Medium& medium) {
+  medium.AddBuildFile("tests\\e2e\\blocking-unzip.dll", "UNZIPLIB.DLL");
+  medium.AddBuildFile("medium-bin\\UNZIPLIB.DLL", "UNZIPREAL.DLL");
+}
+
+// Starts an installation that the library holds at `point` (a member's name, or "*end" for the
+// end of the extraction) and ends setup from outside there.
+void KillAt(const Medium& medium, const std::string& point, const std::string& target) {
+  medium.Write("block-at.txt", point + "\r\n");
+  ::DeleteFileA((medium.Path() + "blocked.txt").c_str());
+  Process setup(medium.SetupExe());
+  HWND wizard = nullptr;
+  ASSERT_NO_FATAL_FAILURE(WalkIntoTheRun(setup, wizard, target));
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(medium.Path() + "blocked.txt"); }, 60000)) << point;
+  setup.Kill();
+  ASSERT_FALSE(setup.Running());
+}
+
+// Starts setup again: one box about the journal it found, then the wizard, which "&Beenden"
+// in the cancel confirmation ends before anything is written.
+void StartAgainAndLeave(const Medium& medium, const std::string& boxBegins) {
+  Process setup(medium.SetupExe());
+  const auto box = WaitMessageBox(setup, 60000);
+  ASSERT_TRUE(box.has_value()) << "no box about the interrupted run";
+  EXPECT_EQ(box->text.rfind(boxBegins, 0), 0u) << box->text;
+  ASSERT_TRUE(Answer(*box, "OK"));
+  HWND wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  EXPECT_FALSE(FindMessageBox(setup).has_value()) << "one box";
+  PostClose(wizard);
+  HWND confirmation = setup.WaitWindow("TForm3");
+  ASSERT_NE(confirmation, nullptr);
+  ASSERT_TRUE(Press(confirmation, "&Beenden"));
+  EXPECT_TRUE(setup.WaitExit());
+}
+
 // Installs from the medium as it is, without a link at the finish.
 void InstallWhole(const Medium& medium, const std::string& target) {
   Process setup(medium.SetupExe());
@@ -317,6 +355,8 @@ void InstallWhole(const Medium& medium, const std::string& target) {
   ASSERT_NO_FATAL_FAILURE(WaitFinishWithoutMessage(setup, wizard, 60000));
   ASSERT_NO_FATAL_FAILURE(Finish(setup, wizard));
 }
+
+const char kUndoneBox[] = "Die letzte Installation wurde nicht abgeschlossen.";
 
 // ---- the tests
 
@@ -609,6 +649,55 @@ std::string VersionedSetupInf(const Installation& inst, const std::string& versi
   return kGerman + sections;
 }
 
+TEST(Install, EndedFromOutsideTheRunIsUndoneAtTheNextStartOfSetupOrTheUninstaller) {
+  platform::ComApartment com;
+  Installation inst("killed", "Software\\TalvenorE2E-Killed", "TalvenorE2E-Killed");
+  inst.group = "TalvenorE2E Abgebrochen";
+  const ZipWriter previous = EarlierVersion("daten/datei05.txt");
+  ZipWriter archive;
+  for (int i = 1; i <= 9; ++i) archive.Add("daten/datei0" + std::to_string(i) + ".txt", std::string(i * 100, 'b'));
+  Medium medium;
+  LayOutMedium(medium, VersionedSetupInf(inst, "2.0"), archive.Bytes());
+  UseTheHoldingLibrary(medium);
+  const MachineState before(WinesOwnChanges());
+
+  // After the registry entries, before the first member: setup undoes the run at its start.
+  ASSERT_NO_FATAL_FAILURE(KillAt(medium, "daten\\datei01.txt", inst.target));
+  ASSERT_NO_FATAL_FAILURE(StartAgainAndLeave(medium, kUndoneBox));
+  EXPECT_EQ(ChangesSince(before), "");
+
+  // The same, undone by the uninstaller that the run had already put in the Windows folder. A
+  // running program can be neither deleted nor replaced: it moves to a name of its own, which
+  // goes at the next restart.
+  ASSERT_NO_FATAL_FAILURE(KillAt(medium, "daten\\datei01.txt", inst.target));
+  {
+    Process uninstall(inst.uninstaller, "\"" + inst.SetupInfCopy() + "\" /quiet");
+    ASSERT_TRUE(uninstall.WaitExit(60000));
+    EXPECT_EQ(uninstall.ExitCode(), 0u);
+    const std::string movedAway = inst.uninstaller + "." + std::to_string(uninstall.Id()) + ".old";
+    EXPECT_EQ(ChangesSince(before), "+ " + movedAway + "\n");
+    ::DeleteFileA(movedAway.c_str());
+  }
+
+  // Over an earlier version: in the middle of the extraction and just before the list of
+  // written files, the earlier version comes back whole.
+  medium.Write("Setup.zip", previous.Bytes());
+  medium.WriteSetupInf(VersionedSetupInf(inst, "1.0"));
+  medium.Write("block-at.txt", "");
+  ASSERT_NO_FATAL_FAILURE(InstallWhole(medium, inst.target));
+  EXPECT_NE(ChangesSince(before), "") << "the installation shows in the state";
+  const auto installed = FilesBelow(inst.target);
+  medium.Write("Setup.zip", archive.Bytes());
+  medium.WriteSetupInf(VersionedSetupInf(inst, "2.0"));
+  const MachineState withPrevious(WinesOwnChanges());
+  for (const char* point : {"daten\\datei06.txt", "*end"}) {
+    ASSERT_NO_FATAL_FAILURE(KillAt(medium, point, inst.target));
+    ASSERT_NO_FATAL_FAILURE(StartAgainAndLeave(medium, kUndoneBox));
+    EXPECT_EQ(ChangesSince(withPrevious), "") << point;
+    EXPECT_EQ(FilesBelow(inst.target), installed) << point;
+  }
+}
+
 TEST(Install, AnUpdateEndedByBeendenOrAnErrorLeavesThePreviousVersionWholeAndItsUninstallerComplete) {
   platform::ComApartment com;
   Installation inst("update", "Software\\TalvenorE2E-Update", "TalvenorE2E-Update");
@@ -705,6 +794,43 @@ TEST(Install, AnUpdateThatFinishesKeepsTheOldFileOfAFailedMemberAndItsUninstalle
   ASSERT_TRUE(uninstall.WaitExit(60000));
   EXPECT_EQ(uninstall.ExitCode(), 0u);
   EXPECT_FALSE(FolderExists(inst.target));
+}
+
+// A journal as setup writes it (its format is in src/install/journal.h), by hand.
+std::string JournalLine(const std::vector<std::string>& fields) {
+  std::string line;
+  for (const std::string& field : fields) line += (line.empty() ? "" : "\t") + field;
+  char crc[9];
+  std::snprintf(crc, sizeof crc, "%08lx",
+                ::crc32(0, reinterpret_cast<const Bytef*>(line.data()), uInt(line.size())) & 0xFFFFFFFFul);
+  return line + "\t" + crc + "\r\n";
+}
+
+TEST(Install, AJournalNamingAFileOutsideTheInstallationOrDamagedIsRefusedAndNothingIsDeleted) {
+  Installation inst("journal", "Software\\TalvenorE2E-Journal", "TalvenorE2E-Journal");
+  const std::string store = inst.Store() + "\\";
+  ::CreateDirectoryA(inst.Store().substr(0, inst.Store().rfind('\\')).c_str(), nullptr);
+  ::CreateDirectoryA(store.c_str(), nullptr);
+  ::CreateDirectoryA(inst.target.c_str(), nullptr);
+  const std::string outside = inst.work + "draussen.txt", inside = inst.target + "drinnen.txt";
+  WriteFile(outside, "bleibt");
+  WriteFile(inside, "bleibt auch");
+  ZipWriter archive;
+  archive.Add("liesmich.txt", "Lies mich\r\n");
+  Medium medium;
+  LayOutMedium(medium, kGerman + inst.EntrySections(), archive.Bytes());
+  const std::string start = "Talvenor setup journal 1\r\n" +
+                            JournalLine({"run", inst.uninstallEntry, inst.programKey, inst.target});
+  const std::string damaged = JournalLine({"file", inside});
+  for (const std::string& journal : {start + JournalLine({"file", outside}),
+                                     start + damaged.substr(0, damaged.size() - 3) + "x\r\n"}) {
+    WriteFile(store + "journal.txt", journal);
+    ASSERT_NO_FATAL_FAILURE(StartAgainAndLeave(medium, "Das Protokoll einer unterbrochenen Installation"));
+    EXPECT_EQ(ReadFile(outside), "bleibt");
+    EXPECT_EQ(ReadFile(inside), "bleibt auch");
+    EXPECT_FALSE(FileExists(store + "journal.txt"));
+    EXPECT_EQ(ReadFile(store + "journal-refused.txt"), journal) << "kept for whoever looks into it";
+  }
 }
 
 }  // namespace
