@@ -48,8 +48,7 @@ int Box(const std::string& text, const std::string& caption, UINT flags) {
 bool IsProtectedFolder(const std::string& folder) {
   if (::PathIsRootA(folder.c_str())) return true;
   const std::string windows = platform::IncludeTrailingBackslash(platform::WindowsFolder());
-  return windows.size() >= folder.size() &&
-         uninstall::SamePath(windows.substr(0, folder.size()), folder);
+  return windows.size() >= folder.size() && uninstall::SamePath(windows.substr(0, folder.size()), folder);
 }
 
 bool AnyQuietSwitch(const std::vector<std::string>& args) {
@@ -126,11 +125,10 @@ int Run(const std::vector<std::string>& args, install::LogFile& log) {
   if (!platform::FileExists(setupInf)) return uninstall::kAllRemoved;
   if (interrupted.outcome == install::Recovery::RolledBack) record = uninstall::ReadInstallRecord(setupInf);
 
-  if (!options->quiet &&
-      Box(platform::FormatText("Möchten Sie %s und alle zugehörigen Dateien von diesem Computer "
-                               "entfernen?",
-                               product),
-          caption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+  if (!options->quiet && Box(platform::FormatText("Möchten Sie %s und alle zugehörigen Dateien von diesem Computer "
+                                                  "entfernen?",
+                                                  product),
+                             caption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
     log.Line("Die Deinstallation wurde abgelehnt.");
     return uninstall::kSomethingLeft;
   }
@@ -140,7 +138,8 @@ int Run(const std::vector<std::string>& args, install::LogFile& log) {
   platform::ComApartment com;
   // What setup recorded where no user can change it decides what goes; an installation from
   // before that record is removed by Setup.inf's list with the checks of its own.
-  const std::optional<install::InstallStore> store = install::InstallStore::FindBySetupInf(setupInf, uninstall::SamePath);
+  const std::optional<install::InstallStore> store =
+      install::InstallStore::FindBySetupInf(setupInf, uninstall::SamePath);
   std::optional<install::InstallationRecord> stored = store ? store->LoadRecord() : std::nullopt;
   uninstall::Uninstaller uninstaller(setupInf, std::move(record), stored);
   uninstaller.OnRemoved = [&log](const std::string& removed) { log.Line("Entfernt: " + removed); };

@@ -132,9 +132,8 @@ std::vector<std::string> FoldersToRemove(const std::vector<std::string>& relativ
       byDepth.emplace_back(depth, level);
     }
   }
-  std::sort(byDepth.begin(), byDepth.end(), [](const auto& a, const auto& b) {
-    return a.first != b.first ? a.first > b.first : a.second < b.second;
-  });
+  std::sort(byDepth.begin(), byDepth.end(),
+            [](const auto& a, const auto& b) { return a.first != b.first ? a.first > b.first : a.second < b.second; });
   byDepth.erase(std::unique(byDepth.begin(), byDepth.end()), byDepth.end());
   std::vector<std::string> folders;
   for (auto& entry : byDepth) folders.push_back(std::move(entry.second));
@@ -149,9 +148,7 @@ std::string LastQuotedField(const std::string& commandLine) {
   return commandLine.substr(open + 1, close - open - 1);
 }
 
-std::string LeftoverLine(const Leftover& leftover) {
-  return leftover.item + ": " + ReasonText(leftover.reason);
-}
+std::string LeftoverLine(const Leftover& leftover) { return leftover.item + ": " + ReasonText(leftover.reason); }
 
 std::string ReportText(const std::string& product, const std::vector<Leftover>& leftovers,
                        const std::string& keptTargetFolder) {
@@ -168,8 +165,7 @@ std::string ReportText(const std::string& product, const std::vector<Leftover>& 
     }
   }
   if (!keptTargetFolder.empty()) {
-    text += "\n\nDer Ordner " + keptTargetFolder +
-            " enthält noch weitere Dateien und wurde nicht entfernt.";
+    text += "\n\nDer Ordner " + keptTargetFolder + " enthält noch weitere Dateien und wurde nicht entfernt.";
   }
   return text;
 }

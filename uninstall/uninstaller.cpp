@@ -22,9 +22,7 @@ std::string WithoutLeadingBackslash(const std::string& path) {
   return (!path.empty() && path[0] == '\\') ? path.substr(1) : path;
 }
 
-std::string MachineKeyName(const std::string& path) {
-  return "HKEY_LOCAL_MACHINE\\" + WithoutLeadingBackslash(path);
-}
+std::string MachineKeyName(const std::string& path) { return "HKEY_LOCAL_MACHINE\\" + WithoutLeadingBackslash(path); }
 
 // The current user's shell folder as setup's link component read it; "" when unknown.
 std::string ShellFolderPath(shelllink::TShellFolderKind kind) {
@@ -49,8 +47,9 @@ std::wstring Widen(const std::string& text) {
 // names, never a link or what a link points to; a read-only flag taken over from the archive
 // is cleared first. True when the entry is gone afterwards.
 bool DeleteEntry(const std::string& path) {
-  const platform::UniqueFile entry = platform::OpenWithoutFollowing(
-      path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  const platform::UniqueFile entry =
+      platform::OpenWithoutFollowing(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
   if (!entry) return ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
   if (!platform::HandleIsAt(entry.get(), path)) return false;
   FILE_DISPOSITION_INFO gone{TRUE};
@@ -78,7 +77,9 @@ InterruptedRun RecoverInterruptedRun(const InstallRecord& record) {
     const std::string path = ShellFolderPath(kind);
     return path.empty() ? path : platform::IncludeTrailingBackslash(path);
   };
-  const install::JournalPlaces places{record.uninstallEntry, record.programEntry, store->Folder(),
+  const install::JournalPlaces places{record.uninstallEntry,
+                                      record.programEntry,
+                                      store->Folder(),
                                       platform::IncludeTrailingBackslash(platform::WindowsFolder()),
                                       {folder(shelllink::sfProgramsMenu), folder(shelllink::sfStartup)}};
   struct : install::InstallObserver {
@@ -101,24 +102,22 @@ InterruptedRun RecoverInterruptedRun(const InstallRecord& record) {
                                         "... und %d weitere", kMaxReportedItems);
       break;
     case install::Recovery::Refused:
-      run.text = "Das Protokoll einer unterbrochenen Installation wurde nicht befolgt: es ist beschädigt oder "
-                 "gehört nicht zu dieser Installation. Es liegt unter " +
-                 store->RefusedJournalPath() + ".";
+      run.text =
+          "Das Protokoll einer unterbrochenen Installation wurde nicht befolgt: es ist beschädigt oder "
+          "gehört nicht zu dieser Installation. Es liegt unter " +
+          store->RefusedJournalPath() + ".";
       break;
-    default:
-      break;
+    default: break;
   }
   return run;
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
   const std::wstring wa = Widen(a), wb = Widen(b);
-  return ::CompareStringOrdinal(wa.c_str(), int(wa.size()), wb.c_str(), int(wb.size()), TRUE) ==
-         CSTR_EQUAL;
+  return ::CompareStringOrdinal(wa.c_str(), int(wa.size()), wb.c_str(), int(wb.size()), TRUE) == CSTR_EQUAL;
 }
 
-Uninstaller::Uninstaller(std::string setupInf, InstallRecord record,
-                         std::optional<install::InstallationRecord> stored)
+Uninstaller::Uninstaller(std::string setupInf, InstallRecord record, std::optional<install::InstallationRecord> stored)
     : setupInf_(platform::ExpandFileName(setupInf)),
       target_(platform::ExtractFilePath(setupInf_)),
       record_(std::move(record)),
@@ -135,9 +134,10 @@ Uninstaller::Uninstaller(std::string setupInf, InstallRecord record,
   }
   record_.programEntry = stored_->programEntry;
   const std::string root = setupreg::kUninstallRoot;
-  record_.uninstallEntry = stored_->uninstallEntry.size() > root.size() && SamePath(stored_->uninstallEntry.substr(0, root.size()), root)
-                               ? stored_->uninstallEntry.substr(root.size())
-                               : stored_->uninstallEntry;
+  record_.uninstallEntry =
+      stored_->uninstallEntry.size() > root.size() && SamePath(stored_->uninstallEntry.substr(0, root.size()), root)
+          ? stored_->uninstallEntry.substr(root.size())
+          : stored_->uninstallEntry;
 }
 
 void Uninstaller::Run() {
@@ -178,11 +178,9 @@ void Uninstaller::RemoveLinks() {
   const std::string programs = ShellFolderPath(shelllink::sfProgramsMenu);
   const std::string startup = ShellFolderPath(shelllink::sfStartup);
   if (!programs.empty()) {
-    const std::string folder =
-        shelllink::LinkFolderPath(programs, shelllink::NormalizeSubfolder("\\" + record_.group));
-    RemoveLink(shelllink::LinkFilePath(folder, setupreg::kUninstallLinkName), [this](const LinkContents& link) {
-      return NamesOurSetupInf(LastQuotedField(link.arguments));
-    });
+    const std::string folder = shelllink::LinkFolderPath(programs, shelllink::NormalizeSubfolder("\\" + record_.group));
+    RemoveLink(shelllink::LinkFilePath(folder, setupreg::kUninstallLinkName),
+               [this](const LinkContents& link) { return NamesOurSetupInf(LastQuotedField(link.arguments)); });
     for (const auto& entry : record_.groupLinks) {
       RemoveLink(shelllink::LinkFilePath(folder, entry.first),
                  [this](const LinkContents& link) { return TargetOrBelow(link.target); });
@@ -196,8 +194,7 @@ void Uninstaller::RemoveLinks() {
   }
 }
 
-void Uninstaller::RemoveLink(const std::string& linkPath,
-                             const std::function<bool(const LinkContents&)>& isOurs) {
+void Uninstaller::RemoveLink(const std::string& linkPath, const std::function<bool(const LinkContents&)>& isOurs) {
   const std::string path = platform::ExpandFileName(linkPath);
   if (!platform::FileExists(path)) return;
 
@@ -205,8 +202,7 @@ void Uninstaller::RemoveLink(const std::string& linkPath,
   platform::ComPtr<IPersistFile> file;
   LinkContents contents;
   bool loaded =
-      SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   link.put_void())) &&
+      SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put_void())) &&
       SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put_void())) &&
       SUCCEEDED(file->Load(Widen(path).c_str(), STGM_READ));
   if (loaded) {
@@ -234,9 +230,8 @@ void Uninstaller::RemoveProgramEntry() {
       record_.programEntry, setupreg::ProgramEntryValues(),
       [this](const platform::Registry& key) {
         const std::string folder = key.ReadString(setupreg::kProgramPath);
-        return !folder.empty() && SamePath(platform::IncludeTrailingBackslash(
-                                                         platform::ExpandFileName(folder)),
-                                   target_);
+        return !folder.empty() &&
+               SamePath(platform::IncludeTrailingBackslash(platform::ExpandFileName(folder)), target_);
       },
       true);
 }
@@ -250,8 +245,7 @@ void Uninstaller::RemoveUninstallEntry() {
       !record_.uninstallEntry.empty());
 }
 
-void Uninstaller::RemoveRegistryValues(const std::string& path,
-                                       const std::vector<const char*>& values,
+void Uninstaller::RemoveRegistryValues(const std::string& path, const std::vector<const char*>& values,
                                        const std::function<bool(const platform::Registry&)>& isOurs,
                                        bool mayDeleteKey) {
   const std::string shown = MachineKeyName(path);
@@ -297,8 +291,7 @@ void Uninstaller::RemoveRegistryValues(const std::string& path,
 // The first folder between the target folder and `full` (a path in it) that is a link
 // (junction or symbolic link) to elsewhere, relative to the target folder; "" when none is.
 std::string Uninstaller::LinkedFolderOnTheWay(const std::string& full) const {
-  for (size_t slash = full.find('\\', target_.size()); slash != std::string::npos;
-       slash = full.find('\\', slash + 1)) {
+  for (size_t slash = full.find('\\', target_.size()); slash != std::string::npos; slash = full.find('\\', slash + 1)) {
     if (IsReparsePoint(full.substr(0, slash))) return full.substr(target_.size(), slash - target_.size());
   }
   return {};

@@ -65,8 +65,7 @@ class Uninstaller {
   // Deletes the named values of a key below HKEY_LOCAL_MACHINE when `isOurs` accepts the
   // key, then the key itself when nothing else is left in it and `mayDeleteKey`.
   void RemoveRegistryValues(const std::string& path, const std::vector<const char*>& values,
-                            const std::function<bool(const platform::Registry&)>& isOurs,
-                            bool mayDeleteKey);
+                            const std::function<bool(const platform::Registry&)>& isOurs, bool mayDeleteKey);
   void RemoveFiles();
   void RemoveFolders();
   void RemoveRecordedLinks();

@@ -10,18 +10,18 @@
 namespace art {
 
 struct Note {
-    int pitch;    // MIDI note number, 60 = middle C; kRest for a pause
-    int eighths;  // length in eighth notes
+  int pitch;    // MIDI note number, 60 = middle C; kRest for a pause
+  int eighths;  // length in eighth notes
 };
 
 constexpr int kRest = -1;
 
 struct Tune {
-    std::string title;
-    int beatsPerMinute;
-    int beatsPerBar;  // quarter notes in a bar
-    int program;      // General MIDI instrument, 0-based
-    std::vector<Note> notes;
+  std::string title;
+  int beatsPerMinute;
+  int beatsPerBar;  // quarter notes in a bar
+  int program;      // General MIDI instrument, 0-based
+  std::vector<Note> notes;
 };
 
 constexpr int kTicksPerQuarter = 96;

@@ -9,8 +9,8 @@
 namespace art {
 
 struct OutputFile {
-    std::string name;  // relative path, "/" between folders
-    Bytes bytes;
+  std::string name;  // relative path, "/" between folders
+  Bytes bytes;
 };
 
 std::vector<OutputFile> renderPictures();

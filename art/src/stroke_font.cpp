@@ -13,9 +13,9 @@ namespace {
 // "m x y" starts a stroke, "l x y" draws a line to a point, "a cx cy rx ry a0 a1" follows an
 // arc from angle a0 to a1 (degrees, 0 right, 90 up); ";" separates strokes.
 struct GlyphDef {
-    char ch;
-    float width;
-    const char* path;
+  char ch;
+  float width;
+  const char* path;
 };
 
 const GlyphDef kGlyphs[] = {
@@ -96,51 +96,50 @@ const GlyphDef kGlyphs[] = {
 using Stroke = std::vector<Point>;
 
 struct Glyph {
-    float width = 0;
-    std::vector<Stroke> strokes;
+  float width = 0;
+  std::vector<Stroke> strokes;
 };
 
 Glyph parse(const GlyphDef& def) {
-    Glyph g;
-    g.width = def.width;
-    const char* p = def.path;
-    auto number = [&p] {
-        char* end = nullptr;
-        float v = std::strtof(p, &end);
-        p = end;
-        return v;
-    };
-    bool open = false;  // the next point continues the current stroke
-    while (*p) {
-        char cmd = *p++;
-        if (cmd == 'm') {
-            float x = number(), y = number();
-            g.strokes.push_back({{x, y}});
-            open = true;
-        } else if (cmd == 'l') {
-            float x = number(), y = number();
-            g.strokes.back().push_back({x, y});
-        } else if (cmd == 'a') {
-            float cx = number(), cy = number(), rx = number(), ry = number();
-            float a0 = number(), a1 = number();
-            if (!open) g.strokes.emplace_back();
-            open = true;
-            for (const Point& q : arcPoints({cx, cy}, rx, ry, a0, a1))
-                g.strokes.back().push_back(q);
-        } else if (cmd == ';') {
-            open = false;
-        }
+  Glyph g;
+  g.width = def.width;
+  const char* p = def.path;
+  auto number = [&p] {
+    char* end = nullptr;
+    float v = std::strtof(p, &end);
+    p = end;
+    return v;
+  };
+  bool open = false;  // the next point continues the current stroke
+  while (*p) {
+    char cmd = *p++;
+    if (cmd == 'm') {
+      float x = number(), y = number();
+      g.strokes.push_back({{x, y}});
+      open = true;
+    } else if (cmd == 'l') {
+      float x = number(), y = number();
+      g.strokes.back().push_back({x, y});
+    } else if (cmd == 'a') {
+      float cx = number(), cy = number(), rx = number(), ry = number();
+      float a0 = number(), a1 = number();
+      if (!open) g.strokes.emplace_back();
+      open = true;
+      for (const Point& q : arcPoints({cx, cy}, rx, ry, a0, a1)) g.strokes.back().push_back(q);
+    } else if (cmd == ';') {
+      open = false;
     }
-    return g;
+  }
+  return g;
 }
 
 const std::map<char, Glyph>& glyphs() {
-    static const std::map<char, Glyph> table = [] {
-        std::map<char, Glyph> t;
-        for (const GlyphDef& def : kGlyphs) t[def.ch] = parse(def);
-        return t;
-    }();
-    return table;
+  static const std::map<char, Glyph> table = [] {
+    std::map<char, Glyph> t;
+    for (const GlyphDef& def : kGlyphs) t[def.ch] = parse(def);
+    return t;
+  }();
+  return table;
 }
 
 // Space between two glyphs in font units, besides the pen width.
@@ -149,50 +148,49 @@ constexpr float kSpacing = 2.4f;
 }  // namespace
 
 bool canDraw(const std::string& text) {
-    for (char c : text)
-        if (!glyphs().count(c)) return false;
-    return true;
+  for (char c : text)
+    if (!glyphs().count(c)) return false;
+  return true;
 }
 
 float textWidth(const std::string& text, const TextStyle& style) {
-    float unit = style.capHeight / 10.0f;
-    float w = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        auto it = glyphs().find(text[i]);
-        if (it == glyphs().end()) continue;
-        w += it->second.width * unit + style.penWidth;
-        if (i + 1 < text.size()) w += kSpacing * unit + style.tracking;
-    }
-    return w;
+  float unit = style.capHeight / 10.0f;
+  float w = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    auto it = glyphs().find(text[i]);
+    if (it == glyphs().end()) continue;
+    w += it->second.width * unit + style.penWidth;
+    if (i + 1 < text.size()) w += kSpacing * unit + style.tracking;
+  }
+  return w;
 }
 
 TextStyle fitText(const std::string& text, TextStyle style, float maxCap, float width) {
-    const float ratio = style.penWidth / style.capHeight;
-    for (float cap = maxCap; cap > 4; cap -= 0.25f) {
-        style.capHeight = cap;
-        style.penWidth = cap * ratio;
-        if (textWidth(text, style) <= width) break;
-    }
-    return style;
+  const float ratio = style.penWidth / style.capHeight;
+  for (float cap = maxCap; cap > 4; cap -= 0.25f) {
+    style.capHeight = cap;
+    style.penWidth = cap * ratio;
+    if (textWidth(text, style) <= width) break;
+  }
+  return style;
 }
 
-void drawText(Mask& mask, const std::string& text, float x, float baseline,
-              const TextStyle& style) {
-    float unit = style.capHeight / 10.0f;
-    float pen = x + style.penWidth / 2;
-    for (char c : text) {
-        auto it = glyphs().find(c);
-        if (it == glyphs().end()) continue;
-        for (const Stroke& stroke : it->second.strokes) {
-            std::vector<Point> pts;
-            for (const Point& p : stroke) {
-                float rise = (10.0f - p.y) * unit;
-                pts.push_back({pen + p.x * unit + style.slant * rise, baseline - rise});
-            }
-            strokePolyline(mask, pts, style.penWidth, style.shape);
-        }
-        pen += it->second.width * unit + style.penWidth + kSpacing * unit + style.tracking;
+void drawText(Mask& mask, const std::string& text, float x, float baseline, const TextStyle& style) {
+  float unit = style.capHeight / 10.0f;
+  float pen = x + style.penWidth / 2;
+  for (char c : text) {
+    auto it = glyphs().find(c);
+    if (it == glyphs().end()) continue;
+    for (const Stroke& stroke : it->second.strokes) {
+      std::vector<Point> pts;
+      for (const Point& p : stroke) {
+        float rise = (10.0f - p.y) * unit;
+        pts.push_back({pen + p.x * unit + style.slant * rise, baseline - rise});
+      }
+      strokePolyline(mask, pts, style.penWidth, style.shape);
     }
+    pen += it->second.width * unit + style.penWidth + kSpacing * unit + style.tracking;
+  }
 }
 
 }  // namespace art

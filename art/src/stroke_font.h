@@ -9,11 +9,11 @@
 namespace art {
 
 struct TextStyle {
-    float capHeight = 20;    // pixels from baseline to the top of a capital
-    float penWidth = 3;      // stroke width in pixels
-    float slant = 0;         // horizontal shift per unit of height (0.2 = light italic)
-    float tracking = 0;      // extra space between letters, in pixels
-    ShapeStyle shape;
+  float capHeight = 20;  // pixels from baseline to the top of a capital
+  float penWidth = 3;    // stroke width in pixels
+  float slant = 0;       // horizontal shift per unit of height (0.2 = light italic)
+  float tracking = 0;    // extra space between letters, in pixels
+  ShapeStyle shape;
 };
 
 // True when the font has a glyph for every character of the text.
@@ -23,7 +23,6 @@ float textWidth(const std::string& text, const TextStyle& style);
 // cap height starts at maxCap.
 TextStyle fitText(const std::string& text, TextStyle style, float maxCap, float width);
 // Adds the text to the mask; x is the left edge, baseline the y of the baseline.
-void drawText(Mask& mask, const std::string& text, float x, float baseline,
-              const TextStyle& style);
+void drawText(Mask& mask, const std::string& text, float x, float baseline, const TextStyle& style);
 
 }  // namespace art

@@ -14,20 +14,19 @@ TForm1* Form1 = nullptr;
 
 namespace {
 
-const FormDesign kDesign{"TForm1", "Form1", "Talvenor Setup", 640, 480, BorderStyle::Sizeable,
-                         Placement::Designed, false, true, kNavy, -11, false};
+const FormDesign kDesign{
+    "TForm1", "Form1", "Talvenor Setup", 640, 480, BorderStyle::Sizeable, Placement::Designed, false, true, kNavy,
+    -11,      false};
 
 const std::vector<ComponentDesign> kComponents = {
     {Kind::Image, "Image1", "", 0, 0, 640, 480, "", kAlignClient | kCenter, -1, 0, "", nullptr, 0},
     {Kind::Image, "Image2", "", 29, 29, 327, 91, "", kAutoSize | kTransparent, -1, 0, "", "LOGO", 0},
-    {Kind::Image, "Image3", "", 340, 0, 300, 480, "", kAlignRight | kAutoSize | kTransparent, -1, 0, "",
-     "RIGHTPIC", 0},
+    {Kind::Image, "Image3", "", 340, 0, 300, 480, "", kAlignRight | kAutoSize | kTransparent, -1, 0, "", "RIGHTPIC", 0},
     {Kind::Timer, "Timer1", "", 0, 0, 0, 0, "", kDisabled, -1, 0, "", nullptr, 100},
 };
 
 // The picture key of Setup.inf for each wizard image, in the order they are read.
-const char* const kWizardImages[8] = {"Image1", "Image3", "Image4", "Image5",
-                                      "Image6", "Image7", "Image8", "Image9"};
+const char* const kWizardImages[8] = {"Image1", "Image3", "Image4", "Image5", "Image6", "Image7", "Image8", "Image9"};
 
 }  // namespace
 

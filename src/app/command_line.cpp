@@ -45,8 +45,7 @@ const SwitchRule kRules[] = {
      [](SetupOptions& o, const std::string& v) { o.targetFolder = v; }},
     {"LANG", Value::Required, true, LanguageFileName, "den Namen einer Sprachdatei des Mediums wie english.lng",
      [](SetupOptions& o, const std::string& v) { o.languageFile = v; }},
-    {"NOAUTOSTART", Value::None, true, AnyValue, "",
-     [](SetupOptions& o, const std::string&) { o.autostart = false; }},
+    {"NOAUTOSTART", Value::None, true, AnyValue, "", [](SetupOptions& o, const std::string&) { o.autostart = false; }},
     {"LOG", Value::Optional, false, AnyValue, "",
      [](SetupOptions& o, const std::string& v) {
        o.log = true;

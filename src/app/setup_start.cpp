@@ -37,9 +37,8 @@ bool WriteToConsole(const std::string& text) {
   const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
   if (out && out != INVALID_HANDLE_VALUE && ::GetFileType(out) != FILE_TYPE_UNKNOWN) return WriteText(out, lines);
   if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return false;
-  const platform::UniqueFile console(::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                                   nullptr));
+  const platform::UniqueFile console(::CreateFileA(
+      "CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
   // The prompt of the console's shell stands at the cursor already.
   return console && WriteText(console.get(), "\r\n" + lines);
 }
@@ -92,10 +91,12 @@ int ReportAnotherRun(const SetupOptions& options) {
 
 int ExitCodeAtEnd(bool failed) {
   const auto& result = install::TheSession().RunResult;
-  if (!result) install::TheLog().Finished(failed ? install::InstallResult::FailedBeforeWriting
-                                                 : install::InstallResult::CancelledBeforeWriting);
-  const int code = result ? install::ExitCodeOf(*result)
-                          : failed ? install::kExitFailedBeforeWriting : install::kExitCancelledBeforeWriting;
+  if (!result)
+    install::TheLog().Finished(failed ? install::InstallResult::FailedBeforeWriting
+                                      : install::InstallResult::CancelledBeforeWriting);
+  const int code = result   ? install::ExitCodeOf(*result)
+                   : failed ? install::kExitFailedBeforeWriting
+                            : install::kExitCancelledBeforeWriting;
   install::TheLog().ExitCode(code);
   return code;
 }

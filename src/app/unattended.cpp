@@ -47,9 +47,10 @@ std::string ArchiveProblem(const std::string& archive) {
   for (int disk = 0; disk < lastDisk; ++disk) {
     const std::string part = span::FixedDrivePartName(archive, disk, lastDisk);
     if (!numberedFiles || !platform::FileExists(part))
-      return platform::FormatText("Das Archiv %s ist auf mehrere Datenträger verteilt, nach denen Setup ohne "
-                                  "Assistent nicht fragen kann.",
-                                  archive);
+      return platform::FormatText(
+          "Das Archiv %s ist auf mehrere Datenträger verteilt, nach denen Setup ohne "
+          "Assistent nicht fragen kann.",
+          archive);
   }
   return {};
 }

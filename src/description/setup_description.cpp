@@ -3,9 +3,8 @@
 namespace setupinf {
 
 Key SetupImage(int number) {
-  static const char* const kNames[kSetupImageCount] = {"SetupImage1", "SetupImage2", "SetupImage3",
-                                                       "SetupImage4", "SetupImage5", "SetupImage6",
-                                                       "SetupImage7", "SetupImage8"};
+  static const char* const kNames[kSetupImageCount] = {"SetupImage1", "SetupImage2", "SetupImage3", "SetupImage4",
+                                                       "SetupImage5", "SetupImage6", "SetupImage7", "SetupImage8"};
   return {kBackground.section, kNames[number - 1], ""};
 }
 
@@ -37,9 +36,9 @@ const std::vector<const char*>& ProgramEntryValues() {
 }
 
 const std::vector<const char*>& UninstallEntryValues() {
-  static const std::vector<const char*> values = {kDisplayName,  kUninstallString, kDisplayIcon,
-                                                  kInstallLocation, kEstimatedSize, kNoModify,
-                                                  kNoRepair,     kPublisher,       kDisplayVersion};
+  static const std::vector<const char*> values = {kDisplayName,     kUninstallString, kDisplayIcon,
+                                                  kInstallLocation, kEstimatedSize,   kNoModify,
+                                                  kNoRepair,        kPublisher,       kDisplayVersion};
   return values;
 }
 

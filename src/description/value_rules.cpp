@@ -23,15 +23,13 @@ bool HasDotPart(const std::string& path) {
 
 // "C:", "C:\x", "\\server\share" or a device path: not below anything of ours.
 bool NamesDriveOrShare(const std::string& path) {
-  return path.find(':') != std::string::npos ||
-         (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]));
+  return path.find(':') != std::string::npos || (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]));
 }
 
 }  // namespace
 
 bool IsPlainFileName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." &&
-         name.find_first_of("\\/:") == std::string::npos;
+  return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/:") == std::string::npos;
 }
 
 bool StaysBelow(const std::string& relativePath) {
@@ -39,9 +37,7 @@ bool StaysBelow(const std::string& relativePath) {
          !HasDotPart(relativePath);
 }
 
-bool StaysBelowKnownPlace(const std::string& path) {
-  return !NamesDriveOrShare(path) && !HasDotPart(path);
-}
+bool StaysBelowKnownPlace(const std::string& path) { return !NamesDriveOrShare(path) && !HasDotPart(path); }
 
 bool IsAbsoluteFolderPath(const std::string& path) {
   const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };

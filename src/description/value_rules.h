@@ -17,15 +17,15 @@ struct PathValues {
   std::string uninstallString;  // UnInstall/UninstallString: a file copied into the Windows folder
   std::string groupName;        // Group/Groupname: a folder below the Programs menu
   std::vector<std::pair<std::string, std::string>> groupEntries;  // link name, program
-  std::string autostartExe;     // Autostart/ExeString: program (relative) and parameters
-  std::string autostartName;    // Autostart/Description: the Startup link's name
+  std::string autostartExe;   // Autostart/ExeString: program (relative) and parameters
+  std::string autostartName;  // Autostart/Description: the Startup link's name
 };
 
 enum class Rule {
-  PlainFileName,   // not empty, no "\", "/", ":", and not "." or ".."
-  BelowTarget,     // relative, no drive, no ".." part
-  BelowKnownPlace, // no drive, no ".." part
-  NotEmpty,        // below its key, and not empty
+  PlainFileName,    // not empty, no "\", "/", ":", and not "." or ".."
+  BelowTarget,      // relative, no drive, no ".." part
+  BelowKnownPlace,  // no drive, no ".." part
+  NotEmpty,         // below its key, and not empty
 };
 
 struct ValueProblem {

@@ -16,12 +16,23 @@ TForm4* Form4 = nullptr;
 
 namespace {
 
-const FormDesign kDesign{"TForm4", "Form4", "Auswahl des Ziel-Ordners", 292, 309, BorderStyle::Dialog,
-                         Placement::ScreenCenter, true, false, kBtnFace, -11, false};
+const FormDesign kDesign{"TForm4",
+                         "Form4",
+                         "Auswahl des Ziel-Ordners",
+                         292,
+                         309,
+                         BorderStyle::Dialog,
+                         Placement::ScreenCenter,
+                         true,
+                         false,
+                         kBtnFace,
+                         -11,
+                         false};
 
 // The labels size themselves to their texts (the sizes given are those of the designed font).
 const std::vector<ComponentDesign> kComponents = {
-    {Kind::Label, "Label1", "", 16, 16, 199, 13, "Bitte wählen Sie einen Ziel-Ordner:", kBold | kAutoSize, -1, 0, "", nullptr, 0},
+    {Kind::Label, "Label1", "", 16, 16, 199, 13, "Bitte wählen Sie einen Ziel-Ordner:", kBold | kAutoSize, -1, 0, "",
+     nullptr, 0},
     {Kind::Label, "Label2", "", 16, 40, 25, 13, "&Pfad:", kAutoSize, -1, 0, "", nullptr, 0},
     {Kind::Edit, "Edit1", "", 16, 56, 257, 21, "C:\\", 0, 3, 0, "", nullptr, 0},
     {Kind::Label, "Label3", "", 16, 96, 54, 13, "&Verzeichnis", kAutoSize, -1, 0, "", nullptr, 0},
@@ -31,7 +42,6 @@ const std::vector<ComponentDesign> kComponents = {
     {Kind::Label, "Label4", "", 16, 264, 53, 13, "&Laufwerke:", kAutoSize, -1, 0, "", nullptr, 0},
     {Kind::DriveComboBox, "DriveComboBox1", "", 16, 280, 169, 19, "", 0, 1, 0, "", nullptr, 0},
 };
-
 
 }  // namespace
 
@@ -51,8 +61,7 @@ void TForm4::FormShow() {
   if (registry.OpenKeyReadOnly(setupreg::kCurrentVersionKey))
     programFiles = registry.ReadString(setupreg::kProgramFilesDir);
   // Switching the folder switches the drive selector along.
-  if (!programFiles.empty() && !platform::SameText(programFiles, dirl().Directory()))
-    dirl().SetDirectory(programFiles);
+  if (!programFiles.empty() && !platform::SameText(programFiles, dirl().Directory())) dirl().SetDirectory(programFiles);
   RebuildPath();
 }
 

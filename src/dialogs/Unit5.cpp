@@ -11,14 +11,24 @@ TForm5* Form5 = nullptr;
 
 namespace {
 
-const FormDesign kDesign{"TForm5", "Form5", "Kopiervorgang der Datein", 427, 132, BorderStyle::None,
-                         Placement::ScreenCenter, true, false, kBtnFace, -11, false};
+const FormDesign kDesign{"TForm5",
+                         "Form5",
+                         "Kopiervorgang der Datein",
+                         427,
+                         132,
+                         BorderStyle::None,
+                         Placement::ScreenCenter,
+                         true,
+                         false,
+                         kBtnFace,
+                         -11,
+                         false};
 
 const std::vector<ComponentDesign> kComponents = {
     {Kind::Panel, "Panel1", "", 0, 0, 427, 132, "", kAlignClient | kRaised, -1, 0, "", nullptr, 0},
     {Kind::Bevel, "Bevel1", "Panel1", 8, 60, 409, 26, "", 0, -1, 0, "", nullptr, 0},
-    {Kind::Label, "Label1", "Panel1", 16, 10, 401, 16, "Extrahiere Dateien nach", kWindowTextColor, -1,
-     -13, "", nullptr, 0},
+    {Kind::Label, "Label1", "Panel1", 16, 10, 401, 16, "Extrahiere Dateien nach", kWindowTextColor, -1, -13, "",
+     nullptr, 0},
     {Kind::Label, "Label2", "Panel1", 16, 32, 25, 16, "", kAutoSize, -1, -13, "", nullptr, 0},
     {Kind::Custom, "Progress1", "Panel1", 11, 62, 402, 21, "", 0, -1, 0, "", nullptr, 0},
     {Kind::Button, "Button1", "Panel1", 176, 96, 75, 24, "Abbruch", 0, -1, 0, "", nullptr, 0},

@@ -20,8 +20,7 @@ class TForm5 : public forms::Form {
   void ShowFile(const std::string& path, int sharePercent);
 
  protected:
-  std::unique_ptr<forms::Component> CreateCustom(const forms::ComponentDesign& d,
-                                                 forms::Container* parent) override;
+  std::unique_ptr<forms::Component> CreateCustom(const forms::ComponentDesign& d, forms::Container* parent) override;
   bool FormCloseQuery() override;
 
  private:

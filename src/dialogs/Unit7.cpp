@@ -6,8 +6,18 @@ TForm7* Form7 = nullptr;
 
 namespace {
 
-const FormDesign kDesign{"TForm7", "Form7", "Zusatzinformationen", 400, 300, BorderStyle::None,
-                         Placement::ScreenCenter, true, false, kBtnFace, -11, false};
+const FormDesign kDesign{"TForm7",
+                         "Form7",
+                         "Zusatzinformationen",
+                         400,
+                         300,
+                         BorderStyle::None,
+                         Placement::ScreenCenter,
+                         true,
+                         false,
+                         kBtnFace,
+                         -11,
+                         false};
 
 const std::vector<ComponentDesign> kComponents = {
     {Kind::Panel, "Panel1", "", 0, 0, 400, 300, "", kAlignClient | kRaised, -1, 0, "", nullptr, 0},

@@ -13,8 +13,18 @@ TForm8* Form8 = nullptr;
 
 namespace {
 
-const FormDesign kDesign{"TForm8", "Form8", "Datenträger einlegen", 292, 329, BorderStyle::Sizeable,
-                         Placement::ScreenCenter, false, false, kBtnFace, -11, true};
+const FormDesign kDesign{"TForm8",
+                         "Form8",
+                         "Datenträger einlegen",
+                         292,
+                         329,
+                         BorderStyle::Sizeable,
+                         Placement::ScreenCenter,
+                         false,
+                         false,
+                         kBtnFace,
+                         -11,
+                         true};
 
 const std::vector<ComponentDesign> kComponents = {
     {Kind::Label, "Label1", "", 8, 16, 273, 41,

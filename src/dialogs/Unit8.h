@@ -10,9 +10,7 @@ class TForm8 : public forms::Form {
  public:
   TForm8();
 
-  forms::DirectoryListBox& DirectoryListBox1() const {
-    return Get<forms::DirectoryListBox>("DirectoryListBox1");
-  }
+  forms::DirectoryListBox& DirectoryListBox1() const { return Get<forms::DirectoryListBox>("DirectoryListBox1"); }
 
  private:
   void Button1Click();

@@ -26,8 +26,8 @@ void Application::SetTitle(const std::string& title) {
   cls.hIcon = ::LoadIconA(instance, "MAINICON");
   cls.lpszClassName = "TalvenorApplication";
   ::RegisterClassA(&cls);
-  handle_ = ::CreateWindowExA(0, cls.lpszClassName, title_.c_str(), WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
-                              0, 0, nullptr, nullptr, instance, nullptr);
+  handle_ = ::CreateWindowExA(0, cls.lpszClassName, title_.c_str(), WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                              nullptr, nullptr, instance, nullptr);
 }
 
 // Closing the task-bar entry asks the main form to close: destroying this window would take
@@ -94,9 +94,7 @@ int Application::MessageBox(const std::string& text, UINT flags, HWND owner) con
   return ::MessageBoxA(owner, text.c_str(), title_.c_str(), flags);
 }
 
-void Application::ShowException(const std::exception& e) const {
-  MessageBox(e.what(), MB_OK | MB_ICONSTOP);
-}
+void Application::ShowException(const std::exception& e) const { MessageBox(e.what(), MB_OK | MB_ICONSTOP); }
 
 void Application::Dispatch(const std::function<void()>& handler) const {
   try {
@@ -135,8 +133,7 @@ LRESULT CALLBACK RaiseActivatedBox(int code, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 BoxesOnTop::BoxesOnTop() {
-  if (TopMostWindowShown())
-    hook_ = ::SetWindowsHookExA(WH_CBT, &RaiseActivatedBox, nullptr, ::GetCurrentThreadId());
+  if (TopMostWindowShown()) hook_ = ::SetWindowsHookExA(WH_CBT, &RaiseActivatedBox, nullptr, ::GetCurrentThreadId());
 }
 
 BoxesOnTop::~BoxesOnTop() {

@@ -12,14 +12,11 @@ const char kControlProp[] = "TalvenorControl";
 int nextControlId = 1000;
 }  // namespace
 
-COLORREF ResolveColor(COLORREF color) {
-  return (color & 0x80000000u) ? ::GetSysColor(int(color & 0xFF)) : color;
-}
+COLORREF ResolveColor(COLORREF color) { return (color & 0x80000000u) ? ::GetSysColor(int(color & 0xFF)) : color; }
 
 // ---- Component
 
-Component::Component(Form* owner, std::string name, Kind kind)
-    : owner_(owner), name_(std::move(name)), kind_(kind) {}
+Component::Component(Form* owner, std::string name, Kind kind) : owner_(owner), name_(std::move(name)), kind_(kind) {}
 
 bool Component::HasTextProp(const std::string&) const { return false; }
 void Component::SetTextProp(const std::string&, const std::string&) {}
@@ -30,9 +27,7 @@ std::string Component::TextProp(const std::string&) const { return {}; }
 Control::Control(Form* owner, std::string name, Kind kind, Container* parent, RECT bounds)
     : Component(owner, std::move(name), kind), bounds_(bounds), parent_(parent) {}
 
-void Control::SetBounds(int left, int top, int width, int height) {
-  bounds_ = {left, top, left + width, top + height};
-}
+void Control::SetBounds(int left, int top, int width, int height) { bounds_ = {left, top, left + width, top + height}; }
 
 void Control::SetVisible(bool visible) { visible_ = visible; }
 void Control::SetEnabled(bool enabled) { enabled_ = enabled; }
@@ -79,14 +74,12 @@ WinControl* WinControl::FromHandle(HWND hwnd) {
   return hwnd ? static_cast<WinControl*>(::GetPropA(hwnd, kControlProp)) : nullptr;
 }
 
-void WinControl::CreateHandle(const char* windowClass, const std::string& text, DWORD style,
-                              DWORD exStyle) {
+void WinControl::CreateHandle(const char* windowClass, const std::string& text, DWORD style, DWORD exStyle) {
   style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (visible_) style |= WS_VISIBLE;
   if (!enabled_) style |= WS_DISABLED;
-  hwnd_ = ::CreateWindowExA(exStyle, windowClass, text.c_str(), style, Left(), Top(), Width(),
-                            Height(), Parent()->Handle(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId++)),
+  hwnd_ = ::CreateWindowExA(exStyle, windowClass, text.c_str(), style, Left(), Top(), Width(), Height(),
+                            Parent()->Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId++)),
                             ::GetModuleHandleA(nullptr), nullptr);
   if (!hwnd_) platform::ThrowLastError("Fenster " + Name() + " kann nicht erstellt werden");
   ::SetPropA(hwnd_, kControlProp, this);
@@ -171,8 +164,7 @@ void RegisterContainerClass(const char* className, UINT classStyle) {
   if (!::RegisterClassExA(&wc)) platform::ThrowLastError(std::string("Fensterklasse ") + className);
 }
 
-Container::Container(Form* owner, std::string name, Kind kind, Container* parent, RECT bounds,
-                     COLORREF color)
+Container::Container(Form* owner, std::string name, Kind kind, Container* parent, RECT bounds, COLORREF color)
     : WinControl(owner, std::move(name), kind, parent, bounds), color_(color) {}
 
 void Container::SetColor(COLORREF color) {
@@ -186,18 +178,17 @@ HBRUSH Container::BackgroundBrush() {
   return brush_.get();
 }
 
-void Container::CreateContainerHandle(HWND parentWindow, const std::string& text, DWORD style,
-                                      DWORD exStyle, const char* windowClass) {
+void Container::CreateContainerHandle(HWND parentWindow, const std::string& text, DWORD style, DWORD exStyle,
+                                      const char* windowClass) {
   RegisterContainerClass(windowClass);
   const bool child = (style & WS_CHILD) != 0;
   if (child) {
     if (visible_) style |= WS_VISIBLE;
     if (!enabled_) style |= WS_DISABLED;
   }
-  hwnd_ = ::CreateWindowExA(exStyle | WS_EX_CONTROLPARENT, windowClass, text.c_str(),
-                            style | WS_CLIPCHILDREN, Left(), Top(), Width(), Height(), parentWindow,
-                            child ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId++))
-                                  : nullptr,
+  hwnd_ = ::CreateWindowExA(exStyle | WS_EX_CONTROLPARENT, windowClass, text.c_str(), style | WS_CLIPCHILDREN, Left(),
+                            Top(), Width(), Height(), parentWindow,
+                            child ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId++)) : nullptr,
                             ::GetModuleHandleA(nullptr), this);
   if (!hwnd_) platform::ThrowLastError("Fenster " + Name() + " kann nicht erstellt werden");
 }
@@ -222,8 +213,7 @@ LRESULT CALLBACK Container::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
 
 LRESULT Container::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       platform::PaintGuard paint(hwnd_);
       RECT client;
@@ -259,8 +249,7 @@ LRESULT Container::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
       }
       return -1;
-    default:
-      return ::DefWindowProcA(hwnd_, msg, wp, lp);
+    default: return ::DefWindowProcA(hwnd_, msg, wp, lp);
   }
 }
 

@@ -143,7 +143,10 @@ class WinControl : public Control {
   // Notifications that the parent receives for this control (WM_COMMAND codes).
   virtual void Notify(WORD code) { (void)code; }
   // Colours for WM_CTLCOLOR*: nullptr for the default.
-  virtual HBRUSH ControlColor(HDC dc) { (void)dc; return nullptr; }
+  virtual HBRUSH ControlColor(HDC dc) {
+    (void)dc;
+    return nullptr;
+  }
 
  protected:
   // Creates the window as a child of the parent container; `hwnd_` is set afterwards.
@@ -170,8 +173,7 @@ class GraphicControl : public Control {
 // A windowed control that holds other controls and paints the graphic ones among them.
 class Container : public WinControl {
  public:
-  Container(Form* owner, std::string name, Kind kind, Container* parent, RECT bounds,
-            COLORREF color);
+  Container(Form* owner, std::string name, Kind kind, Container* parent, RECT bounds, COLORREF color);
 
   COLORREF Color() const { return color_; }
   void SetColor(COLORREF color);

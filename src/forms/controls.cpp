@@ -15,9 +15,7 @@ namespace forms {
 
 namespace {
 
-RECT BoundsOf(const ComponentDesign& d) {
-  return {d.left, d.top, d.left + d.width, d.top + d.height};
-}
+RECT BoundsOf(const ComponentDesign& d) { return {d.left, d.top, d.left + d.width, d.top + d.height}; }
 
 // Creation flags shared by every windowed kind.
 template <typename T>
@@ -50,8 +48,7 @@ Label::Label(Form* owner, const ComponentDesign& d, Container* parent)
       wordWrap_((d.flags & kWordWrap) != 0),
       windowTextColor_((d.flags & kWindowTextColor) != 0) {
   ApplyDesignState(*this, d);
-  CreateHandle("STATIC", d.text ? d.text : "",
-               SS_NOTIFY | ((d.flags & kWordWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP));
+  CreateHandle("STATIC", d.text ? d.text : "", SS_NOTIFY | ((d.flags & kWordWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP));
   ApplyFont(owner->Font(d.fontHeight, (d.flags & kBold) != 0));
   if (autoSize_) FitToText();
   if (wordWrap_) ClipToText();
@@ -131,14 +128,11 @@ void Button::Click() {
   if (OnClick) Application::Instance().Dispatch(OnClick);
 }
 
-CheckControl::CheckControl(Form* owner, const ComponentDesign& d, Container* parent)
-    : Button(owner, d, parent) {
+CheckControl::CheckControl(Form* owner, const ComponentDesign& d, Container* parent) : Button(owner, d, parent) {
   if (d.flags & kChecked) SetChecked(true);
 }
 
-bool CheckControl::Checked() const {
-  return ::SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool CheckControl::Checked() const { return ::SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void CheckControl::SetChecked(bool checked) {
   ::SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -252,9 +246,7 @@ void ListBox::Add(const std::string& text) {
 
 void ListBox::Delete(int index) { ::SendMessageA(hwnd_, LB_DELETESTRING, WPARAM(index), 0); }
 
-void ListBox::SetItemHeight(int designPixels) {
-  ::SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, Scale(designPixels));
-}
+void ListBox::SetItemHeight(int designPixels) { ::SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, Scale(designPixels)); }
 
 void ListBox::Clear() { ::SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0); }
 int ListBox::ItemIndex() const { return int(::SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
@@ -315,8 +307,7 @@ void ComboBox::Notify(WORD code) {
 
 // ---- FileListBox
 
-FileListBox::FileListBox(Form* owner, const ComponentDesign& d, Container* parent)
-    : ListBox(owner, d, parent) {}
+FileListBox::FileListBox(Form* owner, const ComponentDesign& d, Container* parent) : ListBox(owner, d, parent) {}
 
 void FileListBox::SetDirectory(const std::string& folder) {
   directory_ = folder;
@@ -387,8 +378,7 @@ void DirectoryListBox::Notify(WORD code) {
 
 // ---- DriveComboBox
 
-DriveComboBox::DriveComboBox(Form* owner, const ComponentDesign& d, Container* parent)
-    : ComboBox(owner, d, parent) {
+DriveComboBox::DriveComboBox(Form* owner, const ComponentDesign& d, Container* parent) : ComboBox(owner, d, parent) {
   plain_ = false;
   const DWORD mask = ::GetLogicalDrives();
   for (int i = 0; i < 26; ++i) {
@@ -459,8 +449,7 @@ void GroupBox::PaintSelf(HDC dc, const RECT& client) {
 }
 
 Panel::Panel(Form* owner, const ComponentDesign& d, Container* parent)
-    : Container(owner, d.name, Kind::Panel, parent, BoundsOf(d), parent->Color()),
-      raised_((d.flags & kRaised) != 0) {
+    : Container(owner, d.name, Kind::Panel, parent, BoundsOf(d), parent->Color()), raised_((d.flags & kRaised) != 0) {
   ApplyDesignState(*this, d);
   CreateContainerHandle(parent->Handle(), d.text ? d.text : "", WS_CHILD, 0, "TPanel");
   ApplyFont(owner->Font(d.fontHeight, false));
@@ -605,8 +594,10 @@ UINT_PTR nextTimerId = 1;
 }
 
 Timer::Timer(Form* owner, const ComponentDesign& d)
-    : Component(owner, d.name, Kind::Timer), enabled_((d.flags & kDisabled) == 0),
-      interval_(d.interval > 0 ? d.interval : 1000), id_(nextTimerId++) {
+    : Component(owner, d.name, Kind::Timer),
+      enabled_((d.flags & kDisabled) == 0),
+      interval_(d.interval > 0 ? d.interval : 1000),
+      id_(nextTimerId++) {
   Update();
 }
 

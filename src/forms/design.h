@@ -36,16 +36,16 @@ enum : uint32_t {
   kChecked = 1u << 2,
   kBold = 1u << 3,
   kWordWrap = 1u << 4,
-  kAutoSize = 1u << 5,      // labels and images size themselves to their content
+  kAutoSize = 1u << 5,  // labels and images size themselves to their content
   kTransparent = 1u << 6,
-  kAlignClient = 1u << 7,   // fills the parent's client area
-  kAlignRight = 1u << 8,    // at the parent's right edge, full height
-  kCenter = 1u << 9,        // image: picture centred
-  kStretch = 1u << 10,      // image: picture stretched to the bounds
+  kAlignClient = 1u << 7,  // fills the parent's client area
+  kAlignRight = 1u << 8,   // at the parent's right edge, full height
+  kCenter = 1u << 9,       // image: picture centred
+  kStretch = 1u << 10,     // image: picture stretched to the bounds
   kReadOnly = 1u << 11,
   kVScroll = 1u << 12,
-  kRaised = 1u << 13,       // panel and bevel edge raised (else lowered)
-  kBevelTopLine = 1u << 14, // bevel drawn as a line at its top (else a box)
+  kRaised = 1u << 13,        // panel and bevel edge raised (else lowered)
+  kBevelTopLine = 1u << 14,  // bevel drawn as a line at its top (else a box)
   kWindowTextColor = 1u << 15,
 };
 
@@ -54,13 +54,13 @@ struct ComponentDesign {
   const char* name;
   const char* parent;  // "" for the form itself
   int left, top, width, height;
-  const char* text;    // caption, edit text, page name, memo lines ("\n" separated), items
+  const char* text;  // caption, edit text, page name, memo lines ("\n" separated), items
   uint32_t flags;
-  int tabOrder;        // -1: not a tab stop of its own ordering
-  int fontHeight;      // 0: the form's font
+  int tabOrder;    // -1: not a tab stop of its own ordering
+  int fontHeight;  // 0: the form's font
   const char* hint;
-  const char* picture; // resource name of a built-in picture, or nullptr
-  int interval;        // timers: milliseconds
+  const char* picture;  // resource name of a built-in picture, or nullptr
+  int interval;         // timers: milliseconds
 };
 
 enum class BorderStyle { None, Dialog, Single, Sizeable };
@@ -75,9 +75,9 @@ struct FormDesign {
   Placement placement;
   bool stayOnTop;
   bool maximised;
-  COLORREF color;         // a value with the high bit set names a system colour
+  COLORREF color;  // a value with the high bit set names a system colour
   int fontHeight;
-  bool outerSize;         // width and height are the outer size of the window
+  bool outerSize;  // width and height are the outer size of the window
 };
 
 // System colours as colour values with the high bit set.

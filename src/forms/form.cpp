@@ -56,9 +56,9 @@ HFONT Form::Font(int height, bool bold) {
   // Heights come scaled, so the width keeps the same proportion at any resolution.
   const int width = (std::abs(height) * 5 + 5) / 11;
   if (!font)
-    font.reset(::CreateFontA(height, width, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
+    font.reset(::CreateFontA(height, width, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                             "MS Sans Serif"));
   return font.get();
 }
 
@@ -158,9 +158,9 @@ Component* Form::FindComponent(const std::string& name) const {
 
 void Form::UpdateHint(Control& control) {
   if (!tooltip_) {
-    tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
-                                 nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                 ::GetModuleHandleA(nullptr), nullptr);
     ::SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(400));
   }
   TOOLINFOA ti{};
@@ -194,8 +194,7 @@ void Form::Place() {
   Form* main = Application::Instance().MainForm();
   if (design_.placement == Placement::MainFormCenter && main && main != this) around = main->ScreenRect();
   if (design_.placement != Placement::Designed)
-    SetTopLeft(around.left + (around.right - around.left - w) / 2,
-               around.top + (around.bottom - around.top - h) / 2);
+    SetTopLeft(around.left + (around.right - around.left - w) / 2, around.top + (around.bottom - around.top - h) / 2);
 }
 
 void Form::SetTopLeft(int left, int top) {
@@ -293,9 +292,7 @@ void Form::PaintSelf(HDC dc, const RECT& client) {
 
 LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_CLOSE:
-      Close();
-      return 0;
+    case WM_CLOSE: Close(); return 0;
     case WM_TIMER:
       for (Component* c : components_) {
         auto* timer = dynamic_cast<Timer*>(c);
@@ -308,8 +305,7 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (lp == 0) return 0;  // IDOK and IDCANCEL from dialog navigation
       break;
-    default:
-      break;
+    default: break;
   }
   return Container::HandleMessage(msg, wp, lp);
 }

@@ -53,8 +53,7 @@ HENHMETAFILE LoadMetafile(const std::string& path, const std::string& ext) {
   // A placeable metafile starts with a 22-byte header keyed 0x9AC6CDD7.
   std::vector<unsigned char> bytes = ReadWholeFile(path);
   size_t skip = 0;
-  if (bytes.size() >= 22 && bytes[0] == 0xD7 && bytes[1] == 0xCD && bytes[2] == 0xC6 && bytes[3] == 0x9A)
-    skip = 22;
+  if (bytes.size() >= 22 && bytes[0] == 0xD7 && bytes[1] == 0xCD && bytes[2] == 0xC6 && bytes[3] == 0x9A) skip = 22;
   if (bytes.size() <= skip) return nullptr;
   return ::SetWinMetaFileBits(UINT(bytes.size() - skip), bytes.data() + skip, nullptr, nullptr);
 }
@@ -98,14 +97,14 @@ std::unique_ptr<Picture> Picture::LoadFromFile(const std::string& path) {
     return FromJpeg(bytes.data(), bytes.size());
   }
   if (ext == ".BMP") {
-    auto bmp = static_cast<HBITMAP>(::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
-                                                 LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    auto bmp = static_cast<HBITMAP>(
+        ::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     if (!bmp) throw platform::Error("Ungültiges Bitmap: " + path);
     return FromBitmap(bmp);
   }
   if (ext == ".ICO") {
-    auto icon = static_cast<HICON>(::LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0,
-                                                LR_LOADFROMFILE | LR_DEFAULTSIZE));
+    auto icon =
+        static_cast<HICON>(::LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE));
     if (!icon) throw platform::Error("Ungültiges Symbol: " + path);
     std::unique_ptr<Picture> p(new Picture());
     p->type_ = Type::Icon;
@@ -155,14 +154,9 @@ std::unique_ptr<Picture> Picture::FromResource(const char* name) {
 void Picture::Draw(HDC dc, const RECT& dest, bool transparent) const {
   const int w = dest.right - dest.left, h = dest.bottom - dest.top;
   switch (type_) {
-    case Type::Icon:
-      ::DrawIconEx(dc, dest.left, dest.top, icon_.get(), w, h, 0, nullptr, DI_NORMAL);
-      return;
-    case Type::Metafile:
-      ::PlayEnhMetaFile(dc, metafile_, &dest);
-      return;
-    case Type::Bitmap:
-      break;
+    case Type::Icon: ::DrawIconEx(dc, dest.left, dest.top, icon_.get(), w, h, 0, nullptr, DI_NORMAL); return;
+    case Type::Metafile: ::PlayEnhMetaFile(dc, metafile_, &dest); return;
+    case Type::Bitmap: break;
   }
   platform::UniqueMemoryDc mem(::CreateCompatibleDC(dc));
   platform::SelectGuard select(mem.get(), bitmap_.get());

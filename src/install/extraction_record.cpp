@@ -17,8 +17,7 @@ std::optional<MemberFailure> ExtractionRecord::Message(int errorCode, const std:
   return failures_.back();
 }
 
-void ExtractionRecord::Reconcile(int successCount,
-                                 const std::function<bool(const std::string& name)>& onDisk) {
+void ExtractionRecord::Reconcile(int successCount, const std::function<bool(const std::string& name)>& onDisk) {
   memberOpen_ = false;
   if (WrittenCount() == successCount) return;
   for (Member& member : members_) {

@@ -63,10 +63,9 @@ State OpenFolder(const std::string& full, platform::UniqueFile& folder) {
   folder = OpenItself(full, FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE);
   if (!folder) return IsMissing(::GetLastError()) ? State::Missing : State::Link;
   BY_HANDLE_FILE_INFORMATION info{};
-  const bool itself = ::GetFileInformationByHandle(folder.get(), &info) &&
-                      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                      !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-                      SamePath(FinalPath(folder.get()), LongForm(full));
+  const bool itself =
+      ::GetFileInformationByHandle(folder.get(), &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+      !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && SamePath(FinalPath(folder.get()), LongForm(full));
   if (!itself) folder.reset();
   return itself ? State::Itself : State::Link;
 }

@@ -20,9 +20,7 @@ bool FoldedPrefix(const std::string& path, const std::string& prefix) {
   return true;
 }
 
-bool SameFolded(const std::string& a, const std::string& b) {
-  return Folded(a) == Folded(b);
-}
+bool SameFolded(const std::string& a, const std::string& b) { return Folded(a) == Folded(b); }
 
 bool HasDotParts(const std::string& path) {
   const std::string wrapped = "\\" + path + "\\";

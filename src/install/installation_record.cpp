@@ -24,7 +24,9 @@ void AddMissing(std::vector<std::string>& list, const std::vector<std::string>& 
 
 std::string InstallationRecord::Serialize() const {
   std::string text = std::string(kHeader) + "\r\n";
-  const auto line = [&](const char* kind, const std::string& value) { text += std::string(kind) + "\t" + value + "\r\n"; };
+  const auto line = [&](const char* kind, const std::string& value) {
+    text += std::string(kind) + "\t" + value + "\r\n";
+  };
   line("target", target);
   line("setupinf", setupInf);
   line("programentry", programEntry);
@@ -39,7 +41,8 @@ std::string InstallationRecord::Serialize() const {
 std::optional<InstallationRecord> InstallationRecord::Parse(const std::string& text) {
   std::istringstream in(text);
   std::string line;
-  if (!std::getline(in, line) || (!line.empty() && line.back() == '\r' ? line.substr(0, line.size() - 1) : line) != kHeader)
+  if (!std::getline(in, line) ||
+      (!line.empty() && line.back() == '\r' ? line.substr(0, line.size() - 1) : line) != kHeader)
     return std::nullopt;
   InstallationRecord record;
   while (std::getline(in, line)) {
@@ -48,23 +51,31 @@ std::optional<InstallationRecord> InstallationRecord::Parse(const std::string& t
     const size_t tab = line.find('\t');
     if (tab == std::string::npos || tab + 1 == line.size()) return std::nullopt;
     const std::string kind = line.substr(0, tab), value = line.substr(tab + 1);
-    if (kind == "target") record.target = value;
-    else if (kind == "setupinf") record.setupInf = value;
-    else if (kind == "programentry") record.programEntry = value;
-    else if (kind == "uninstallentry") record.uninstallEntry = value;
-    else if (kind == "uninstaller") record.uninstaller = value;
-    else if (kind == "folder") record.folders.push_back(value);
-    else if (kind == "file") record.files.push_back(value);
-    else if (kind == "link") record.links.push_back(value);
-    else return std::nullopt;
+    if (kind == "target")
+      record.target = value;
+    else if (kind == "setupinf")
+      record.setupInf = value;
+    else if (kind == "programentry")
+      record.programEntry = value;
+    else if (kind == "uninstallentry")
+      record.uninstallEntry = value;
+    else if (kind == "uninstaller")
+      record.uninstaller = value;
+    else if (kind == "folder")
+      record.folders.push_back(value);
+    else if (kind == "file")
+      record.files.push_back(value);
+    else if (kind == "link")
+      record.links.push_back(value);
+    else
+      return std::nullopt;
   }
   // The target is an absolute folder; everything the record deletes inside it lies below it.
   const std::string& target = record.target;
   if (!IsDriveFolder(target)) return std::nullopt;
   for (const auto* list : {&record.files, &record.folders})
     for (const std::string& path : *list)
-      if (!IsBelow(path, target) && !(list == &record.folders && FoldedPrefix(target, path)))
-        return std::nullopt;
+      if (!IsBelow(path, target) && !(list == &record.folders && FoldedPrefix(target, path))) return std::nullopt;
   if (!record.setupInf.empty() && !IsBelow(record.setupInf, target)) return std::nullopt;
   return record;
 }

@@ -13,11 +13,11 @@
 namespace install {
 
 struct InstallationRecord {
-  std::string target;          // the target folder, ending in a backslash
-  std::string setupInf;        // the copy of Setup.inf in it
-  std::string programEntry;    // key below HKEY_LOCAL_MACHINE
-  std::string uninstallEntry;  // key below HKEY_LOCAL_MACHINE
-  std::string uninstaller;     // the copy in the Windows folder
+  std::string target;                // the target folder, ending in a backslash
+  std::string setupInf;              // the copy of Setup.inf in it
+  std::string programEntry;          // key below HKEY_LOCAL_MACHINE
+  std::string uninstallEntry;        // key below HKEY_LOCAL_MACHINE
+  std::string uninstaller;           // the copy in the Windows folder
   std::vector<std::string> folders;  // created by the installation, outermost first
   std::vector<std::string> files;    // full paths below the target folder
   std::vector<std::string> links;    // full paths of the .lnk files

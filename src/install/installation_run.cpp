@@ -65,20 +65,18 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::string RuleText(setupinf::Rule rule) {
   switch (rule) {
-    case setupinf::Rule::PlainFileName:
-      return LangText("ein Dateiname ohne Ordner", "install_rule_file_name");
+    case setupinf::Rule::PlainFileName: return LangText("ein Dateiname ohne Ordner", "install_rule_file_name");
     case setupinf::Rule::BelowTarget:
       return LangText("ein Pfad unterhalb des Zielordners", "install_rule_below_target");
-    default:
-      return LangText("ein Name unterhalb des vorgesehenen Ordners oder Schlüssels", "install_rule_below_place");
+    default: return LangText("ein Name unterhalb des vorgesehenen Ordners oder Schlüssels", "install_rule_below_place");
   }
 }
 
 std::string TargetReplacedText(const std::string& path) {
-  const std::string pattern =
-      LangText("Der Zielordner wurde während der Installation verändert: %s ist nicht mehr die Datei, die Setup "
-               "geschrieben hat. Setup bricht die Installation ab.",
-               "install_target_replaced");
+  const std::string pattern = LangText(
+      "Der Zielordner wurde während der Installation verändert: %s ist nicht mehr die Datei, die Setup "
+      "geschrieben hat. Setup bricht die Installation ab.",
+      "install_target_replaced");
   return FillIn(pattern, {path});
 }
 
@@ -185,9 +183,9 @@ void InstallationRun::CheckDescription() {
   const auto problems = setupinf::CheckPathValues(ReadPathValues(medium));
   if (problems.empty()) return;
   const setupinf::ValueProblem& first = problems.front();
-  const std::string text = FillIn(LangText("Setup.inf auf dem Installationsmedium ist ungültig: [%s] %s muss %s sein.",
-                                           "install_bad_value"),
-                                  {first.section, first.key, RuleText(first.rule)});
+  const std::string text =
+      FillIn(LangText("Setup.inf auf dem Installationsmedium ist ungültig: [%s] %s muss %s sein.", "install_bad_value"),
+             {first.section, first.key, RuleText(first.rule)});
   throw platform::Error(text + "\r\n\r\n" + first.value);
 }
 
@@ -203,7 +201,8 @@ void InstallationRun::CheckFreeSpace() {
       !::GetDiskFreeSpaceA(volume, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters) ||
       !::GetDiskFreeSpaceExA(session_.TargetFolder.c_str(), &available, nullptr, nullptr))
     return;
-  const uint64_t needed = SpaceNeeded(listing_->sizes, std::max<uint64_t>(uint64_t(sectorsPerCluster) * bytesPerSector, 1));
+  const uint64_t needed =
+      SpaceNeeded(listing_->sizes, std::max<uint64_t>(uint64_t(sectorsPerCluster) * bytesPerSector, 1));
   if (needed <= available.QuadPart) return;
   const std::string pattern = LangText(
       "Auf dem Ziellaufwerk ist nicht genug Platz frei. Talvenor braucht %s MB, frei sind %s MB. Bitte schaffen Sie "

@@ -91,7 +91,7 @@ class InstallationRun {
   ExtractionRecord extraction_;
   std::optional<InstallStore> store_;
   std::optional<ArchiveListing> listing_;  // the archive's directory, when it lists
-  std::string copyContent_;  // what the copy of Setup.inf was written with
+  std::string copyContent_;                // what the copy of Setup.inf was written with
   platform::FileIdentity copyIdentity_;
   std::string programEntry_;  // the keys the run wrote
   std::string uninstallKey_;

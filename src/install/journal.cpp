@@ -20,8 +20,8 @@ const char kHeader[] = "Talvenor setup journal 1";
 const struct {
   Kind kind;
   const char* name;
-} kKindNames[] = {{Kind::Folder, "folder"}, {Kind::File, "file"},   {Kind::Saved, "saved"},
-                  {Kind::Key, "key"},       {Kind::Value, "value"}, {Kind::NoValue, "novalue"},
+} kKindNames[] = {{Kind::Folder, "folder"}, {Kind::File, "file"},     {Kind::Saved, "saved"},
+                  {Kind::Key, "key"},       {Kind::Value, "value"},   {Kind::NoValue, "novalue"},
                   {Kind::Aside, "aside"},   {Kind::Member, "member"}, {Kind::MemberFolder, "memberfolder"},
                   {Kind::Commit, "commit"}};
 
@@ -78,8 +78,9 @@ std::vector<std::string> Fields(const JournalEntry& e) {
     case Kind::Saved: return {fields[0], e.path, e.other};
     case Kind::Value: return {fields[0], e.path, e.other, std::to_string(e.type), Hex(e.data)};
     case Kind::NoValue: return {fields[0], e.path, e.other};
-    case Kind::Member: return e.other.empty() ? std::vector<std::string>{fields[0], e.path, "new"}
-                                              : std::vector<std::string>{fields[0], e.path, "old", e.other};
+    case Kind::Member:
+      return e.other.empty() ? std::vector<std::string>{fields[0], e.path, "new"}
+                             : std::vector<std::string>{fields[0], e.path, "old", e.other};
     case Kind::Commit: return fields;
     default: return {fields[0], e.path};
   }

@@ -34,8 +34,7 @@ std::string LocalTime(const char* format) {
   SYSTEMTIME t;
   ::GetLocalTime(&t);
   char text[32];
-  std::snprintf(text, sizeof text, format, t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond,
-                t.wMilliseconds);
+  std::snprintf(text, sizeof text, format, t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
   return text;
 }
 

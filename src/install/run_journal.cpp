@@ -81,8 +81,8 @@ RunJournal::RunJournal(const InstallStore& store, const std::string& uninstallEn
     : store_(store), journal_{uninstallEntry, programEntry, target, {}} {
   const std::string start = JournalStart(journal_);
   const std::string path = store.JournalPath();
-  file_.reset(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                            nullptr));
+  file_.reset(
+      ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file_ && ::GetLastError() == ERROR_FILE_EXISTS)
     throw platform::Error(platform::FormatText(
         "Eine frühere Installation wurde nicht vollständig rückgängig gemacht; ihr Protokoll liegt in %s.", path));
@@ -164,8 +164,8 @@ void RunJournal::BeforeKeyWrite(const std::string& key, const std::vector<const 
   Append(entries);
 }
 
-void RunJournal::AddMember(const std::string& name, bool existed,
-                           const std::function<bool(const std::string&)>& exists, std::vector<JournalEntry>& entries) {
+void RunJournal::AddMember(const std::string& name, bool existed, const std::function<bool(const std::string&)>& exists,
+                           std::vector<JournalEntry>& entries) {
   const std::string key = platform::UpperCase(name);
   if (memberIndex_.count(key)) return;
   for (size_t slash = name.find('\\'); slash != std::string::npos; slash = name.find('\\', slash + 1)) {
@@ -196,8 +196,9 @@ void RunJournal::MemberStarting(const std::string& name) {
   if (found == memberIndex_.end()) {
     // A name the archive's directory did not give as the library does: recorded now.
     std::vector<JournalEntry> entries;
-    AddMember(name, platform::FileExists(path),
-              [&](const std::string& folder) { return platform::DirectoryExists(journal_.target + folder); }, entries);
+    AddMember(
+        name, platform::FileExists(path),
+        [&](const std::string& folder) { return platform::DirectoryExists(journal_.target + folder); }, entries);
     Append(entries);
     found = memberIndex_.find(platform::UpperCase(name));
     if (found == memberIndex_.end()) return;

@@ -81,8 +81,8 @@ class RunJournal {
   std::vector<Member> members_;
   std::unordered_map<std::string, size_t> memberIndex_;  // by the name in upper case
   std::unordered_set<std::string> folderSeen_;           // member folders looked at, in upper case
-  int kept_ = 0;        // old contents set aside so far
-  int storeCopies_ = 0;  // old files copied into the store
+  int kept_ = 0;                                         // old contents set aside so far
+  int storeCopies_ = 0;                                  // old files copied into the store
 };
 
 }  // namespace install

@@ -9,9 +9,7 @@ namespace {
 constexpr int kInitialCols = 5;
 constexpr int kInitialRows = 5;
 
-RECT BoundsOf(const forms::ComponentDesign& d) {
-  return RECT{d.left, d.top, d.left + d.width, d.top + d.height};
-}
+RECT BoundsOf(const forms::ComponentDesign& d) { return RECT{d.left, d.top, d.left + d.width, d.top + d.height}; }
 
 }  // namespace
 
@@ -82,14 +80,12 @@ void TAlignedStringGrid::Paint(HDC dc, const RECT& bounds) {
       ::LineTo(dc, cell.left - 1, cell.bottom - 1);
       RECT textRect{cell.left + 2, cell.top, cell.right - 2, cell.bottom};
       const std::string& text = cells_[size_t(r) * size_t(colCount_) + size_t(c)];
-      ::DrawTextA(dc, text.c_str(), int(text.size()), &textRect,
-                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      ::DrawTextA(dc, text.c_str(), int(text.size()), &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
   }
 }
 
-std::unique_ptr<TAlignedStringGrid> CreateAlignedStringGrid(forms::Form* owner,
-                                                            const forms::ComponentDesign& design,
+std::unique_ptr<TAlignedStringGrid> CreateAlignedStringGrid(forms::Form* owner, const forms::ComponentDesign& design,
                                                             forms::Container* parent) {
   return std::make_unique<TAlignedStringGrid>(owner, design, parent);
 }

@@ -16,8 +16,7 @@ class TAlignedStringGrid : public forms::GraphicControl, private forms::CellGrid
 
   // The design row's text, when not empty, fills the cells: rows separated by "\n", cells
   // of a row by "\t". The grid starts with 5 columns and 5 rows.
-  TAlignedStringGrid(forms::Form* owner, const forms::ComponentDesign& design,
-                     forms::Container* parent);
+  TAlignedStringGrid(forms::Form* owner, const forms::ComponentDesign& design, forms::Container* parent);
 
   forms::CellGrid* Cells() override { return this; }
   int ColCount() const override { return colCount_; }
@@ -36,6 +35,5 @@ class TAlignedStringGrid : public forms::GraphicControl, private forms::CellGrid
   std::vector<std::string> cells_;  // row by row
 };
 
-std::unique_ptr<TAlignedStringGrid> CreateAlignedStringGrid(forms::Form* owner,
-                                                            const forms::ComponentDesign& design,
+std::unique_ptr<TAlignedStringGrid> CreateAlignedStringGrid(forms::Form* owner, const forms::ComponentDesign& design,
                                                             forms::Container* parent);

@@ -18,8 +18,7 @@ using lang::Language;
 using lang::Section;
 
 std::string ReadWholeFile(const std::string& path) {
-  platform::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  platform::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) throw platform::Error(platform::FormatText("Datei %s kann nicht geöffnet werden", path));
   LARGE_INTEGER size{};
@@ -41,8 +40,8 @@ std::string ReadWholeFile(const std::string& path) {
   return text;
 }
 
-void ApplyLines(const Language& language, const Section* section, const std::string& form,
-                forms::Component& c, forms::TextList& lines) {
+void ApplyLines(const Language& language, const Section* section, const std::string& form, forms::Component& c,
+                forms::TextList& lines) {
   const int count = lines.Count();
   std::vector<std::pair<int, std::string>> changes;
   for (int i = 0; i < count; ++i) {
@@ -52,8 +51,8 @@ void ApplyLines(const Language& language, const Section* section, const std::str
   if (!changes.empty()) lines.SetMany(changes);
 }
 
-void ApplyCells(const Language& language, const Section* section, const std::string& form,
-                forms::Component& c, forms::CellGrid& grid) {
+void ApplyCells(const Language& language, const Section* section, const std::string& form, forms::Component& c,
+                forms::CellGrid& grid) {
   const int cols = grid.ColCount();
   for (int col = 0; col < cols; ++col) {
     const std::string value = language.ReadString(section, lang::CellKey(form, c.Name(), col, 0), lang::kNoEntry);
@@ -66,8 +65,8 @@ void ApplyCells(const Language& language, const Section* section, const std::str
   }
 }
 
-void ApplyItems(const Language& language, const Section* section, const std::string& form,
-                forms::Component& c, forms::TextList& items) {
+void ApplyItems(const Language& language, const Section* section, const std::string& form, forms::Component& c,
+                forms::TextList& items) {
   const int count = items.Count();
   for (int i = 0; i < count; ++i) {
     const std::string value = language.ReadString(section, lang::ItemKey(form, c.Name(), i), "");
@@ -75,8 +74,7 @@ void ApplyItems(const Language& language, const Section* section, const std::str
   }
 }
 
-void ApplyToComponent(const Language& language, const Section* section, const std::string& form,
-                      forms::Component& c) {
+void ApplyToComponent(const Language& language, const Section* section, const std::string& form, forms::Component& c) {
   for (const char* prop : {"Caption", "Hint"})
     SetTextProp(&c, prop, language.ReadString(section, lang::PropertyKey(form, c.Name(), prop), ""));
   if (forms::TextList* lines = c.Lines()) ApplyLines(language, section, form, c, *lines);
@@ -98,8 +96,7 @@ void ApplyToForm(const Language& language, forms::Form& form) {
 
 LanguagePtr LoadLangFile(const std::string& path) {
   if (!platform::FileExists(path)) return nullptr;
-  return std::make_shared<const Language>(ReadWholeFile(path), &platform::SameText,
-                                          &platform::SameTextKey);
+  return std::make_shared<const Language>(ReadWholeFile(path), &platform::SameText, &platform::SameTextKey);
 }
 
 void ApplyLanguage(forms::Form* const forms[], int lastIndex, const lang::Language& language) {

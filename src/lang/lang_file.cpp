@@ -19,9 +19,7 @@ unsigned char FoldCp1252(unsigned char c) {
   }
 }
 
-bool IsSectionLine(std::string_view line) {
-  return line.size() >= 2 && line.front() == '[' && line.back() == ']';
-}
+bool IsSectionLine(std::string_view line) { return line.size() >= 2 && line.front() == '[' && line.back() == ']'; }
 
 }  // namespace
 
@@ -36,8 +34,7 @@ void Language::AddLine(std::string_view line, int number) {
     ignored_.push_back(IgnoredLine{number, std::string(line), sections_.empty()});
     return;
   }
-  sections_.back().entries.push_back(
-      Entry{std::string(line.substr(0, eq)), std::string(line.substr(eq + 1))});
+  sections_.back().entries.push_back(Entry{std::string(line.substr(0, eq)), std::string(line.substr(eq + 1))});
 }
 
 std::string KeyCp1252(const std::string& text) {
@@ -59,8 +56,7 @@ void TextIndex::Add(std::string key) {
 bool SameTextCp1252(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (FoldCp1252(static_cast<unsigned char>(a[i])) != FoldCp1252(static_cast<unsigned char>(b[i])))
-      return false;
+    if (FoldCp1252(static_cast<unsigned char>(a[i])) != FoldCp1252(static_cast<unsigned char>(b[i]))) return false;
   return true;
 }
 
@@ -93,8 +89,7 @@ void Language::BuildIndexes() {
 }
 
 const Section* Language::FindSection(const std::string& name) const {
-  const size_t s =
-      sectionIndex_.Find(textKey_(name), [&](size_t i) { return sameText_(sections_[i].name, name); });
+  const size_t s = sectionIndex_.Find(textKey_(name), [&](size_t i) { return sameText_(sections_[i].name, name); });
   return s == TextIndex::kNone ? nullptr : &sections_[s];
 }
 
@@ -125,16 +120,14 @@ std::string ExpandLineBreaks(const std::string& value) {
   return out;
 }
 
-std::string MiscText(const Language* language, const std::string& defaultText,
-                     const std::string& key) {
+std::string MiscText(const Language* language, const std::string& defaultText, const std::string& key) {
   if (!language) return defaultText;
   return ExpandLineBreaks(language->ReadString("Misc", key, ""));
 }
 
 std::string FormCaptionKey(const std::string& form) { return form + ".Caption"; }
 
-std::string PropertyKey(const std::string& form, const std::string& component,
-                        const std::string& property) {
+std::string PropertyKey(const std::string& form, const std::string& component, const std::string& property) {
   return form + "." + component + "." + property;
 }
 

@@ -64,8 +64,8 @@ struct Entry {
 };
 
 struct Section {
-  std::string name;             // between the brackets, blanks included
-  std::vector<Entry> entries;   // in file order; lines without "=" are left out (they never match)
+  std::string name;            // between the brackets, blanks included
+  std::vector<Entry> entries;  // in file order; lines without "=" are left out (they never match)
 };
 
 // A line that no lookup can ever find: one before the first section, or one without "=".
@@ -88,11 +88,9 @@ class Language {
   const Section* FindSection(const std::string& name) const;
   // The value of the first entry whose key matches in the first section of that name;
   // `defaultValue` when there is none.
-  std::string ReadString(const std::string& section, const std::string& key,
-                         const std::string& defaultValue) const;
+  std::string ReadString(const std::string& section, const std::string& key, const std::string& defaultValue) const;
   // The same within a section that FindSection of this language gave (nullptr: no section).
-  std::string ReadString(const Section* section, const std::string& key,
-                         const std::string& defaultValue) const;
+  std::string ReadString(const Section* section, const std::string& key, const std::string& defaultValue) const;
 
   const std::vector<Section>& Sections() const { return sections_; }
   const std::vector<IgnoredLine>& IgnoredLines() const { return ignored_; }
@@ -114,13 +112,11 @@ std::string ExpandLineBreaks(const std::string& value);
 
 // The wizard's keyed text: the default without a language, else the key of section "Misc"
 // (empty when missing) with its line breaks expanded.
-std::string MiscText(const Language* language, const std::string& defaultText,
-                     const std::string& key);
+std::string MiscText(const Language* language, const std::string& defaultText, const std::string& key);
 
 // The keys of a form section: every key begins with the form's name.
 std::string FormCaptionKey(const std::string& form);
-std::string PropertyKey(const std::string& form, const std::string& component,
-                        const std::string& property);
+std::string PropertyKey(const std::string& form, const std::string& component, const std::string& property);
 std::string LineKey(const std::string& form, const std::string& component, int index);
 std::string CellKey(const std::string& form, const std::string& component, int col, int row);
 std::string ItemKey(const std::string& form, const std::string& component, int index);

@@ -111,8 +111,8 @@ std::vector<std::string> ListFiles(const std::string& folder) { return List(fold
 std::vector<std::string> ListFolders(const std::string& folder) { return List(folder, true); }
 
 int CompareText(const std::string& a, const std::string& b) {
-  return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), int(a.size()), b.data(),
-                          int(b.size())) - CSTR_EQUAL;
+  return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), int(a.size()), b.data(), int(b.size())) -
+         CSTR_EQUAL;
 }
 
 bool SameText(const std::string& a, const std::string& b) { return CompareText(a, b) == 0; }

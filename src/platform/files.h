@@ -10,11 +10,11 @@ namespace platform {
 std::string IncludeTrailingBackslash(const std::string& path);
 std::string ExtractFilePath(const std::string& path);  // up to and including the last '\' or ':'
 std::string ExtractFileName(const std::string& path);
-std::string ExtractFileExt(const std::string& path);   // from the last '.', "" without one
+std::string ExtractFileExt(const std::string& path);  // from the last '.', "" without one
 std::string ChangeFileExt(const std::string& path, const std::string& ext);
 std::string ExpandFileName(const std::string& path);
-std::string ModuleFileName();                          // full path of the running program
-std::string ExeFolder();                               // its folder, with backslash
+std::string ModuleFileName();  // full path of the running program
+std::string ExeFolder();       // its folder, with backslash
 std::string CurrentFolder();
 bool SetCurrentFolder(const std::string& path);
 std::string WindowsFolder();

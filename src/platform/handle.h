@@ -50,15 +50,31 @@ class Unique {
   T h_ = None::value();
 };
 
-struct CloseHandleFn { void operator()(HANDLE h) const { ::CloseHandle(h); } };
-struct RegCloseKeyFn { void operator()(HKEY h) const { ::RegCloseKey(h); } };
-struct FreeLibraryFn { void operator()(HMODULE h) const { ::FreeLibrary(h); } };
-struct DeleteObjectFn { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } };
-struct DeleteDcFn { void operator()(HDC h) const { ::DeleteDC(h); } };
-struct DestroyIconFn { void operator()(HICON h) const { ::DestroyIcon(h); } };
-struct LocalFreeFn { void operator()(HLOCAL h) const { ::LocalFree(h); } };
+struct CloseHandleFn {
+  void operator()(HANDLE h) const { ::CloseHandle(h); }
+};
+struct RegCloseKeyFn {
+  void operator()(HKEY h) const { ::RegCloseKey(h); }
+};
+struct FreeLibraryFn {
+  void operator()(HMODULE h) const { ::FreeLibrary(h); }
+};
+struct DeleteObjectFn {
+  void operator()(HGDIOBJ h) const { ::DeleteObject(h); }
+};
+struct DeleteDcFn {
+  void operator()(HDC h) const { ::DeleteDC(h); }
+};
+struct DestroyIconFn {
+  void operator()(HICON h) const { ::DestroyIcon(h); }
+};
+struct LocalFreeFn {
+  void operator()(HLOCAL h) const { ::LocalFree(h); }
+};
 
-struct FindCloseFn { void operator()(HANDLE h) const { ::FindClose(h); } };
+struct FindCloseFn {
+  void operator()(HANDLE h) const { ::FindClose(h); }
+};
 
 using UniqueHandle = Unique<HANDLE, CloseHandleFn>;
 using UniqueFile = Unique<HANDLE, CloseHandleFn, InvalidHandle>;

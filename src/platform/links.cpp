@@ -48,7 +48,8 @@ bool IsVolumeMountPoint(const std::string& level) {
   memcpy(&offset, buffer.data() + 8, sizeof offset);
   memcpy(&length, buffer.data() + 10, sizeof length);
   if (16u + offset + length > size) return false;
-  const std::wstring substitute(reinterpret_cast<const wchar_t*>(buffer.data() + 16 + offset), length / sizeof(wchar_t));
+  const std::wstring substitute(reinterpret_cast<const wchar_t*>(buffer.data() + 16 + offset),
+                                length / sizeof(wchar_t));
   return substitute.compare(0, 11, L"\\??\\Volume{") == 0;
 }
 
@@ -70,8 +71,10 @@ std::string FinalPathOf(HANDLE object) {
     }
     path.resize(n + 1);
   }
-  if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) path = L"\\\\" + path.substr(8);
-  else if (path.compare(0, 4, L"\\\\?\\") == 0) path = path.substr(4);
+  if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+    path = L"\\\\" + path.substr(8);
+  else if (path.compare(0, 4, L"\\\\?\\") == 0)
+    path = path.substr(4);
   return Narrow(path);
 }
 

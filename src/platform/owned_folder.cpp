@@ -17,17 +17,16 @@ namespace {
 
 UniqueLocal PrivateDescriptor() {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(kPrivateFolderDescriptor, SDDL_REVISION_1,
-                                                              &descriptor, nullptr))
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(kPrivateFolderDescriptor, SDDL_REVISION_1, &descriptor,
+                                                              nullptr))
     throw Error("Die Zugriffsrechte eines geschützten Ordners können nicht gebildet werden.");
   return UniqueLocal(descriptor);
 }
 
 // The object itself, never what a link points to.
 UniqueFile OpenWithoutFollowing(const std::string& path, DWORD access) {
-  return UniqueFile(::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                  nullptr));
+  return UniqueFile(::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
 bool IsWellKnown(PSID sid, WELL_KNOWN_SID_TYPE type) { return ::IsWellKnownSid(sid, type) != FALSE; }

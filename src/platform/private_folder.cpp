@@ -46,16 +46,15 @@ std::wstring Child(const std::wstring& folder, const std::wstring& name) {
 // what a host symbolic link points to, which the handle's final path then names.
 UniqueFile OpenEntry(const std::wstring& path, DWORD access, bool followLink = false) {
   const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (followLink ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
-  return UniqueFile(
-      ::CreateFileW(path.c_str(), access, kShareAllButDelete, nullptr, OPEN_EXISTING, flags, nullptr));
+  return UniqueFile(::CreateFileW(path.c_str(), access, kShareAllButDelete, nullptr, OPEN_EXISTING, flags, nullptr));
 }
 
 // The full path of what a handle holds, links resolved ("\\?\C:\..."); "" when unknown.
 std::wstring FinalPath(HANDLE entry) {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD n = ::GetFinalPathNameByHandleW(entry, &path[0], DWORD(path.size()),
-                                                FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    const DWORD n =
+        ::GetFinalPathNameByHandleW(entry, &path[0], DWORD(path.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (n == 0) return {};
     const bool fits = n < path.size();
     path.resize(n);
@@ -64,8 +63,7 @@ std::wstring FinalPath(HANDLE entry) {
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
-  return !a.empty() &&
-         ::CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) == CSTR_EQUAL;
+  return !a.empty() && ::CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 DWORD HandleAttributes(HANDLE entry) {
@@ -85,8 +83,7 @@ bool IsFolderNotLink(HANDLE entry, const std::wstring& path) {
 
 std::string RandomHex() {
   unsigned char bytes[kRandomBytes];
-  if (!::RtlGenRandom(bytes, sizeof bytes))
-    throw Error("Keine Zufallszahlen für einen Ordnernamen verfügbar");
+  if (!::RtlGenRandom(bytes, sizeof bytes)) throw Error("Keine Zufallszahlen für einen Ordnernamen verfügbar");
   static const char kDigits[] = "0123456789abcdef";
   std::string hex;
   for (const unsigned char b : bytes) {
@@ -98,9 +95,9 @@ std::string RandomHex() {
 
 UniqueLocal PrivateDescriptor() {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  Check(::ConvertStringSecurityDescriptorToSecurityDescriptorA(kPrivateDescriptor, SDDL_REVISION_1,
-                                                               &descriptor, nullptr),
-        "Die Zugriffsrechte eines geschützten Ordners lassen sich nicht bilden");
+  Check(
+      ::ConvertStringSecurityDescriptorToSecurityDescriptorA(kPrivateDescriptor, SDDL_REVISION_1, &descriptor, nullptr),
+      "Die Zugriffsrechte eines geschützten Ordners lassen sich nicht bilden");
   return UniqueLocal(descriptor);
 }
 
@@ -136,9 +133,8 @@ UniqueFile CreateFolderIn(HANDLE parent, const std::wstring& name, PSECURITY_DES
   IO_STATUS_BLOCK io{};
   HANDLE folder = INVALID_HANDLE_VALUE;
   const NTSTATUS status =
-      create(&folder, kRemoveAccess | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL,
-             kShareAllButDelete, FILE_CREATE,
-             FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, 0);
+      create(&folder, kRemoveAccess | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, kShareAllButDelete,
+             FILE_CREATE, FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, 0);
   if (status >= 0) return UniqueFile(folder);
   ::SetLastError(toError(status));
   return UniqueFile();
@@ -172,8 +168,8 @@ std::vector<std::wstring> EntryNames(HANDLE folder) {
   std::vector<uint64_t> buffer(8 * 1024);  // 64 KiB, aligned as the records need
   const DWORD bytes = DWORD(buffer.size() * sizeof buffer[0]);
   const auto* records = reinterpret_cast<const char*>(buffer.data());
-  for (auto kind = FileIdBothDirectoryRestartInfo;
-       ::GetFileInformationByHandleEx(folder, kind, buffer.data(), bytes); kind = FileIdBothDirectoryInfo) {
+  for (auto kind = FileIdBothDirectoryRestartInfo; ::GetFileInformationByHandleEx(folder, kind, buffer.data(), bytes);
+       kind = FileIdBothDirectoryInfo) {
     for (size_t offset = 0;;) {
       const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(records + offset);
       const std::wstring name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
@@ -221,13 +217,11 @@ std::string CreatePrivateFolder(const std::string& parent, const std::string& pr
 bool IsPrivateDescriptor(PSECURITY_DESCRIPTOR descriptor) {
   SECURITY_DESCRIPTOR_CONTROL control = 0;
   DWORD revision = 0;
-  if (!descriptor || !::GetSecurityDescriptorControl(descriptor, &control, &revision) ||
-      !(control & SE_DACL_PROTECTED))
+  if (!descriptor || !::GetSecurityDescriptorControl(descriptor, &control, &revision) || !(control & SE_DACL_PROTECTED))
     return false;
   PSID owner = nullptr;
   BOOL defaulted = FALSE;
-  if (!::GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || !IsAdministratorsOrSystem(owner))
-    return false;
+  if (!::GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || !IsAdministratorsOrSystem(owner)) return false;
   PACL dacl = nullptr;
   BOOL present = FALSE;
   return ::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) && present &&
@@ -239,9 +233,8 @@ bool FolderIsPrivate(const std::string& path) {
   const UniqueFile folder = OpenEntry(name, READ_CONTROL | FILE_READ_ATTRIBUTES);
   if (!folder || !IsFolderNotLink(folder.get(), name)) return false;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (::GetSecurityInfo(folder.get(), SE_FILE_OBJECT,
-                        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
-                        nullptr, &descriptor) != ERROR_SUCCESS)
+  if (::GetSecurityInfo(folder.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
+                        nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
     return false;
   const UniqueLocal hold(descriptor);
   return IsPrivateDescriptor(descriptor);

@@ -9,15 +9,15 @@ namespace platform {
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
                                     const std::string& defaultValue) const {
   char buffer[kValueBuffer];
-  const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
-                                             buffer, DWORD(sizeof buffer), path_.c_str());
+  const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer,
+                                             DWORD(sizeof buffer), path_.c_str());
   return std::string(buffer, n);
 }
 
 std::vector<std::string> ProfileFile::ReadSectionKeys(const std::string& section) const {
   std::vector<char> buffer(kKeyListBuffer, '\0');
-  const DWORD n = ::GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
-                                             DWORD(buffer.size()), path_.c_str());
+  const DWORD n =
+      ::GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(), DWORD(buffer.size()), path_.c_str());
   std::vector<std::string> keys;
   for (DWORD i = 0; i < n;) {
     std::string key(buffer.data() + i);
@@ -28,14 +28,12 @@ std::vector<std::string> ProfileFile::ReadSectionKeys(const std::string& section
   return keys;
 }
 
-std::vector<std::pair<std::string, std::string>> ProfileFile::ReadSection(
-    const std::string& section) const {
+std::vector<std::pair<std::string, std::string>> ProfileFile::ReadSection(const std::string& section) const {
   // The service reports a buffer that was too small by returning its size less two.
   std::vector<char> buffer(kKeyListBuffer, '\0');
   DWORD n = 0;
   for (;;) {
-    n = ::GetPrivateProfileSectionA(section.c_str(), buffer.data(), DWORD(buffer.size()),
-                                    path_.c_str());
+    n = ::GetPrivateProfileSectionA(section.c_str(), buffer.data(), DWORD(buffer.size()), path_.c_str());
     if (n + 2 < buffer.size() || buffer.size() >= (DWORD(1) << 30)) break;
     buffer.assign(buffer.size() * 2, '\0');
   }
@@ -44,14 +42,15 @@ std::vector<std::pair<std::string, std::string>> ProfileFile::ReadSection(
     const std::string line(buffer.data() + i);
     i += DWORD(line.size() + 1);
     const size_t eq = line.find('=');
-    if (eq == std::string::npos) lines.emplace_back(line, std::string());
-    else lines.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+    if (eq == std::string::npos)
+      lines.emplace_back(line, std::string());
+    else
+      lines.emplace_back(line.substr(0, eq), line.substr(eq + 1));
   }
   return lines;
 }
 
-void ProfileFile::WriteString(const std::string& section, const std::string& key,
-                              const std::string& value) const {
+void ProfileFile::WriteString(const std::string& section, const std::string& key, const std::string& value) const {
   if (!::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path_.c_str()))
     throw Error(FormatText("nach %s kann nicht geschrieben werden", path_));
 }

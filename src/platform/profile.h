@@ -13,14 +13,13 @@ namespace platform {
 
 class ProfileFile {
  public:
-  static constexpr size_t kValueBuffer = 2048;   // at most 2047 characters of a value arrive
+  static constexpr size_t kValueBuffer = 2048;  // at most 2047 characters of a value arrive
   static constexpr size_t kKeyListBuffer = 16384;
 
   explicit ProfileFile(std::string path) : path_(std::move(path)) {}
 
   const std::string& Path() const { return path_; }
-  std::string ReadString(const std::string& section, const std::string& key,
-                         const std::string& defaultValue) const;
+  std::string ReadString(const std::string& section, const std::string& key, const std::string& defaultValue) const;
   // A key of the setup description, with the default its readers use.
   std::string Read(const setupinf::Key& key) const { return ReadString(key.section, key.name, key.fallback); }
   // The key names of a section in their order in the file.
@@ -29,12 +28,10 @@ class ProfileFile {
   // whole however long the section is.
   std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& section) const;
   // Raises Error "nach <path> kann nicht geschrieben werden" when the file cannot be written.
-  void WriteString(const std::string& section, const std::string& key,
-                   const std::string& value) const;
+  void WriteString(const std::string& section, const std::string& key, const std::string& value) const;
   // Replaces the whole section with these lines in one write of the file; raises as
   // WriteString does.
-  void WriteSection(const std::string& section,
-                    const std::vector<std::pair<std::string, std::string>>& lines) const;
+  void WriteSection(const std::string& section, const std::vector<std::pair<std::string, std::string>>& lines) const;
 
  private:
   std::string path_;

@@ -25,8 +25,7 @@ bool Registry::OpenKey(const std::string& path) { return Open(path, KEY_READ | K
 bool Registry::OpenExistingKey(const std::string& path) { return Open(path, KEY_READ | KEY_WRITE, false); }
 
 bool Registry::HasValue(const std::string& name) const {
-  return key_ && ::RegQueryValueExA(key_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
-                     ERROR_SUCCESS;
+  return key_ && ::RegQueryValueExA(key_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 bool Registry::DeleteValue(const std::string& name) {
@@ -37,8 +36,8 @@ bool Registry::DeleteValue(const std::string& name) {
 
 bool Registry::IsEmpty() const {
   DWORD subkeys = 0, values = 0;
-  if (!key_ || ::RegQueryInfoKeyA(key_.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                                  &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+  if (!key_ || ::RegQueryInfoKeyA(key_.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                                  nullptr, nullptr, nullptr) != ERROR_SUCCESS)
     return false;
   return subkeys == 0 && values == 0;
 }
@@ -51,20 +50,18 @@ bool Registry::DeleteKey(HKEY root, const std::string& path) {
 std::string Registry::ReadString(const std::string& name) const {
   if (!key_) return {};
   DWORD type = 0, size = 0;
-  if (::RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-    return {};
-  if (type != REG_SZ && type != REG_EXPAND_SZ)
-    throw Error(FormatText("Ungültiger Datentyp für '%s'", name));
+  if (::RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
+  if (type != REG_SZ && type != REG_EXPAND_SZ) throw Error(FormatText("Ungültiger Datentyp für '%s'", name));
   std::vector<char> data(size + 1, '\0');
-  if (::RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type,
-                         reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+  if (::RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
+      ERROR_SUCCESS)
     return {};
   return std::string(data.data());
 }
 
 void Registry::Write(const std::string& name, DWORD type, const void* data, DWORD size) {
-  if (!key_ || ::RegSetValueExA(key_.get(), name.c_str(), 0, type,
-                                static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
+  if (!key_ ||
+      ::RegSetValueExA(key_.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
     throw Error(FormatText("Konnte Daten für '%s' nicht setzen", name));
 }
 
@@ -89,8 +86,6 @@ void Registry::WriteString(const std::string& name, const std::string& value) {
   Write(name, REG_SZ, value.c_str(), DWORD(value.size() + 1));
 }
 
-void Registry::WriteInteger(const std::string& name, int32_t value) {
-  Write(name, REG_DWORD, &value, sizeof value);
-}
+void Registry::WriteInteger(const std::string& name, int32_t value) { Write(name, REG_DWORD, &value, sizeof value); }
 
 }  // namespace platform

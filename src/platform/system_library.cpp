@@ -7,8 +7,8 @@ namespace platform {
 void RestrictDllSearch() {
   // Windows 7 has SetDefaultDllDirectories only with an update installed.
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  const auto setDefault = EntryPoint<SetDefaultDllDirectoriesFn>(
-      ::GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+  const auto setDefault =
+      EntryPoint<SetDefaultDllDirectoriesFn>(::GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
   if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
   // Without it, at least the current folder leaves the search.
   ::SetDllDirectoryA("");

@@ -29,8 +29,8 @@ TForm2* Form2 = nullptr;
 
 namespace {
 
-const FormDesign kDesign{"TForm2", "Form2", "Willkommen", 472, 329, BorderStyle::Single,
-                         Placement::ScreenCenter, true, false, kBtnFace, -11, false};
+const FormDesign kDesign{"TForm2", "Form2", "Willkommen", 472, 329,  BorderStyle::Single, Placement::ScreenCenter,
+                         true,     false,   kBtnFace,     -11, false};
 
 // The classic wizard layout: the page picture in a frame at the left, the texts right of it,
 // a line above the buttons at the bottom right.
@@ -51,8 +51,8 @@ ComponentDesign Line(const char* name, const char* page) {
 ComponentDesign PageButton(const char* name, const char* page, int left, const char* text) {
   return {Kind::Button, name, page, left, kButtonTop, kButtonWidth, kButtonHeight, text, 0, -1, 0, "", nullptr, 0};
 }
-ComponentDesign Text(const char* name, const char* page, int left, int top, int width, int height,
-                     const char* text, uint32_t flags) {
+ComponentDesign Text(const char* name, const char* page, int left, int top, int width, int height, const char* text,
+                     uint32_t flags) {
   return {Kind::Label, name, page, left, top, width, height, text, flags, -1, 0, "", nullptr, 0};
 }
 ComponentDesign NamedPage(const char* name) {
@@ -76,7 +76,8 @@ const std::vector<ComponentDesign> kComponents = {
     // "Welcome"
     Frame("Bevel1", "Welcome"),
     Picture("Image1", "Welcome", "PAGE1"),
-    {Kind::Image, "Image2", "Welcome", kTextLeft, 14, 32, 32, "", kAutoSize | kTransparent, -1, 0, "", "ICONWELCOME", 0},
+    {Kind::Image, "Image2", "Welcome", kTextLeft, 14, 32, 32, "", kAutoSize | kTransparent, -1, 0, "", "ICONWELCOME",
+     0},
     Text("Label1", "Welcome", 188, 14, 272, 42,
          "Willkommen zum Talvenor Installationsprogramm. Dieses Programm installiert Talvenor auf Ihren Computer.",
          kWordWrap | kBold),
@@ -125,19 +126,19 @@ const std::vector<ComponentDesign> kComponents = {
     PageButton("Button7", "Dir", kNextLeft, "&Weiter>"),
     PageButton("Button8", "Dir", kCancelLeft, "Abbrechen"),
     PageButton("Button6", "Dir", kBackLeft, "< &Zurück"),
-    {Kind::Button, "Button9", "Dir", kCancelLeft, 232, kButtonWidth, kButtonHeight, "S&uchen...", 0, -1, 0, "",
-     nullptr, 0},
+    {Kind::Button, "Button9", "Dir", kCancelLeft, 232, kButtonWidth, kButtonHeight, "S&uchen...", 0, -1, 0, "", nullptr,
+     0},
     Line("Bevel6", "Dir"),
 
     // "Options"
     Frame("Bevel7", "Options"),
     Picture("Image5", "Options", "PAGE5"),
     Text("Label10", "Options", kTextLeft, 14, kTextWidth, 16, "Wählen Sie die zu installierenden Komponenten aus:", 0),
-    {Kind::CheckBox, "CheckBox1", "Options", kTextLeft, 44, 200, 17, "Programmdateien", kChecked | kDisabled, -1, 0,
-     "", nullptr, 0},
+    {Kind::CheckBox, "CheckBox1", "Options", kTextLeft, 44, 200, 17, "Programmdateien", kChecked | kDisabled, -1, 0, "",
+     nullptr, 0},
     Text("Label11", "Options", 166, 64, 294, 16, "Dies sind die benötigten Programmdateien", 0),
-    {Kind::CheckBox, "CheckBox2", "Options", kTextLeft, 92, 200, 17, "Operator Logos",
-     kChecked | kDisabled | kHidden, -1, 0, "", nullptr, 0},
+    {Kind::CheckBox, "CheckBox2", "Options", kTextLeft, 92, 200, 17, "Operator Logos", kChecked | kDisabled | kHidden,
+     -1, 0, "", nullptr, 0},
     Text("Label12", "Options", 166, 112, 294, 16, "Beispiel-Logos für Ihr Handy", kHidden),
     {Kind::CheckBox, "CheckBox3", "Options", kTextLeft, 140, 200, 17, "MIDI-Ruftöne", kChecked | kDisabled | kHidden,
      -1, 0, "", nullptr, 0},
@@ -168,8 +169,8 @@ const std::vector<ComponentDesign> kComponents = {
          "Eine Kommunikation ist sowohl über Datenkabel als auch über IrDa möglich. Für den IrDa-Betrieb muss eine "
          "korrekte Installation der Infrarotschnittstelle vorgenommen sein!",
          kWordWrap),
-    Text("Label18", "Infrarot", kTextLeft, 126, kTextWidth, 16, "Wählen Sie aus, wie Sie die Daten übertragen wollen:",
-         0),
+    Text("Label18", "Infrarot", kTextLeft, 126, kTextWidth, 16,
+         "Wählen Sie aus, wie Sie die Daten übertragen wollen:", 0),
     {Kind::RadioButton, "choicekabel", "Infrarot", 164, 152, 200, 17, "Datenkabel", kChecked, -1, 0, "", nullptr, 0},
     {Kind::RadioButton, "choiceirda", "Infrarot", 164, 176, 200, 17, "IrDa - Infrarot", 0, -1, 0, "", nullptr, 0},
     Line("Bevel16", "Infrarot"),

@@ -54,8 +54,7 @@ class TForm2 : public forms::Form, public install::InstallObserver {
  protected:
   void FormShow() override;
   bool FormCloseQuery() override;
-  std::unique_ptr<forms::Component> CreateCustom(const forms::ComponentDesign& d,
-                                                 forms::Container* parent) override;
+  std::unique_ptr<forms::Component> CreateCustom(const forms::ComponentDesign& d, forms::Container* parent) override;
 
  private:
   void StartUp();
@@ -75,7 +74,7 @@ class TForm2 : public forms::Form, public install::InstallObserver {
   // The journal of an earlier run that never finished, before the wizard starts.
   void RecoverInterruptedRun();
   static void ReportNotUndone(const std::vector<std::string>& notUndone);
-  bool resuming_ = false;  // shown again from the run on the folder page: no start-up
+  bool resuming_ = false;               // shown again from the run on the folder page: no start-up
   std::vector<std::string> notUndone_;  // of the run being undone
   unsigned long undoShownAt_ = 0;       // tick count when the copy window last named a change
 };

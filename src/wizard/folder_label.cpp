@@ -5,8 +5,8 @@ namespace wizard {
 namespace {
 
 constexpr size_t kDrivePartLength = 3;
-constexpr size_t kRestLimit = 30;        // a rest this long loses its leading folder name
-constexpr size_t kLongNameTail = 26;     // characters kept of a last folder name too long
+constexpr size_t kRestLimit = 30;     // a rest this long loses its leading folder name
+constexpr size_t kLongNameTail = 26;  // characters kept of a last folder name too long
 const char* const kEllipsisFolder = "...\\";
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }

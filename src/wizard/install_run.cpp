@@ -71,8 +71,7 @@ void TForm2::Timer1Timer() {
   if (run.Error()) std::rethrow_exception(run.Error());
   // "Beenden" in the cancel confirmation ended the program during the extraction, and what
   // the run had written was undone.
-  if (result == install::InstallResult::StoppedByUser || result == install::InstallResult::RollbackIncomplete)
-    return;
+  if (result == install::InstallResult::StoppedByUser || result == install::InstallResult::RollbackIncomplete) return;
   ::Sleep(500);
   platform::SetCurrentFolder(session.SourceDir);
   const bool complete = result == install::InstallResult::Complete;

@@ -35,7 +35,9 @@ void TForm2::RecoverInterruptedRun() {
   const std::string uninstallEntry = inf.Read(setupinf::kUninstallEntry);
   const std::optional<install::InstallStore> store = install::InstallStore::Find(uninstallEntry);
   if (!store) return;
-  const install::JournalPlaces places{uninstallEntry, inf.Read(setupinf::kProgramEntry), store->Folder(),
+  const install::JournalPlaces places{uninstallEntry,
+                                      inf.Read(setupinf::kProgramEntry),
+                                      store->Folder(),
                                       platform::IncludeTrailingBackslash(platform::WindowsFolder()),
                                       {FolderOf(shelllink::sfProgramsMenu), FolderOf(shelllink::sfStartup)}};
   NotUndone observer;
@@ -47,9 +49,7 @@ void TForm2::RecoverInterruptedRun() {
                               "install_recovered"),
                      MB_OK | MB_ICONINFORMATION);
       break;
-    case install::Recovery::Incomplete:
-      ReportNotUndone(observer.failures);
-      break;
+    case install::Recovery::Incomplete: ReportNotUndone(observer.failures); break;
     case install::Recovery::Refused:
       app.MessageBox(platform::FormatText(LangText("Das Protokoll einer unterbrochenen Installation ist beschädigt "
                                                    "oder gehört nicht zu dieser Installation. Es wurde nicht befolgt "
@@ -59,7 +59,6 @@ void TForm2::RecoverInterruptedRun() {
                                           store->RefusedJournalPath()),
                      MB_OK | MB_ICONWARNING);
       break;
-    default:
-      break;
+    default: break;
   }
 }

@@ -33,13 +33,13 @@ std::wstring Wide(const std::string& ansi) {
 bool WideFileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string SetupInf() {
-  return std::string("[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\nfixed=1\r\n[Program]\r\nProgramEntry=") +
+  return std::string(
+             "[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\nfixed=1\r\n[Program]\r\nProgramEntry=") +
          kProgramEntry + "\r\n[UnInstall]\r\nUnInstallEntry=TalvenorE2E-Archives\r\nUninstallString=" + kUninstaller +
          "\r\n[Group]\r\nGroupname=" + kGroup + "\r\n";
 }
 
-ziptest::Entry Member(const std::string& name, const std::string& data, uint16_t versionMadeBy,
-                      uint16_t flags = 0) {
+ziptest::Entry Member(const std::string& name, const std::string& data, uint16_t versionMadeBy, uint16_t flags = 0) {
   ziptest::Entry e;
   e.name = name;
   e.data = data;
@@ -85,7 +85,7 @@ TEST(Archives, NamesWithUmlautsAndAnUndatedMemberAreInstalledListedAndUninstalle
   EXPECT_EQ(ReadFile(target + "ohne Datum.txt"), "Datum 0");
   const std::string copy = target + "Setup.inf";
   EXPECT_EQ(InstalledFiles(copy), (std::vector<std::string>{target + Ansi(melody), target + "DOS\\" + Ansi(melody),
-                                                             target + "ohne Datum.txt", copy}));
+                                                            target + "ohne Datum.txt", copy}));
   // "&Ende" as it stands, autostart box ticked: this medium names no autostart program, so no
   // Startup link is made, and the uninstaller finds nothing of ours it must leave behind.
   ASSERT_TRUE(Press(wizard, "&Ende"));

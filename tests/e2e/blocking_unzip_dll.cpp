@@ -67,8 +67,8 @@ extern "C" int32_t __stdcall UnzipExec(void* parameterBlock) {
   uint8_t* block = static_cast<uint8_t*>(parameterBlock);
   g_setupCallback = reinterpret_cast<unzipabi::UnzipCallback>(
       uintptr_t(uint32_t(unzipabi::GetI32(block + unzipabi::block::kCallback))));
-  unzipabi::PutI32(block + unzipabi::block::kCallback, int32_t(unzipabi::Address32(
-                                                            reinterpret_cast<const void*>(&HoldingCallback))));
+  unzipabi::PutI32(block + unzipabi::block::kCallback,
+                   int32_t(unzipabi::Address32(reinterpret_cast<const void*>(&HoldingCallback))));
   return exec(parameterBlock);
 }
 

@@ -45,8 +45,8 @@ int main(int argc, char** argv) {
   HWND wizard = setup.WaitWindow("TForm2");
   if (!wizard) return 1;
   Shot("language");
-  const char* steps[][2] = {{"&Weiter >", "welcome"},  {"&Weiter >", "licence"}, {"&Akzeptieren>", "folder"},
-                            {"&Weiter>", "ready"}};
+  const char* steps[][2] = {
+      {"&Weiter >", "welcome"}, {"&Weiter >", "licence"}, {"&Akzeptieren>", "folder"}, {"&Weiter>", "ready"}};
   for (auto& step : steps) {
     if (!Press(wizard, step[0])) return 1;
     Shot(step[1]);

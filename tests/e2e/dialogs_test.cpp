@@ -32,8 +32,7 @@ std::string ProgramsFolder() {
 }
 
 std::string ProgramFilesDir() {
-  return RegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir")
-      .value_or("");
+  return RegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir").value_or("");
 }
 
 // The name of the wizard page shown.
@@ -66,8 +65,8 @@ std::vector<std::string> ListItems(HWND list) {
     const LRESULT got = ::SendMessageW(list, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(&wide[0]));
     wide.resize(size_t(got > 0 ? got : 0));
     std::string text(wide.size() * 2 + 1, '\0');
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), int(wide.size()), &text[0], int(text.size()),
-                                        nullptr, nullptr);
+    const int n =
+        ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), int(wide.size()), &text[0], int(text.size()), nullptr, nullptr);
     text.resize(size_t(n > 0 ? n : 0));
     items.push_back(text);
   }

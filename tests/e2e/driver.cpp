@@ -139,9 +139,7 @@ Process::~Process() {
 
 bool Process::Running() const { return ::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
-bool Process::WaitExit(int timeoutMs) {
-  return ::WaitForSingleObject(pi_.hProcess, DWORD(timeoutMs)) == WAIT_OBJECT_0;
-}
+bool Process::WaitExit(int timeoutMs) { return ::WaitForSingleObject(pi_.hProcess, DWORD(timeoutMs)) == WAIT_OBJECT_0; }
 
 DWORD Process::ExitCode() const {
   DWORD code = STILL_ACTIVE;
@@ -236,16 +234,14 @@ std::string Text(HWND wnd) {
   if (!::SendMessageTimeoutA(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
   std::string text(length + 1, '\0');
   DWORD_PTR got = 0;
-  ::SendMessageTimeoutA(wnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG,
-                        5000, &got);
+  ::SendMessageTimeoutA(wnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 5000, &got);
   text.resize(got);
   return text;
 }
 
 void SetText(HWND wnd, const std::string& text) {
   DWORD_PTR result = 0;
-  ::SendMessageTimeoutA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
-                        &result);
+  ::SendMessageTimeoutA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &result);
 }
 
 void Click(HWND button) { ::PostMessageA(button, BM_CLICK, 0, 0); }
@@ -358,8 +354,8 @@ void SaveScreenShotIfAsked(const std::string& name) {
 std::optional<std::string> RegString(HKEY root, const std::string& key, const std::string& value) {
   char data[4096] = {};
   DWORD size = sizeof data, type = 0;
-  if (::RegGetValueA(root, key.c_str(), value.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
-                     &type, data, &size) != ERROR_SUCCESS)
+  if (::RegGetValueA(root, key.c_str(), value.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, &type, data,
+                     &size) != ERROR_SUCCESS)
     return std::nullopt;
   return std::string(data);
 }
@@ -393,12 +389,14 @@ std::map<std::string, std::string> RegValues(HKEY root, const std::string& key) 
   return values;
 }
 
-void RegDeleteTree(HKEY root, const std::string& key) { ::RegDeleteTreeA(root, key.c_str()); ::RegDeleteKeyA(root, key.c_str()); }
+void RegDeleteTree(HKEY root, const std::string& key) {
+  ::RegDeleteTreeA(root, key.c_str());
+  ::RegDeleteKeyA(root, key.c_str());
+}
 
 void RegSetString(HKEY root, const std::string& key, const std::string& value, const std::string& data) {
   HKEY h = nullptr;
-  if (::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) != ERROR_SUCCESS)
-    return;
+  if (::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) != ERROR_SUCCESS) return;
   ::RegSetValueExA(h, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), DWORD(data.size() + 1));
   ::RegCloseKey(h);
 }
@@ -406,8 +404,8 @@ void RegSetString(HKEY root, const std::string& key, const std::string& value, c
 std::string IniString(const std::string& path, const std::string& section, const std::string& key,
                       const std::string& def) {
   char buffer[2048];
-  const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer, sizeof buffer,
-                                             path.c_str());
+  const DWORD n =
+      ::GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer, sizeof buffer, path.c_str());
   return std::string(buffer, n);
 }
 

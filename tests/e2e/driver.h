@@ -62,8 +62,7 @@ class Medium {
 // A started program; ended when the object goes.
 class Process {
  public:
-  explicit Process(const std::string& exe, const std::string& arguments = "",
-                   const std::string& folder = "");
+  explicit Process(const std::string& exe, const std::string& arguments = "", const std::string& folder = "");
   ~Process();
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
@@ -85,15 +84,13 @@ class Process {
 };
 
 // Children, at any depth, of a class (and text, when given).
-HWND FindChild(HWND parent, const std::string& className, const std::string& text = "",
-               bool visibleOnly = false);
-HWND WaitChild(HWND parent, const std::string& className, const std::string& text,
-               int timeoutMs = kWaitMs);
+HWND FindChild(HWND parent, const std::string& className, const std::string& text = "", bool visibleOnly = false);
+HWND WaitChild(HWND parent, const std::string& className, const std::string& text, int timeoutMs = kWaitMs);
 std::vector<HWND> Children(HWND parent, const std::string& className);
 
 std::string Text(HWND wnd);
 void SetText(HWND wnd, const std::string& text);
-void Click(HWND button);  // posted, so a modal box that the click opens does not block
+void Click(HWND button);   // posted, so a modal box that the click opens does not block
 void PostClose(HWND wnd);  // a close request, as the system menu or Alt+F4 sends it
 bool Visible(HWND wnd);
 RECT ScreenRect(HWND wnd);

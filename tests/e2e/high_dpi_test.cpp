@@ -121,9 +121,8 @@ TEST_F(HighDpi, EveryWindowOfAnInstallationIsItsDesignScaledToTheScreen) {
   ASSERT_NE(progress, nullptr);
   ExpectScaledSize(ClientSize(progress), 427, 132, "TForm5");
   // Its top edge follows the screen, not the design: the screen height divided by 1.2.
-  EXPECT_TRUE(WaitUntil([&] {
-    return ScreenRect(progress).top == int(std::nearbyint(::GetSystemMetrics(SM_CYSCREEN) / 1.2));
-  }));
+  EXPECT_TRUE(WaitUntil(
+      [&] { return ScreenRect(progress).top == int(std::nearbyint(::GetSystemMetrics(SM_CYSCREEN) / 1.2)); }));
   SaveScreenShotIfAsked("hidpi-install-progress");
   // Asked while the run waits for its start; it goes on.
   ASSERT_TRUE(Press(progress, "Abbruch"));

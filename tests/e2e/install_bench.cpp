@@ -45,8 +45,8 @@ void LayOutMedium(const Medium& medium, const std::string& archive) {
   medium.Write("Licence.txt", "Lizenz\r\n");
   medium.Write("Setup.zip", archive);
   medium.WriteSetupInf(std::string("[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\n") +
-                       "[Program]\r\nProgramEntry=Software\\" + kEntry + "\r\n[UnInstall]\r\nUnInstallEntry=" +
-                       kEntry + "\r\n[Group]\r\nGroupname=" + kEntry + "\r\n");
+                       "[Program]\r\nProgramEntry=Software\\" + kEntry + "\r\n[UnInstall]\r\nUnInstallEntry=" + kEntry +
+                       "\r\n[Group]\r\nGroupname=" + kEntry + "\r\n");
   medium.AddBuildFile("medium-bin\\UNZIPLIB.DLL", "UNZIPLIB.DLL");
   medium.AddBuildFile("bin\\UnInstall.exe", "UnInstall.exe");
 }
@@ -61,8 +61,7 @@ bool WalkToReadyPage(const Process& setup, HWND wizard, const std::string& targe
   HWND dialog = setup.WaitWindow("TForm4");
   if (!dialog) return false;
   SetText(FindChild(dialog, "Edit"), target.substr(0, target.size() - 1));
-  return Press(dialog, "&Ok") && setup.WaitHidden("TForm4") && Press(wizard, "&Weiter>") &&
-         WaitPage(wizard, "ready");
+  return Press(dialog, "&Ok") && setup.WaitHidden("TForm4") && Press(wizard, "&Weiter>") && WaitPage(wizard, "ready");
 }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
@@ -97,7 +96,8 @@ Run InstallAndRemove(const std::string& archive, int files, int settleSeconds, c
   const std::string work = "C:\\talvenor-bench-" + std::to_string(::GetCurrentProcessId()) + "\\";
   const std::string target = work + "Talvenor\\";
   const InstallationTraces traces(work, std::string("Software\\") + kEntry,
-                                  std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kEntry, kEntry);
+                                  std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kEntry,
+                                  kEntry);
   ::CreateDirectoryA(work.c_str(), nullptr);
   run.install = TimedInstallation(archive, target, program);
   if (update && run.install >= 0) run.update = TimedInstallation(archive, target, program);
@@ -125,7 +125,8 @@ double PlainWriteSeconds(const std::string& folder, int files, std::vector<std::
   const spantest::Bytes data = spantest::PatternBytes(100, 1);
   for (int i = 0; i < files; ++i) {
     paths.push_back(folder + "folder" + std::to_string(i % 50) + "\\page" + std::to_string(i) + ".htm");
-    HANDLE file = ::CreateFileA(paths.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        ::CreateFileA(paths.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     ::WriteFile(file, data.data(), DWORD(data.size()), &written, nullptr);
     ::CloseHandle(file);
@@ -155,7 +156,8 @@ double VerySilentSeconds(const std::string& archive, int files) {
   const std::string work = "C:\\talvenor-bench-" + std::to_string(::GetCurrentProcessId()) + "\\";
   const std::string target = work + "Talvenor\\";
   const InstallationTraces traces(work, std::string("Software\\") + kEntry,
-                                  std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kEntry, kEntry);
+                                  std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kEntry,
+                                  kEntry);
   Medium medium;
   LayOutMedium(medium, archive);
   const auto start = std::chrono::steady_clock::now();
@@ -227,11 +229,16 @@ int main(int argc, char** argv) {
   bool verySilent = false, update = false, journal = false;
   std::vector<int> counts;
   for (int i = 2; i < argc; ++i) {
-    if (std::strncmp(argv[i], "settle=", 7) == 0) settleSeconds = std::atoi(argv[i] + 7);
-    else if (std::strcmp(argv[i], "verysilent") == 0) verySilent = true;
-    else if (std::strcmp(argv[i], "update") == 0) update = true;
-    else if (std::strcmp(argv[i], "journal") == 0) journal = true;
-    else counts.push_back(std::atoi(argv[i]));
+    if (std::strncmp(argv[i], "settle=", 7) == 0)
+      settleSeconds = std::atoi(argv[i] + 7);
+    else if (std::strcmp(argv[i], "verysilent") == 0)
+      verySilent = true;
+    else if (std::strcmp(argv[i], "update") == 0)
+      update = true;
+    else if (std::strcmp(argv[i], "journal") == 0)
+      journal = true;
+    else
+      counts.push_back(std::atoi(argv[i]));
   }
   const std::string prefix = settleSeconds > 0 ? "settled_" : "";
   if (counts.empty()) counts = {500, 2000, 8000};
@@ -257,8 +264,8 @@ int main(int argc, char** argv) {
         Program& program = programs[(p + size_t(r)) % programs.size()];
         const Run run = InstallAndRemove(archive, files, settleSeconds, program.file, update);
         if (settleSeconds > 0) plainDeletes.push_back(PlainDeleteSeconds(files, settleSeconds));
-        std::printf("run %d files %d %s: install %.2f s, update %.2f s, uninstall %.2f s, plain delete %.2f s\n",
-                    r + 1, files, program.file, run.install, run.update, run.uninstall,
+        std::printf("run %d files %d %s: install %.2f s, update %.2f s, uninstall %.2f s, plain delete %.2f s\n", r + 1,
+                    files, program.file, run.install, run.update, run.uninstall,
                     plainDeletes.empty() ? -1.0 : plainDeletes.back());
         std::fflush(stdout);
         program.figures.Add(run);

@@ -155,17 +155,16 @@ void ExpectSameState(const InstallationState& expected, const InstallationState&
   EXPECT_EQ(expected.record, actual.record);
 }
 
-
 struct Installation {
-  std::string work;         // C:\talvenor-e2e-install-<pid>-<n>\, holds the target folder
-  std::string target;       // work + "Talvenor\"
-  std::string programKey;   // below HKLM
-  std::string uninstallKey;  // below HKLM
-  std::string uninstallEntry;  // its name below the uninstall root
-  std::string group;        // Programs menu subfolder, may be empty
+  std::string work;                        // C:\talvenor-e2e-install-<pid>-<n>\, holds the target folder
+  std::string target;                      // work + "Talvenor\"
+  std::string programKey;                  // below HKLM
+  std::string uninstallKey;                // below HKLM
+  std::string uninstallEntry;              // its name below the uninstall root
+  std::string group;                       // Programs menu subfolder, may be empty
   std::vector<std::string> programsLinks;  // link names in the group folder
-  std::string startupLink;  // link name in the Startup folder, may be empty
-  std::string uninstaller;  // <windir>\UnInstall.exe
+  std::string startupLink;                 // link name in the Startup folder, may be empty
+  std::string uninstaller;                 // <windir>\UnInstall.exe
   bool uninstallerWasThere = false;
 
   Installation(const std::string& tag, std::string programKeyPath, std::string uninstallEntryName)
@@ -194,9 +193,7 @@ struct Installation {
   Installation(const Installation&) = delete;
   Installation& operator=(const Installation&) = delete;
 
-  std::string GroupFolder() const {
-    return ShellFolderPath("Programs") + "\\" + (group.empty() ? "" : group + "\\");
-  }
+  std::string GroupFolder() const { return ShellFolderPath("Programs") + "\\" + (group.empty() ? "" : group + "\\"); }
   // The sections of Setup.inf that point the run at this installation's keys and group.
   std::string EntrySections() const {
     return "[Program]\r\nProgramEntry=" + programKey + "\r\n[UnInstall]\r\nUnInstallEntry=" + uninstallEntry +
@@ -906,7 +903,8 @@ TEST(Install, AnUpdateThatFinishesKeepsTheOldFileOfAFailedMemberAndItsUninstalle
   // The member's line: its name, why it failed, and that the earlier file stays.
   const size_t line = box->text.find("bleibt.txt: ");
   ASSERT_NE(line, std::string::npos) << box->text;
-  EXPECT_NE(box->text.substr(line, box->text.find('\r', line) - line).find("(nicht aktualisiert, die bisherige Datei bleibt)"),
+  EXPECT_NE(box->text.substr(line, box->text.find('\r', line) - line)
+                .find("(nicht aktualisiert, die bisherige Datei bleibt)"),
             std::string::npos)
       << box->text;
   ASSERT_TRUE(Answer(*box, "OK"));
@@ -958,11 +956,11 @@ TEST(Install, AJournalNamingAFileOutsideTheInstallationOrDamagedIsRefusedAndNoth
   archive.Add("liesmich.txt", "Lies mich\r\n");
   Medium medium;
   LayOutMedium(medium, kGerman + inst.EntrySections(), archive.Bytes());
-  const std::string start = "Talvenor setup journal 1\r\n" +
-                            JournalLine({"run", inst.uninstallEntry, inst.programKey, inst.target});
+  const std::string start =
+      "Talvenor setup journal 1\r\n" + JournalLine({"run", inst.uninstallEntry, inst.programKey, inst.target});
   const std::string damaged = JournalLine({"file", inside});
-  for (const std::string& journal : {start + JournalLine({"file", outside}),
-                                     start + damaged.substr(0, damaged.size() - 3) + "x\r\n"}) {
+  for (const std::string& journal :
+       {start + JournalLine({"file", outside}), start + damaged.substr(0, damaged.size() - 3) + "x\r\n"}) {
     WriteFile(store + "journal.txt", journal);
     ASSERT_NO_FATAL_FAILURE(StartAgainAndLeave(medium, "Das Protokoll einer unterbrochenen Installation"));
     EXPECT_EQ(ReadFile(outside), "bleibt");

@@ -20,7 +20,9 @@ const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\
 const char* const kGroup = "Talvenor E2E Builder";
 const char* const kUninstaller = "UnInstallBuilder.exe";  // the medium's UninstallString
 const char* const kMedia = "tests\\e2e\\builder-media\\";
-const char* const kLargePayload = "Nutzdaten-Gr\xFC\xDF" "e";
+const char* const kLargePayload =
+    "Nutzdaten-Gr\xFC\xDF"
+    "e";
 // The payload's folders without files.
 const std::vector<std::string> kEmptyFolders{"Leer", "Ablage\\\xC4ltere T\xF6ne"};
 
@@ -43,7 +45,11 @@ void InstallAndCompare(const std::string& medium, const std::string& payload,
                        const std::vector<std::string>& emptyFolders = {}) {
   CopiedUninstaller uninstaller(kUninstaller);
   const auto files = FilesBelow(payload);
-  ASSERT_EQ(files.count("Gr\xFC\xDF" "e\\\xDC" "bersicht.txt"), 1u) << "the payload's umlaut name";
+  ASSERT_EQ(files.count("Gr\xFC\xDF"
+                        "e\\\xDC"
+                        "bersicht.txt"),
+            1u)
+      << "the payload's umlaut name";
 
   const std::string target = std::string(kWork) + "\\Ziel";
   Process setup(medium + "setup.exe", "", medium);
@@ -104,12 +110,15 @@ long RunWindowsBuilder(const std::wstring& arguments, const std::string& log) {
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdOutput = si.hStdError = output;
   PROCESS_INFORMATION pi{};
-  const bool started = ::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+  const bool started =
+      ::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
   ::CloseHandle(output);
   if (!started) return -2;
   DWORD code = STILL_ACTIVE;
-  if (::WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0) ::GetExitCodeProcess(pi.hProcess, &code);
-  else ::TerminateProcess(pi.hProcess, 99);
+  if (::WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0)
+    ::GetExitCodeProcess(pi.hProcess, &code);
+  else
+    ::TerminateProcess(pi.hProcess, 99);
   ::CloseHandle(pi.hThread);
   ::CloseHandle(pi.hProcess);
   return code == STILL_ACTIVE ? -3 : long(code);
@@ -148,7 +157,10 @@ TEST(MediumBuilder, WindowsBuilderWritesTheSameArchiveAndItsMediumInstallsByteFo
   InstallationTraces traces(kWork, kProgramEntry, kUninstallKey, kGroup);
   ASSERT_TRUE(::CreateDirectoryA(kWork, nullptr));
   const std::string log = std::string(kWork) + "\\make-medium.log";
-  const std::string mediumFolder = std::string(kWork) + "\\Medium-Gr\xFC\xDF" "e", medium = mediumFolder + "\\";
+  const std::string mediumFolder = std::string(kWork) +
+                                   "\\Medium-Gr\xFC\xDF"
+                                   "e",
+                    medium = mediumFolder + "\\";
   // With the build's SOURCE_DATE_EPOCH the archive is the Linux builder's byte for byte.
   ASSERT_TRUE(::SetEnvironmentVariableA("SOURCE_DATE_EPOCH", "988977600"));
   const long code = RunWindowsBuilder(BuilderArguments(mediumFolder), log);

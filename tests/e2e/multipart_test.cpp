@@ -151,14 +151,14 @@ TEST(Multipart, ThreePartFilesOnAFixedDriveInstallEveryFileWithoutAPrompt) {
   EXPECT_EQ(watcher.Seen().begin()->size(), 4u + 32u);
   EXPECT_EQ(watcher.Renamed(), 0);
   const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::printf("multi-part install: run to the finish page in %.1f s (the run's own 1.5 s start and 0.5 s wait included)\n",
-              seconds);
+  std::printf(
+      "multi-part install: run to the finish page in %.1f s (the run's own 1.5 s start and 0.5 s wait included)\n",
+      seconds);
   SaveScreenShotIfAsked("multipart-finish");
 
   // Every member byte for byte, the installed-file list in archive order, no joined copy left.
   const std::string folder = target + "\\";
-  for (const auto& m : members)
-    EXPECT_EQ(ReadFile(folder + WindowsPath(m.name)), AsText(m.data)) << m.name;
+  for (const auto& m : members) EXPECT_EQ(ReadFile(folder + WindowsPath(m.name)), AsText(m.data)) << m.name;
   const std::string copy = folder + "Setup.inf";
   // The join's own progress events do not enter the list: each extracted file once, then the copy.
   std::vector<std::string> expected;

@@ -20,9 +20,8 @@ namespace {
 
 // Not version.dll: Wine's own advapi32 imports it, so Wine loads it before the program's
 // first instruction (the import check of the build covers setup's own imports).
-const char* const kPlantedDlls[] = {"comctl32", "msimg32", "uxtheme", "dwmapi",
-                                    "cryptbase", "winmm",   "userenv", "profapi",
-                                    "propsys",  "dwrite",  "textshaping", "windowscodecs"};
+const char* const kPlantedDlls[] = {"comctl32", "msimg32", "uxtheme", "dwmapi", "cryptbase",   "winmm",
+                                    "userenv",  "profapi", "propsys", "dwrite", "textshaping", "windowscodecs"};
 const char kUninstallRoot[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char kEntry[] = "TalvenorE2E-Security";
 const char kProgramKey[] = "Software\\TalvenorE2E-Security";
@@ -81,8 +80,9 @@ void LayOutMedium(const Medium& medium, const std::string& uninstallKeys) {
   medium.AddBuildFile("bin\\UnInstall.exe", "UnInstall.exe");
   medium.WriteSetupInf(std::string("[Program]\r\nProgramEntry=") + kProgramKey +
                        "\r\n[Defaults]\r\nSprache=german.lng\r\nfirstpage=german.lng\r\nfixed=1\r\n"
-                       "[UnInstall]\r\nUnInstallEntry=" + kEntry + "\r\nDisPlayName=Talvenor E2E\r\n" +
-                       uninstallKeys + "[Group]\r\nGroupname=" + kGroup + "\r\n");
+                       "[UnInstall]\r\nUnInstallEntry=" +
+                       kEntry + "\r\nDisPlayName=Talvenor E2E\r\n" + uninstallKeys + "[Group]\r\nGroupname=" + kGroup +
+                       "\r\n");
 }
 
 // A whole installation into `target` as a user makes it, from the welcome page to "&Ende"

@@ -29,9 +29,11 @@ std::string SolidBmp(int w, int h, COLORREF c) {
     rgb[i + 2] = GetBValue(c);
   }
   std::string out;
-  stbi_write_bmp_to_func([](void* ctx, void* data, int size) {
-    static_cast<std::string*>(ctx)->append(static_cast<char*>(data), size_t(size));
-  }, &out, w, h, 3, rgb.data());
+  stbi_write_bmp_to_func(
+      [](void* ctx, void* data, int size) {
+        static_cast<std::string*>(ctx)->append(static_cast<char*>(data), size_t(size));
+      },
+      &out, w, h, 3, rgb.data());
   return out;
 }
 
@@ -43,9 +45,11 @@ std::string SolidJpeg(int w, int h, COLORREF c) {
     rgb[i + 2] = GetBValue(c);
   }
   std::string out;
-  stbi_write_jpg_to_func([](void* ctx, void* data, int size) {
-    static_cast<std::string*>(ctx)->append(static_cast<char*>(data), size_t(size));
-  }, &out, w, h, 3, rgb.data(), 95);
+  stbi_write_jpg_to_func(
+      [](void* ctx, void* data, int size) {
+        static_cast<std::string*>(ctx)->append(static_cast<char*>(data), size_t(size));
+      },
+      &out, w, h, 3, rgb.data(), 95);
   return out;
 }
 
@@ -135,8 +139,8 @@ TEST(Startup, PictureKeysLoadBitmapAndJpegPictures) {
   Medium medium;
   medium.Write("back.bmp", SolidBmp(700, 500, RGB(255, 0, 0)));
   medium.Write("side.jpg", SolidJpeg(40, 40, RGB(0, 255, 0)));
-  medium.WriteSetupInf("[Defaults]\r\nfixed=1\r\n[Setup]\r\nBackground=" + medium.Path() + "back.bmp\r\nSetupImage1=" +
-                       medium.Path() + "side.jpg\r\n");
+  medium.WriteSetupInf("[Defaults]\r\nfixed=1\r\n[Setup]\r\nBackground=" + medium.Path() +
+                       "back.bmp\r\nSetupImage1=" + medium.Path() + "side.jpg\r\n");
   Process setup(medium.SetupExe());
   HWND background = setup.WaitWindow("TForm1");
   HWND wizard = setup.WaitWindow("TForm2");
@@ -149,12 +153,14 @@ TEST(Startup, PictureKeysLoadBitmapAndJpegPictures) {
   POINT centre{client.right / 2, client.bottom / 2};
   ::ClientToScreen(background, &centre);
   const RECT w = ScreenRect(wizard);
-  EXPECT_TRUE(WaitUntil([&] {
-    ScreenShot shot;
-    return shot.Pixel(centre.x, w.top - 20) == RGB(255, 0, 0) &&
-           shot.Pixel(centre.x - 340, centre.y) == RGB(255, 0, 0) &&
-           shot.Pixel(centre.x - 360, centre.y) != RGB(255, 0, 0);
-  }, 3000));
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        ScreenShot shot;
+        return shot.Pixel(centre.x, w.top - 20) == RGB(255, 0, 0) &&
+               shot.Pixel(centre.x - 340, centre.y) == RGB(255, 0, 0) &&
+               shot.Pixel(centre.x - 360, centre.y) != RGB(255, 0, 0);
+      },
+      3000));
   EXPECT_TRUE(WaitUntil([&] { return WindowShows(wizard, RGB(0, 255, 0)); }, 3000))
       << "the welcome page's picture comes from SetupImage1";
 }
@@ -162,8 +168,8 @@ TEST(Startup, PictureKeysLoadBitmapAndJpegPictures) {
 TEST(Startup, AMissingOrDamagedPictureIsReportedAndTheWizardStillOpens) {
   Medium medium;
   medium.Write("broken.jpg", "this is no JPEG picture");
-  medium.WriteSetupInf("[Setup]\r\nBackground=" + medium.Path() + "missing.bmp\r\nSetupImage1=" +
-                       medium.Path() + "broken.jpg\r\n");
+  medium.WriteSetupInf("[Setup]\r\nBackground=" + medium.Path() + "missing.bmp\r\nSetupImage1=" + medium.Path() +
+                       "broken.jpg\r\n");
   Process setup(medium.SetupExe());
   auto first = WaitMessageBox(setup);
   ASSERT_TRUE(first.has_value());
@@ -188,10 +194,10 @@ TEST(Startup, EveryPictureKeyFillsItsImageAndABadOneLeavesTheOthers) {
     const char* page;  // of the wizard image, empty for the background
     COLORREF colour;
   };
-  const Key keys[] = {{"Background", "", RGB(255, 0, 0)},        {"SetupImage1", "Welcome", RGB(0, 255, 0)},
+  const Key keys[] = {{"Background", "", RGB(255, 0, 0)},           {"SetupImage1", "Welcome", RGB(0, 255, 0)},
                       {"SetupImage2", "license", RGB(255, 255, 0)}, {"SetupImage3", "Dir", RGB(0, 255, 255)},
                       {"SetupImage4", "Options", RGB(77, 33, 199)}, {"SetupImage5", "ready", RGB(255, 0, 255)},
-                      {"SetupImage6", "ende", RGB(128, 255, 0)},   {"SetupImage7", "Infrarot", RGB(255, 128, 0)},
+                      {"SetupImage6", "ende", RGB(128, 255, 0)},    {"SetupImage7", "Infrarot", RGB(255, 128, 0)},
                       {"SetupImage8", "irinsall", RGB(128, 0, 255)}};
   const char* const bad = "SetupImage4";
   Medium medium;
@@ -216,8 +222,8 @@ TEST(Startup, EveryPictureKeyFillsItsImageAndABadOneLeavesTheOthers) {
   EXPECT_FALSE(FindMessageBox(setup).has_value()) << "the only bad picture is reported once";
 
   const RECT w = ScreenRect(wizard);
-  EXPECT_TRUE(WaitUntil([&] { return Near(ScreenShot().Pixel((w.left + w.right) / 2, w.top - 20), keys[0].colour); },
-                        3000))
+  EXPECT_TRUE(
+      WaitUntil([&] { return Near(ScreenShot().Pixel((w.left + w.right) / 2, w.top - 20), keys[0].colour); }, 3000))
       << "Background";
   // Each page is brought to the front in turn and its picture looked at in the middle of the
   // image, which fills its frame.

@@ -16,9 +16,7 @@
 namespace e2e {
 
 // A file of the source tree, such as "medium\\german.lng".
-inline std::string SourceFile(const std::string& relative) {
-  return std::string(kSourceFolder) + "\\" + relative;
-}
+inline std::string SourceFile(const std::string& relative) { return std::string(kSourceFolder) + "\\" + relative; }
 
 // The name of the wizard page shown: the visible page window's text.
 inline std::string VisiblePage(HWND wizard) {
@@ -53,8 +51,8 @@ inline std::vector<std::string> ItemTexts(HWND wnd, UINT countMsg, UINT lengthMs
     const LRESULT got = ::SendMessageW(wnd, textMsg, WPARAM(i), reinterpret_cast<LPARAM>(&wide[0]));
     wide.resize(size_t(got > 0 ? got : 0));
     std::string text(wide.size() * 2 + 1, '\0');
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), int(wide.size()), &text[0], int(text.size()),
-                                        nullptr, nullptr);
+    const int n =
+        ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), int(wide.size()), &text[0], int(text.size()), nullptr, nullptr);
     text.resize(size_t(n > 0 ? n : 0));
     items.push_back(text);
   }
@@ -79,16 +77,14 @@ inline bool PickComboItem(HWND combo, const std::string& text) {
   for (size_t i = 0; i < items.size(); ++i) {
     if (items[i] != text) continue;
     ::SendMessageA(combo, CB_SETCURSEL, WPARAM(i), 0);
-    ::PostMessageA(::GetParent(combo), WM_COMMAND,
-                   MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    ::PostMessageA(::GetParent(combo), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
     return true;
   }
   return false;
 }
 
-inline std::vector<std::string> ListItems(HWND list) {
-  return ItemTexts(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
-}
+inline std::vector<std::string> ListItems(HWND list) { return ItemTexts(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT); }
 
 // Double-clicks the entry of a list box that has that text (without regard to case); false
 // when the list has none.
@@ -111,8 +107,7 @@ inline bool DoubleClickListItem(HWND list, const std::string& text) {
 
 // The Program Files folder as this prefix's registry holds it.
 inline std::string ProgramFilesDir() {
-  return RegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir")
-      .value_or("");
+  return RegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir").value_or("");
 }
 
 // The InstalledFiles section of the copied Setup.inf, in its numbered order.
@@ -152,7 +147,9 @@ struct CopiedUninstaller {
 class InstallationTraces {
  public:
   InstallationTraces(std::string work, std::string programEntry, std::string uninstallKey, std::string group)
-      : work_(std::move(work)), programEntry_(std::move(programEntry)), uninstallKey_(std::move(uninstallKey)),
+      : work_(std::move(work)),
+        programEntry_(std::move(programEntry)),
+        uninstallKey_(std::move(uninstallKey)),
         group_(std::move(group)) {
     Remove();
   }

@@ -25,8 +25,7 @@ bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str())
 
 // The program's manifest resource (RT_MANIFEST 1) as text; "" without one.
 std::string Manifest(const std::string& path) {
-  HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (!module) return {};
   std::string text;
   if (HRSRC res = ::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))) {
@@ -51,8 +50,8 @@ struct VersionInfo {
     UINT size = 0;
     if (!::VerQueryValueA(data.data(), "\\", &value, &size) || size < sizeof(VS_FIXEDFILEINFO)) return {};
     const auto* info = static_cast<const VS_FIXEDFILEINFO*>(value);
-    return std::to_string(HIWORD(info->dwFileVersionMS)) + "." + std::to_string(LOWORD(info->dwFileVersionMS)) +
-           "." + std::to_string(HIWORD(info->dwFileVersionLS));
+    return std::to_string(HIWORD(info->dwFileVersionMS)) + "." + std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(HIWORD(info->dwFileVersionLS));
   }
 };
 
@@ -91,7 +90,8 @@ TEST(ProgramResources, ManifestsAskForAdministratorRightsVisualStylesSystemResol
         EXPECT_EQ(manifest, "") << path;
         continue;
       }
-      for (const char* element : elements) EXPECT_NE(manifest.find(element), std::string::npos) << path << ": " << element;
+      for (const char* element : elements)
+        EXPECT_NE(manifest.find(element), std::string::npos) << path << ": " << element;
     }
   }
 }

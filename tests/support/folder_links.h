@@ -37,8 +37,8 @@ inline bool RunOnHost(const std::string& program, std::string commandLine, const
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(("Z:" + program).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                        nullptr, nullptr, &startup, &process))
+  if (!::CreateProcessA(("Z:" + program).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
     return false;
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
@@ -48,18 +48,16 @@ inline bool RunOnHost(const std::string& program, std::string commandLine, const
 
 inline bool MakeFolderLink(const std::string& link, const std::string& folder) {
   ::CreateSymbolicLinkA(link.c_str(), folder.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
-  return IsFolderLink(link) ||
-         RunOnHost("\\bin\\ln", "ln -s \"" + HostPath(folder) + "\" \"" + HostPath(link) + "\"",
-                   [&] { return IsFolderLink(link); });
+  return IsFolderLink(link) || RunOnHost("\\bin\\ln", "ln -s \"" + HostPath(folder) + "\" \"" + HostPath(link) + "\"",
+                                         [&] { return IsFolderLink(link); });
 }
 
 // A symbolic link to a file, made on the host under Wine (which shows it as the file itself,
 // without a reparse point); false on Windows, where it needs a privilege.
 inline bool MakeFileLink(const std::string& link, const std::string& file) {
   const std::string host = HostPath(link);
-  return !host.empty() &&
-         RunOnHost("\\bin\\ln", "ln -s \"" + HostPath(file) + "\" \"" + host + "\"",
-                   [&] { return ::GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  return !host.empty() && RunOnHost("\\bin\\ln", "ln -s \"" + HostPath(file) + "\" \"" + host + "\"",
+                                    [&] { return ::GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
 // On Windows RemoveDirectoryA removes the link itself. Wine's removes the folder the link

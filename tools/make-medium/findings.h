@@ -9,7 +9,7 @@ namespace medium {
 struct Finding {
   bool error = true;  // false: a warning, the medium is still written
   std::string file;
-  std::string key;    // "[Section] Key", a member name or empty
+  std::string key;  // "[Section] Key", a member name or empty
   std::string text;
   bool inputOutput = false;  // a file could not be read or written, not a fault of its contents
 };

@@ -39,8 +39,10 @@ TreeEntry Describe(const fs::directory_entry& entry, const std::string& name) {
   struct stat st {};
   if (::stat(entry.path().c_str(), &st) != 0) return e;
   e.modified = st.st_mtime;
-  if (entry.is_directory()) e.kind = entry.is_symlink() ? TreeEntry::kFolderLink : TreeEntry::kFolder;
-  else if (entry.is_regular_file()) e.kind = TreeEntry::kFile;
+  if (entry.is_directory())
+    e.kind = entry.is_symlink() ? TreeEntry::kFolderLink : TreeEntry::kFolder;
+  else if (entry.is_regular_file())
+    e.kind = TreeEntry::kFile;
   return e;
 }
 
@@ -83,8 +85,10 @@ void ReadAll(int fd, std::string& output) {
   char buffer[4096];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n > 0) output.append(buffer, size_t(n));
-    else if (n == 0 || errno != EINTR) return;
+    if (n > 0)
+      output.append(buffer, size_t(n));
+    else if (n == 0 || errno != EINTR)
+      return;
   }
 }
 

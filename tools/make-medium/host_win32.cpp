@@ -41,8 +41,7 @@ struct FindCloser {
 
 std::vector<std::string> Arguments(int, char**) {
   int count = 0;
-  std::unique_ptr<LPWSTR, decltype(&::LocalFree)> wide(::CommandLineToArgvW(::GetCommandLineW(), &count),
-                                                       &::LocalFree);
+  std::unique_ptr<LPWSTR, decltype(&::LocalFree)> wide(::CommandLineToArgvW(::GetCommandLineW(), &count), &::LocalFree);
   std::vector<std::string> arguments;
   for (int i = 0; wide && i < count; ++i) arguments.push_back(Utf8(wide.get()[i]));
   return arguments;
@@ -136,8 +135,8 @@ PrivateFolder::PrivateFolder() {
   const DWORD n = ::GetTempPathW(MAX_PATH + 1, temp);
   if (n == 0 || n > MAX_PATH) return;
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
-    const std::wstring folder = std::wstring(temp) + L"make-medium-" + std::to_wstring(::GetCurrentProcessId()) +
-                                L"-" + std::to_wstring(::GetTickCount() + attempt);
+    const std::wstring folder = std::wstring(temp) + L"make-medium-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                std::to_wstring(::GetTickCount() + attempt);
     if (::CreateDirectoryW(folder.c_str(), nullptr)) {
       path_ = Utf8(folder);
       return;
@@ -156,9 +155,12 @@ void RemoveTree(const std::wstring& folder) {
       const std::wstring name = found.cFileName;
       if (name == L"." || name == L"..") continue;
       const std::wstring path = folder + L"\\" + name;
-      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsFolderLink(found)) RemoveTree(path);
-      else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ::RemoveDirectoryW(path.c_str());
-      else ::DeleteFileW(path.c_str());
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsFolderLink(found))
+        RemoveTree(path);
+      else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        ::RemoveDirectoryW(path.c_str());
+      else
+        ::DeleteFileW(path.c_str());
     } while (::FindNextFileW(find, &found));
     ::FindClose(find);
   }
@@ -172,8 +174,8 @@ PrivateFolder::~PrivateFolder() {
 }
 
 bool WritePrivateFile(const std::string& path, const std::string& bytes) {
-  Handle file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY,
-                            nullptr));
+  Handle file(
+      ::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   return ::WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
@@ -206,8 +208,8 @@ int Run(const std::vector<std::string>& command, std::string& output) {
   if (!::CreatePipe(&readEnd, &writeEnd, &inherited, 0)) return -1;
   Handle reader(readEnd), writer(writeEnd);
   ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  Handle nothing(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
-                               0, nullptr));
+  Handle nothing(
+      ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, nullptr));
 
   std::wstring line;
   for (const std::string& argument : command) line += (line.empty() ? L"" : L" ") + Quoted(Wide(argument));
@@ -217,8 +219,8 @@ int Run(const std::vector<std::string>& command, std::string& output) {
   si.hStdInput = nothing.get();
   si.hStdOutput = si.hStdError = writeEnd;
   PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(Wide(command[0]).c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &si, &pi))
+  if (!::CreateProcessW(Wide(command[0]).c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &si, &pi))
     return -1;
   Handle process(pi.hProcess), thread(pi.hThread);
   writer.reset();  // the child's copy keeps the pipe open until it ends

@@ -44,8 +44,10 @@ bool Fail(const std::string& text) {
 
 // An option without a value; false when `option` is none.
 bool TakeFlag(const std::string& option, medium::BuildOptions& o) {
-  if (option == "--verbose") o.verbose = true;
-  else return false;
+  if (option == "--verbose")
+    o.verbose = true;
+  else
+    return false;
   return true;
 }
 
@@ -53,22 +55,38 @@ bool TakeFlag(const std::string& option, medium::BuildOptions& o) {
 bool TakeValue(const std::string& option, const std::string& value, medium::BuildOptions& o) {
   std::string* single = nullptr;
   std::vector<std::string>* list = nullptr;
-  if (option == "--payload") list = &o.payloads;
-  else if (option == "--language") list = &o.languages;
-  else if (option == "--picture") list = &o.pictures;
-  else if (option == "--file") list = &o.extraFiles;
-  else if (option == "--inf") single = &o.setupInf;
-  else if (option == "--windows-build") single = &o.windowsBuild;
-  else if (option == "--programs") single = &o.programs;
-  else if (option == "--out") single = &o.output;
-  else if (option == "--licence") single = &o.licence;
-  else if (option == "--disk-folders") single = &o.diskFolders;
-  else if (option == "--sign-pkcs12") single = &o.signing.pkcs12;
-  else if (option == "--sign-password-env") single = &o.signing.passwordVariable;
-  else if (option == "--timestamp") single = &o.signing.timestampUrl;
-  else return false;
-  if (list) list->push_back(value);
-  else *single = value;
+  if (option == "--payload")
+    list = &o.payloads;
+  else if (option == "--language")
+    list = &o.languages;
+  else if (option == "--picture")
+    list = &o.pictures;
+  else if (option == "--file")
+    list = &o.extraFiles;
+  else if (option == "--inf")
+    single = &o.setupInf;
+  else if (option == "--windows-build")
+    single = &o.windowsBuild;
+  else if (option == "--programs")
+    single = &o.programs;
+  else if (option == "--out")
+    single = &o.output;
+  else if (option == "--licence")
+    single = &o.licence;
+  else if (option == "--disk-folders")
+    single = &o.diskFolders;
+  else if (option == "--sign-pkcs12")
+    single = &o.signing.pkcs12;
+  else if (option == "--sign-password-env")
+    single = &o.signing.passwordVariable;
+  else if (option == "--timestamp")
+    single = &o.signing.timestampUrl;
+  else
+    return false;
+  if (list)
+    list->push_back(value);
+  else
+    *single = value;
   return true;
 }
 

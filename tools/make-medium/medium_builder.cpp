@@ -52,12 +52,8 @@ void ListPayloadFolder(const std::string& folder, std::map<std::string, PayloadE
       case host::TreeEntry::kFolderLink:
         findings.Error("payload", e.name, "is a link to a folder, which is not followed");
         break;
-      case host::TreeEntry::kOther:
-        findings.Error("payload", e.name, "is neither a file nor a folder");
-        break;
-      case host::TreeEntry::kFolder:
-        folders.emplace(e.name + "/", PayloadEntry{e.name + "/", "", e.modified});
-        break;
+      case host::TreeEntry::kOther: findings.Error("payload", e.name, "is neither a file nor a folder"); break;
+      case host::TreeEntry::kFolder: folders.emplace(e.name + "/", PayloadEntry{e.name + "/", "", e.modified}); break;
       case host::TreeEntry::kFile:
         if (!files.emplace(e.name, PayloadEntry{e.name, InFolder(folder, e.name), e.modified}).second)
           findings.Error("payload", e.name, "is in two payload folders");
@@ -147,7 +143,8 @@ std::vector<zipwrite::FileEntry> ArchiveEntries(const std::vector<PayloadEntry>&
       continue;
     }
     const std::time_t when = epoch ? std::min(entry.modified, *epoch) : entry.modified;
-    entries.push_back({entry.name, zipwrite::Bytes(bytes->begin(), bytes->end()), zipwrite::ToDosStamp(when, bool(epoch))});
+    entries.push_back(
+        {entry.name, zipwrite::Bytes(bytes->begin(), bytes->end()), zipwrite::ToDosStamp(when, bool(epoch))});
     bytesRead += bytes->size();
     report.Progress("reading", entries.size(), bytesRead);
   }
@@ -337,8 +334,10 @@ bool ListMembers(unzip::ArchiveInput& input, const zipwrite::WrittenArchive& arc
     ok = SameMember(directory.members[i], m);
     char line[64];
     std::snprintf(line, sizeof line, "  %08" PRIX32 " %10" PRIu32 " %10" PRIu32 "  ", m.crc, m.size, m.compressedSize);
-    if (ok) report.Detail(line + m.name);
-    else report.Line(line + m.name + "   <- listed differently");
+    if (ok)
+      report.Detail(line + m.name);
+    else
+      report.Line(line + m.name + "   <- listed differently");
   }
   if (!ok) report.Line("error: the archive's directory does not list the members as written");
   return ok;
@@ -380,9 +379,9 @@ std::string Summary(const zipwrite::WrittenArchive& archive) {
     compressed += m.compressedSize;
   }
   for (const auto& part : archive.parts) archiveBytes += part.size();
-  return "files: " + std::to_string(files) + ", bytes: " + std::to_string(bytes) + ", compressed: " +
-         std::to_string(compressed) + " (archive " + std::to_string(archiveBytes) + " bytes), parts: " +
-         std::to_string(archive.parts.size()) + ", empty folders: " + std::to_string(folders);
+  return "files: " + std::to_string(files) + ", bytes: " + std::to_string(bytes) +
+         ", compressed: " + std::to_string(compressed) + " (archive " + std::to_string(archiveBytes) +
+         " bytes), parts: " + std::to_string(archive.parts.size()) + ", empty folders: " + std::to_string(folders);
 }
 
 // The medium's programs and where they come from.
@@ -401,13 +400,16 @@ std::vector<Program> Programs(const BuildOptions& o, const std::string& infText)
   return {{"setup.exe", source("bin", "setup.exe")},
           {"UNZIPLIB.DLL", source("medium-bin", "UNZIPLIB.DLL")},
           {SetupInfValue(infText, setupinf::kUninstallString.section, setupinf::kUninstallString.name,
-                         setupinf::kUninstallString.fallback), source("bin", "UnInstall.exe")}};
+                         setupinf::kUninstallString.fallback),
+           source("bin", "UnInstall.exe")}};
 }
 
 void GatherRootFiles(const BuildOptions& o, const std::vector<Program>& programs, RootFiles& root, Findings& findings) {
   root.Add("Setup.inf", o.setupInf, findings);
-  if (!o.licence.empty()) root.Add("Licence.txt", o.licence, findings);
-  else findings.Warning("Licence.txt", "", "no licence given (--licence); the licence page stays empty");
+  if (!o.licence.empty())
+    root.Add("Licence.txt", o.licence, findings);
+  else
+    findings.Warning("Licence.txt", "", "no licence given (--licence); the licence page stays empty");
   for (const std::string& file : o.languages) root.Add(FileName(file), file, findings);
   for (const std::string& file : o.pictures) root.Add(FileName(file), file, findings);
   for (const std::string& file : o.extraFiles) root.Add(FileName(file), file, findings);
@@ -437,8 +439,7 @@ void SignPrograms(Signer& signer, const std::vector<Program>& programs, RootFile
   }
 }
 
-bool VerifySignatures(Signer& signer, const std::vector<Program>& programs, const std::string& medium,
-                      Report& report) {
+bool VerifySignatures(Signer& signer, const std::vector<Program>& programs, const std::string& medium, Report& report) {
   for (const Program& program : programs) {
     std::string problem;
     if (!signer.Verify(InFolder(medium, program.name), problem)) {
@@ -477,8 +478,8 @@ ExitCode WriteAndVerify(const BuildOptions& o, Signer& signer, const Prepared& p
   }
   if (!VerifyArchive(o.output, p.archive, report)) return kInputOutput;
   if (signer.Active() && !VerifySignatures(signer, p.programs, o.output, report)) return kInputOutput;
-  report.Line("Medium written to " + o.output + " and verified" +
-              (signer.Active() ? ", its programs signed" : "") + "; " + Summary(p.archive));
+  report.Line("Medium written to " + o.output + " and verified" + (signer.Active() ? ", its programs signed" : "") +
+              "; " + Summary(p.archive));
   return kWritten;
 }
 

@@ -14,10 +14,10 @@ namespace medium {
 
 // The builder's exit codes, as its help lists them.
 enum ExitCode : int {
-  kWritten = 0,         // written and verified
-  kRefused = 1,         // the checks found errors (named); nothing was written
+  kWritten = 0,  // written and verified
+  kRefused = 1,  // the checks found errors (named); nothing was written
   kBadCommandLine = 2,
-  kInputOutput = 3,     // a file could not be read or written, or the written medium does not verify
+  kInputOutput = 3,  // a file could not be read or written, or the written medium does not verify
 };
 
 struct BuildOptions {

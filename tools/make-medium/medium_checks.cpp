@@ -30,9 +30,7 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-std::string KeyLabel(const std::string& section, const std::string& key) {
-  return "[" + section + "] " + key;
-}
+std::string KeyLabel(const std::string& section, const std::string& key) { return "[" + section + "] " + key; }
 
 using setupinf::KnownSection;
 
@@ -49,8 +47,7 @@ bool KnowsKey(const KnownSection& section, const std::string& key) {
 
 // The value of the first entry of `key` in the first section `section`, as the profile
 // services read it (blanks around key and value dropped); nothing when there is none.
-std::optional<std::string> ProfileValue(const lang::Language& ini, const std::string& section,
-                                        const std::string& key) {
+std::optional<std::string> ProfileValue(const lang::Language& ini, const std::string& section, const std::string& key) {
   const lang::Section* s = ini.FindSection(section);
   if (!s) return std::nullopt;
   for (const lang::Entry& e : s->entries)
@@ -126,13 +123,15 @@ void CheckPictureKeys(const lang::Language& ini, const MediumContents& contents,
     if (value.empty()) continue;
     const std::string label = KeyLabel(key);
     if (IsAbsolute(value)) {
-      findings.Warning(kSetupInf, label, "\"" + value + "\" is an absolute path; it must exist on the installing machine");
+      findings.Warning(kSetupInf, label,
+                       "\"" + value + "\" is an absolute path; it must exist on the installing machine");
       continue;
     }
     // Setup runs from the medium's folder, where relative paths are resolved.
     const auto file = contents.rootFiles.find(PayloadKey(value));
     if (file == contents.rootFiles.end()) {
-      findings.Error(kSetupInf, label, "names \"" + value + "\", which is not a file of the medium (give it with --picture)");
+      findings.Error(kSetupInf, label,
+                     "names \"" + value + "\", which is not a file of the medium (give it with --picture)");
       continue;
     }
     CheckPicture(value, label, file->second, findings);
@@ -162,14 +161,12 @@ void CheckPathValues(const lang::Language& ini, Findings& findings) {
   values.autostartExe = Value(ini, setupinf::kAutostartExe);
   values.autostartName = Value(ini, setupinf::kAutostartName);
   for (const setupinf::ValueProblem& problem : setupinf::CheckPathValues(values)) {
-    const char* rule = problem.rule == setupinf::Rule::PlainFileName ? "a plain file name (no folder, \"..\" or drive)"
-                       : problem.rule == setupinf::Rule::BelowTarget
-                           ? "a path below the target folder (not absolute, no \"..\")"
-                       : problem.rule == setupinf::Rule::NotEmpty
-                           ? "a name below its folder or key (not empty, no drive, no \"..\")"
-                           : "a name below its folder or key (no drive, no \"..\")";
-    findings.Error(kSetupInf, KeyLabel(problem.section, problem.key),
-                   "\"" + problem.value + "\" must be " + rule);
+    const char* rule =
+        problem.rule == setupinf::Rule::PlainFileName ? "a plain file name (no folder, \"..\" or drive)"
+        : problem.rule == setupinf::Rule::BelowTarget ? "a path below the target folder (not absolute, no \"..\")"
+        : problem.rule == setupinf::Rule::NotEmpty ? "a name below its folder or key (not empty, no drive, no \"..\")"
+                                                   : "a name below its folder or key (no drive, no \"..\")";
+    findings.Error(kSetupInf, KeyLabel(problem.section, problem.key), "\"" + problem.value + "\" must be " + rule);
   }
 }
 
@@ -275,8 +272,7 @@ std::string SetupInfValue(const std::string& text, const std::string& section, c
   return ProfileValue(lang::Language(text, lang::SameTextCp1252), section, key).value_or(defaultValue);
 }
 
-void CheckPayloadNames(const std::vector<std::string>& names, std::set<std::string>& payload,
-                       Findings& findings) {
+void CheckPayloadNames(const std::vector<std::string>& names, std::set<std::string>& payload, Findings& findings) {
   std::map<std::string, std::string> byFolded;  // a folder's name keeps its "\\" at the end
   for (const std::string& entry : names) {
     const bool folder = !entry.empty() && entry.back() == '/';
@@ -291,7 +287,8 @@ void CheckPayloadNames(const std::vector<std::string>& names, std::set<std::stri
       const size_t end = std::min(name.find('/', start), name.size());
       const std::string part = name.substr(start, end - start);
       const std::string ansiPart = Cp1252FromUtf8(part).value_or(part);
-      const char* problem = part.find('\\') != std::string::npos ? "holds a backslash" : unzip::NamePartProblem(ansiPart);
+      const char* problem =
+          part.find('\\') != std::string::npos ? "holds a backslash" : unzip::NamePartProblem(ansiPart);
       if (problem) {
         findings.Error("payload", name, "\"" + part + "\" is no valid Windows name: it " + problem);
         valid = false;
@@ -302,7 +299,8 @@ void CheckPayloadNames(const std::vector<std::string>& names, std::set<std::stri
     const std::string folded = FoldedName(*ansi);
     const auto [other, added] = byFolded.emplace(folded + (folder ? "\\" : ""), name);
     if (!added)
-      findings.Error("payload", name, "differs from \"" + other->second + "\" only in letter case; Windows takes them for one file");
+      findings.Error("payload", name,
+                     "differs from \"" + other->second + "\" only in letter case; Windows takes them for one file");
     if (!folder) payload.insert(folded);
   }
   // A file and a folder of one name (but for letter case) cannot both be made.
@@ -327,8 +325,7 @@ void CheckLanguageFile(const std::string& file, const std::string& text, Finding
     findings.Error(file, "", "larger than the " + std::to_string(lang::kMaxLanguageFileSize) + " bytes setup reads");
     return;
   }
-  if (text.find('\0') != std::string::npos)
-    findings.Error(file, "", "holds a NUL byte; setup reads no further");
+  if (text.find('\0') != std::string::npos) findings.Error(file, "", "holds a NUL byte; setup reads no further");
   const lang::Language language(text, lang::SameTextCp1252);
   for (const lang::IgnoredLine& line : language.IgnoredLines())
     findings.Error(file, "line " + std::to_string(line.number),
@@ -352,8 +349,7 @@ void CheckLanguageFile(const std::string& file, const std::string& text, Finding
   }
 }
 
-void CheckPicture(const std::string& file, const std::string& key, const std::string& bytes,
-                  Findings& findings) {
+void CheckPicture(const std::string& file, const std::string& key, const std::string& bytes, Findings& findings) {
   const PictureBytes p(bytes);
   const std::string ext = Extension(file);
   std::string problem;

@@ -32,8 +32,7 @@ std::string SetupInfValue(const std::string& text, const std::string& section, c
 // Payload names (UTF-8, "/" separators, relative to the payload folder; a folder's name
 // ends in "/"): valid Windows names in Windows-1252, no two the same but for letter case.
 // Adds the valid file names to `payload` (folded, code page 1252).
-void CheckPayloadNames(const std::vector<std::string>& names, std::set<std::string>& payload,
-                       Findings& findings);
+void CheckPayloadNames(const std::vector<std::string>& names, std::set<std::string>& payload, Findings& findings);
 
 // Sections and keys that setup knows, GroupEntries and Autostart naming payload files,
 // picture keys naming decodable pictures of the medium, Defaults naming its language files.
@@ -44,7 +43,6 @@ void CheckSetupInf(const std::string& text, const MediumContents& contents, Find
 void CheckLanguageFile(const std::string& file, const std::string& text, Findings& findings);
 
 // A picture decodes as its extension says (bmp, ico, wmf, emf, jpg/jpeg).
-void CheckPicture(const std::string& file, const std::string& key, const std::string& bytes,
-                  Findings& findings);
+void CheckPicture(const std::string& file, const std::string& key, const std::string& bytes, Findings& findings);
 
 }  // namespace medium

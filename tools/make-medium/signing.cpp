@@ -47,7 +47,8 @@ std::string FindOnPath(const std::string& program) {
     const size_t end = std::min(path.find(separator, start), path.size());
     std::string folder = path.substr(start, end - start);
     start = end + 1;
-    if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') folder = folder.substr(1, folder.size() - 2);
+    if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"')
+      folder = folder.substr(1, folder.size() - 2);
     if (folder.empty()) continue;  // the current folder is never searched
     const std::string candidate = InFolder(folder, program);
     std::error_code error;
@@ -109,9 +110,12 @@ bool Signer::SignWithOsslsigncode(const std::string& in, const std::string& out,
     problem = "the password could not be handed to osslsigncode";
     return false;
   }
-  std::vector<std::string> command{tool_, "sign", "-pkcs12", options_.pkcs12, "-readpass", password.Path(), "-h", "sha256"};
-  if (!options_.timestampUrl.empty()) command.insert(command.end(), {"-ts", options_.timestampUrl});
-  else if (options_.signingTime) command.insert(command.end(), {"-time", std::to_string(*options_.signingTime)});
+  std::vector<std::string> command{tool_,       "sign",          "-pkcs12", options_.pkcs12,
+                                   "-readpass", password.Path(), "-h",      "sha256"};
+  if (!options_.timestampUrl.empty())
+    command.insert(command.end(), {"-ts", options_.timestampUrl});
+  else if (options_.signingTime)
+    command.insert(command.end(), {"-time", std::to_string(*options_.signingTime)});
   command.insert(command.end(), {"-in", in, "-out", out});
   if (!RunTool(command, problem)) return false;
   return !certificates_.empty() || WriteCertificates(password.Path(), problem);

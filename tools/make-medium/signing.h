@@ -43,10 +43,10 @@ class Signer {
 
   SigningOptions options_;
   std::string password_;
-  std::string tool_;     // osslsigncode or signtool.exe, its full path
-  std::string openssl_;  // Linux: reads the certificates out of the PKCS #12 file
+  std::string tool_;                           // osslsigncode or signtool.exe, its full path
+  std::string openssl_;                        // Linux: reads the certificates out of the PKCS #12 file
   std::unique_ptr<host::PrivateFolder> work_;  // the programs while they are signed
-  std::string certificates_;  // Linux: the file's certificates, trusted by the check
+  std::string certificates_;                   // Linux: the file's certificates, trusted by the check
 };
 
 // The full path of a program in a folder of the PATH; empty when there is none.

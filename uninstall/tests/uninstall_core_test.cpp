@@ -49,11 +49,10 @@ TEST(ParseArguments, RejectsMissingExtraOrUnknownArguments) {
 }
 
 TEST(ListedFiles, EntriesBelowCountInNumericOrder) {
-  const Lines section = {{"Count", "4"},          {"0", "C:\\T\\a.exe"}, {"2", "C:\\T\\c.dat"},
-                         {"1", "C:\\T\\sub\\b"},   {"3", "C:\\T\\Setup.inf"},
-                         {"10", "C:\\T\\ignored"}, {"4", "C:\\T\\beyond"}};
-  EXPECT_EQ(ListedFiles(section),
-            (Strings{"C:\\T\\a.exe", "C:\\T\\sub\\b", "C:\\T\\c.dat", "C:\\T\\Setup.inf"}));
+  const Lines section = {{"Count", "4"},         {"0", "C:\\T\\a.exe"},     {"2", "C:\\T\\c.dat"},
+                         {"1", "C:\\T\\sub\\b"}, {"3", "C:\\T\\Setup.inf"}, {"10", "C:\\T\\ignored"},
+                         {"4", "C:\\T\\beyond"}};
+  EXPECT_EQ(ListedFiles(section), (Strings{"C:\\T\\a.exe", "C:\\T\\sub\\b", "C:\\T\\c.dat", "C:\\T\\Setup.inf"}));
 }
 
 TEST(ListedFiles, NoOrBrokenCountListsNothing) {
@@ -65,15 +64,10 @@ TEST(ListedFiles, NoOrBrokenCountListsNothing) {
 }
 
 TEST(ListedFiles, OddKeysAndDuplicatesAndHugeCounts) {
-  const Lines section = {{"COUNT", "99999999999999999"},
-                         {"Count", "1"},  // the first Count line wins
-                         {"00", "C:\\T\\leading-zero"},
-                         {"+1", "C:\\T\\signed"},
-                         {"1", ""},
-                         {"1", "C:\\T\\second"},
-                         {"0", "C:\\T\\first"},
-                         {"0", "C:\\T\\duplicate"},
-                         {"", "C:\\T\\nokey"}};
+  const Lines section = {
+      {"COUNT", "99999999999999999"}, {"Count", "1"},  // the first Count line wins
+      {"00", "C:\\T\\leading-zero"},  {"+1", "C:\\T\\signed"}, {"1", ""}, {"1", "C:\\T\\second"}, {"0", "C:\\T\\first"},
+      {"0", "C:\\T\\duplicate"},      {"", "C:\\T\\nokey"}};
   EXPECT_EQ(ListedFiles(section), (Strings{"C:\\T\\first", "C:\\T\\second"}));
 }
 
@@ -99,10 +93,10 @@ TEST(HasUnresolvedSegments, FindsDotSegmentsAndForwardSlashes) {
 }
 
 TEST(FoldersToRemove, EveryHoldingFolderOnceDeepestFirst) {
-  const Strings files = {"talv20.exe",           "Daten\\Logos\\a.bmp", "Daten\\Logos\\b.bmp",
-                         "Daten\\Klingeltöne\\c.mid", "Hilfe\\x.hlp",   "Setup.inf"};
-  EXPECT_EQ(FoldersToRemove(files),
-            (Strings{"Daten\\Klingeltöne", "Daten\\Logos", "Daten", "Hilfe"}));
+  const Strings files = {"talv20.exe",          "Daten\\Logos\\a.bmp",
+                         "Daten\\Logos\\b.bmp", "Daten\\Klingeltöne\\c.mid",
+                         "Hilfe\\x.hlp",        "Setup.inf"};
+  EXPECT_EQ(FoldersToRemove(files), (Strings{"Daten\\Klingeltöne", "Daten\\Logos", "Daten", "Hilfe"}));
   EXPECT_TRUE(FoldersToRemove({"a.exe", "Setup.inf"}).empty());
 }
 
@@ -118,8 +112,7 @@ TEST(LastQuotedField, TakesTheSetupInfOfAnUninstallCommand) {
 TEST(ReportText, EverythingRemoved) {
   EXPECT_EQ(ReportText("Talvenor", {}, ""), "Talvenor wurde vollständig entfernt.");
   const std::string kept = ReportText("Talvenor", {}, "C:\\Programme\\Talvenor\\");
-  EXPECT_NE(kept.find("Der Ordner C:\\Programme\\Talvenor\\ enthält noch weitere Dateien"),
-            std::string::npos);
+  EXPECT_NE(kept.find("Der Ordner C:\\Programme\\Talvenor\\ enthält noch weitere Dateien"), std::string::npos);
 }
 
 TEST(ReportText, ListsLeftoversWithReasonsAndCutsLongLists) {
@@ -129,11 +122,9 @@ TEST(ReportText, ListsLeftoversWithReasonsAndCutsLongLists) {
                                  {"HKEY_LOCAL_MACHINE\\Talvenor", Reason::NotOurs}},
                                 "");
   EXPECT_EQ(text.find("Folgendes konnte nicht entfernt werden:"), 0u);
-  EXPECT_NE(text.find("C:\\WINDOWS\\evil.dll\n    liegt außerhalb des Installationsordners"),
-            std::string::npos);
+  EXPECT_NE(text.find("C:\\WINDOWS\\evil.dll\n    liegt außerhalb des Installationsordners"), std::string::npos);
   EXPECT_NE(text.find("C:\\T\\busy.dll\n    konnte nicht gelöscht werden"), std::string::npos);
-  EXPECT_NE(text.find("HKEY_LOCAL_MACHINE\\Talvenor\n    gehört nicht zu dieser Installation"),
-            std::string::npos);
+  EXPECT_NE(text.find("HKEY_LOCAL_MACHINE\\Talvenor\n    gehört nicht zu dieser Installation"), std::string::npos);
   EXPECT_EQ(text.find("weitere"), std::string::npos);
 
   std::vector<Leftover> many;

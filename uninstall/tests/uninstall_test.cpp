@@ -40,15 +40,13 @@ class UninstallerProcess {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                         &startup, &process)) {
+    if (::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
       process_.reset(process.hProcess);
       thread_.reset(process.hThread);
     }
   }
   ~UninstallerProcess() {
-    if (process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT)
-      ::TerminateProcess(process_.get(), 99);
+    if (process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) ::TerminateProcess(process_.get(), 99);
   }
 
   // The exit code; -2 when it did not start, -1 when it did not end within a minute.
@@ -105,9 +103,7 @@ std::vector<std::string> TemporaryLogs() {
   return logs;
 }
 
-bool KeyExists(const std::string& path) {
-  return platform::Registry(HKEY_LOCAL_MACHINE).OpenKeyReadOnly(path);
-}
+bool KeyExists(const std::string& path) { return platform::Registry(HKEY_LOCAL_MACHINE).OpenKeyReadOnly(path); }
 
 bool ValueExists(const std::string& path, const std::string& name) {
   platform::Registry key(HKEY_LOCAL_MACHINE);
@@ -193,8 +189,8 @@ class UninstallTest : public ::testing::Test {
     links.CreateIn.ShellFolder = shelllink::sfProgramsMenu;
     links.CreateIn.SetSubfolder("\\" + group_);
     links.ParamString.clear();
-    for (const auto& [name, file] : {std::pair{"Talvenor", "talv20.exe"},
-                                     std::pair{"Liesmich", "Daten\\liesmich.txt"}}) {
+    for (const auto& [name, file] :
+         {std::pair{"Talvenor", "talv20.exe"}, std::pair{"Liesmich", "Daten\\liesmich.txt"}}) {
       links.LinkName = name;
       links.LinkTarget = target_ + file;
       links.CreateLink(false);
@@ -202,16 +198,14 @@ class UninstallTest : public ::testing::Test {
   }
 
   // InstalledFiles as the installation run writes it: the files, then the copy itself.
-  void ListFiles(const std::vector<std::string>& relativeFiles,
-                 const std::vector<std::string>& absoluteFiles = {}) {
+  void ListFiles(const std::vector<std::string>& relativeFiles, const std::vector<std::string>& absoluteFiles = {}) {
     const platform::ProfileFile inf(setupInf_);
     std::vector<std::string> entries;
     for (const std::string& f : relativeFiles) entries.push_back(target_ + f);
     entries.insert(entries.end(), absoluteFiles.begin(), absoluteFiles.end());
     entries.push_back(setupInf_);
     inf.WriteString("InstalledFiles", "Count", std::to_string(entries.size()));
-    for (size_t i = 0; i < entries.size(); ++i)
-      inf.WriteString("InstalledFiles", std::to_string(i), entries[i]);
+    for (size_t i = 0; i < entries.size(); ++i) inf.WriteString("InstalledFiles", std::to_string(i), entries[i]);
   }
 
   // The uninstall entry as another installation's, whose Setup.inf copy is `setupInf`.
@@ -223,8 +217,11 @@ class UninstallTest : public ::testing::Test {
 
   std::string GroupFolder() const { return group_.empty() ? programs_ : programs_ + "\\" + group_; }
 
-  const std::vector<std::string> files_ = {"talv20.exe", "talvenor.dll", "Daten\\liesmich.txt",
-                                           "Daten\\Logos\\logo1.bmp", "Daten\\Logos\\logo2.bmp",
+  const std::vector<std::string> files_ = {"talv20.exe",
+                                           "talvenor.dll",
+                                           "Daten\\liesmich.txt",
+                                           "Daten\\Logos\\logo1.bmp",
+                                           "Daten\\Logos\\logo2.bmp",
                                            "Daten\\Klingeltöne\\ton1.mid"};
   std::string root_, target_, programs_, startup_, setupInf_;
   std::string companyKey_, programEntry_, uninstallEntry_;
@@ -251,9 +248,11 @@ TEST_F(UninstallTest, RemovesEverythingSetupWroteAndTheFoldersItEmptied) {
   ASSERT_EQ(logs.size(), 1u);
   const std::string log = ReadLog(platform::TempFolder() + logs.front());
   ::DeleteFileA((platform::TempFolder() + logs.front()).c_str());
-  for (const std::string& file : files_) EXPECT_NE(log.find(" Entfernt: " + target_ + file + "\r\n"), std::string::npos) << file;
+  for (const std::string& file : files_)
+    EXPECT_NE(log.find(" Entfernt: " + target_ + file + "\r\n"), std::string::npos) << file;
   EXPECT_NE(log.find(" Entfernt: " + startup_ + "\\Talvenor Sleep.lnk\r\n"), std::string::npos) << log;
-  EXPECT_NE(log.find(" Entfernt: HKEY_LOCAL_MACHINE\\" + programEntry_ + "\\Programmpfad\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(" Entfernt: HKEY_LOCAL_MACHINE\\" + programEntry_ + "\\Programmpfad\r\n"), std::string::npos)
+      << log;
   EXPECT_NE(log.find(" Entfernt: " + target_.substr(0, target_.size() - 1) + "\r\n"), std::string::npos) << log;
   EXPECT_EQ(log.find("Nicht entfernt"), std::string::npos) << log;
   EXPECT_NE(log.find(" Exit-Code: 0\r\n"), std::string::npos) << log;
@@ -430,8 +429,7 @@ TEST_F(UninstallTest, AsksFirstAndReportsAtTheEnd) {
   ASSERT_NE(report, nullptr);
   const std::string text = BoxText(report);
   EXPECT_NE(text.find("Talvenor Test wurde vollständig entfernt."), std::string::npos) << text;
-  EXPECT_NE(text.find("Der Ordner " + target_ + " enthält noch weitere Dateien"), std::string::npos)
-      << text;
+  EXPECT_NE(text.find("Der Ordner " + target_ + " enthält noch weitere Dateien"), std::string::npos) << text;
   Press(report, IDOK);
   EXPECT_EQ(accepted.Wait(), 0);
   EXPECT_FALSE(platform::FileExists(setupInf_));

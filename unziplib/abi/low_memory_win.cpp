@@ -19,8 +19,7 @@ void* LowAlloc(size_t size) {
     if (mbi.State == MEM_FREE) {
       const uintptr_t start = (at + 0xFFFF) & ~uintptr_t(0xFFFF);  // allocation granularity
       if (start + size <= end) {
-        if (void* p = ::VirtualAlloc(reinterpret_cast<void*>(start), size, MEM_RESERVE | MEM_COMMIT,
-                                     PAGE_READWRITE))
+        if (void* p = ::VirtualAlloc(reinterpret_cast<void*>(start), size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE))
           return p;
       }
     }

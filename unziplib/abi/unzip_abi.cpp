@@ -30,16 +30,14 @@ std::vector<uint8_t> BuildBlock(int32_t libraryVersion, const BlockValues& v) {
     const size_t count = std::min(v.specTexts.size(), block::kOldMaxSpecs);
     PutI32(p + block::kSpecCount, int32_t(count));
     PutI32(p + block::kOldClosingMark, kClosingMark);
-    for (size_t i = 0; i < count; ++i)
-      PutI32(p + block::kOldSpecAddresses + 4 * i, int32_t(v.specTexts[i]));
+    for (size_t i = 0; i < count; ++i) PutI32(p + block::kOldSpecAddresses + 4 * i, int32_t(v.specTexts[i]));
   }
   return b;
 }
 
 std::vector<uint8_t> BuildSpecRecords(const std::vector<uint32_t>& specTexts) {
   std::vector<uint8_t> r(specTexts.size() * block::kSpecRecordSize, 0);
-  for (size_t i = 0; i < specTexts.size(); ++i)
-    PutI32(r.data() + i * block::kSpecRecordSize, int32_t(specTexts[i]));
+  for (size_t i = 0; i < specTexts.size(); ++i) PutI32(r.data() + i * block::kSpecRecordSize, int32_t(specTexts[i]));
   return r;
 }
 

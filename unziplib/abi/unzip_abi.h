@@ -21,9 +21,9 @@ constexpr size_t kPasswordBufferSize = 81;  // 80 characters and the terminating
 
 // Common head of the parameter block.
 namespace block {
-constexpr size_t kOwnerWindow = 0, kCaller = 4, kCallerVersion = 8, kCallback = 12, kTrace = 16,
-                 kPassword = 24, kTest = 28, kAlwaysYes = 40, kVerbose = 44, kUpdate = 48,
-                 kFreshen = 52, kDirNames = 56, kOverwrite = 60, kSpecCount = 64, kArchiveName = 68;
+constexpr size_t kOwnerWindow = 0, kCaller = 4, kCallerVersion = 8, kCallback = 12, kTrace = 16, kPassword = 24,
+                 kTest = 28, kAlwaysYes = 40, kVerbose = 44, kUpdate = 48, kFreshen = 52, kDirNames = 56,
+                 kOverwrite = 60, kSpecCount = 64, kArchiveName = 68;
 // Newer layout (library version above 151).
 constexpr size_t kNewSize = 148, kNewSpecRecords = 72, kNewClosingMark = 144;
 constexpr size_t kSpecRecordSize = 72;  // first field: address of the file-specification text
@@ -57,13 +57,13 @@ enum ErrorCode : int32_t {
   kErrUnsupported = 2,  // compression method, strong encryption, ZIP64
   kErrDamaged = 3,      // local header disagrees, overlapping or truncated data, bad data
   kErrCrc = 4,
-  kErrPassword = 5,     // missing or wrong password
-  kErrUnsafeName = 6,   // the name would write outside the extraction folder
-  kErrWrite = 7,        // folder or file could not be written (disk full, access denied)
+  kErrPassword = 5,    // missing or wrong password
+  kErrUnsafeName = 6,  // the name would write outside the extraction folder
+  kErrWrite = 7,       // folder or file could not be written (disk full, access denied)
   kErrCancelled = 8,
   kErrParameters = 9,
-  kErrInternal = 10,    // out of memory or another unexpected failure
-  kErrName = 11,        // the name is not valid UTF-8 or has no form in the ANSI code page
+  kErrInternal = 10,  // out of memory or another unexpected failure
+  kErrName = 11,      // the name is not valid UTF-8 or has no form in the ANSI code page
 };
 }  // namespace errors
 using namespace errors;
@@ -75,8 +75,7 @@ inline void PutI32(uint8_t* p, int32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(u >> (8 * i));
 }
 inline int32_t GetI32(const uint8_t* p) {
-  return static_cast<int32_t>(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-                              (uint32_t(p[3]) << 24));
+  return static_cast<int32_t>(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24));
 }
 
 // What the component puts into a block; addresses are 32-bit values of the calling process.

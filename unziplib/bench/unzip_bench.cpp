@@ -48,8 +48,8 @@ bool FileExists(const std::string& path) {
 
 void RemoveTree(const std::string& path) {
   nftw(
-      path.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); },
-      16, FTW_DEPTH | FTW_PHYS);
+      path.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 16,
+      FTW_DEPTH | FTW_PHYS);
 }
 
 // Small files of text-like or random content, and a few members over 20 MB.
@@ -138,8 +138,7 @@ bool RunEngine(const std::string& archive, const std::string& folder, bool test,
   unzip::InlineBackground oneThread;
   std::unique_ptr<unzip::Background> background;
   if (writerThread) background = std::make_unique<unzip::ThreadBackground>();
-  return unzip::Extract(*input, sink, quiet, o, codePages, background ? *background : oneThread) ==
-         kSmallFiles + 6;
+  return unzip::Extract(*input, sink, quiet, o, codePages, background ? *background : oneThread) == kSmallFiles + 6;
 }
 
 // The writing half of the floor: the archive's files with their sizes, written by the simplest
@@ -189,8 +188,7 @@ bool RunCeiling(const std::string& archive, double& seconds, double& cpuSeconds)
   bool ok = true;
   for (const unzip::Member& m : directory.members) {
     const uint8_t* local = bytes.data() + m.localOffset;
-    const size_t dataStart = m.localOffset + zipfmt::kLocalHeaderSize +
-                             zipfmt::Get16(local + zipfmt::local::kNameLen) +
+    const size_t dataStart = m.localOffset + zipfmt::kLocalHeaderSize + zipfmt::Get16(local + zipfmt::local::kNameLen) +
                              zipfmt::Get16(local + zipfmt::local::kExtraLen);
     uint32_t crc = uint32_t(crc32(0, nullptr, 0));
     if (m.method == ziptest::kStored) {
@@ -235,9 +233,8 @@ void Print(const char* what, const Measured& m, double megabytes) {
     std::printf("%-34s failed\n", what);
     return;
   }
-  std::printf("%-36s %7.1f MB/s  %7.1f MB/s  %6.2f s  %6.2f s  %7ld KiB\n", what,
-              megabytes / m.seconds, megabytes / m.cpuSeconds, m.seconds, m.cpuSeconds,
-              m.maxRssKiB);
+  std::printf("%-36s %7.1f MB/s  %7.1f MB/s  %6.2f s  %6.2f s  %7ld KiB\n", what, megabytes / m.seconds,
+              megabytes / m.cpuSeconds, m.seconds, m.cpuSeconds, m.maxRssKiB);
 }
 
 }  // namespace
@@ -259,24 +256,23 @@ int main(int argc, char** argv) {
     if (!input) return 1;
     const unzip::CentralDirectory directory = unzip::ReadCentralDirectory(*input);
     for (const unzip::Member& m : directory.members) unpacked += m.uncompressedSize;
-    std::printf("archive: %s, %.1f MB, %zu members, %.1f MB unpacked\n", archive.c_str(),
-                double(input->Size()) / 1e6, directory.members.size(), double(unpacked) / 1e6);
+    std::printf("archive: %s, %.1f MB, %zu members, %.1f MB unpacked\n", archive.c_str(), double(input->Size()) / 1e6,
+                directory.members.size(), double(unpacked) / 1e6);
   }
   const double megabytes = double(unpacked) / 1e6;
   const std::string out = folder + "/bench-out";
   const int runs = 3;
-  std::printf("unpacked data per second, best of %d runs (wall clock, CPU time), peak memory\n",
-              runs);
+  std::printf("unpacked data per second, best of %d runs (wall clock, CPU time), peak memory\n", runs);
   std::printf("%-36s %12s  %12s  %8s  %8s  %11s\n", "", "wall", "cpu", "wall", "cpu", "memory");
 
   const Measured baseline = Best(1, out, [] { return true; });
   std::printf("%-36s %55ld KiB\n", "baseline (empty child process)", baseline.maxRssKiB);
   const Measured engine = Best(runs, out, [&] { return RunEngine(archive, out, false, true); });
   Print("engine", engine, megabytes);
-  Print("engine, writing on the calling thread",
-        Best(runs, out, [&] { return RunEngine(archive, out, false, false); }), megabytes);
-  Print("engine, test only (nothing written)",
-        Best(runs, out, [&] { return RunEngine(archive, out, true, false); }), megabytes);
+  Print("engine, writing on the calling thread", Best(runs, out, [&] { return RunEngine(archive, out, false, false); }),
+        megabytes);
+  Print("engine, test only (nothing written)", Best(runs, out, [&] { return RunEngine(archive, out, true, false); }),
+        megabytes);
   const Measured bsdtar = Best(runs, out, [&] { return RunProgram({"bsdtar", "-xf", archive}, out); });
   Print("bsdtar -xf", bsdtar, megabytes);
   const Measured sevenZip = Best(runs, out, [&] { return RunProgram({"7z", "x", "-y", archive}, out); });
@@ -297,8 +293,7 @@ int main(int argc, char** argv) {
   Print("floor: in-memory inflate + CRC", ceiling, megabytes);
   if (!engine.ok || !writeLoop.ok) return 1;
   const double floor = std::max(ceiling.seconds, writeLoop.seconds);
-  std::printf("floor %.2f s: engine reaches %.0f%% of the floor speed\n", floor,
-              100.0 * floor / engine.seconds);
+  std::printf("floor %.2f s: engine reaches %.0f%% of the floor speed\n", floor, 100.0 * floor / engine.seconds);
   if (bsdtar.ok && sevenZip.ok)
     std::printf("engine is %.2fx the faster of bsdtar and 7z\n",
                 std::min(bsdtar.seconds, sevenZip.seconds) / engine.seconds);

@@ -69,8 +69,7 @@ int WriteLoop(const char* archivePath, int64_t& written) {
     if (h == INVALID_HANDLE_VALUE) return files;
     for (uint32_t left = m.uncompressedSize; left > 0;) {
       DWORD done = 0;
-      if (!WriteFile(h, block.data(), DWORD(std::min<size_t>(left, block.size())), &done, nullptr) || done == 0)
-        break;
+      if (!WriteFile(h, block.data(), DWORD(std::min<size_t>(left, block.size())), &done, nullptr) || done == 0) break;
       left -= done;
     }
     CloseHandle(h);
@@ -107,8 +106,8 @@ int main(int argc, char** argv) {
     const int files = WriteLoop(full, written);
     QueryPerformanceCounter(&end);
     const double seconds = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-    std::printf("plain create/write/close: %d files, %.1f MB in %.2f s: %.1f MB/s\n", files,
-                double(written) / 1e6, seconds, double(written) / 1e6 / seconds);
+    std::printf("plain create/write/close: %d files, %.1f MB in %.2f s: %.1f MB/s\n", files, double(written) / 1e6,
+                seconds, double(written) / 1e6 / seconds);
     return files > 0 ? 0 : 1;
   }
   HMODULE module = LoadLibraryA("UNZIPLIB.DLL");
@@ -144,8 +143,8 @@ int main(int argc, char** argv) {
   const int32_t count = exec(lowBlock);
   QueryPerformanceCounter(&end);
   const double seconds = double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-  std::printf("UNZIPLIB.DLL: %d files, %.1f MB in %.2f s: %.1f MB/s\n", count,
-              double(g_unpacked) / 1e6, seconds, double(g_unpacked) / 1e6 / seconds);
+  std::printf("UNZIPLIB.DLL: %d files, %.1f MB in %.2f s: %.1f MB/s\n", count, double(g_unpacked) / 1e6, seconds,
+              double(g_unpacked) / 1e6 / seconds);
   for (void* p : owned) unzipabi::LowFree(p);
   FreeLibrary(module);
   return count > 0 ? 0 : 1;

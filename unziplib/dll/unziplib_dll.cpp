@@ -82,8 +82,7 @@ int32_t Run(const uint8_t* block) {
     Fail(listener, unzip::kErrParameters, "No archive name given");
     return 0;
   }
-  const std::unique_ptr<unzip::Win32FileInput> archive =
-      unzip::Win32FileInput::Open(contents.archiveName);
+  const std::unique_ptr<unzip::Win32FileInput> archive = unzip::Win32FileInput::Open(contents.archiveName);
   if (!archive) {
     Fail(listener, unzip::kErrArchive, "Cannot open archive: " + contents.archiveName);
     return 0;

@@ -3,11 +3,9 @@
 namespace unzip {
 
 Win32Background::Win32Background()
-    : start_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      done_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+    : start_(CreateEventW(nullptr, FALSE, FALSE, nullptr)), done_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
   if (start_ != nullptr && done_ != nullptr)
-    thread_ = CreateThread(nullptr, 64 * 1024, &ThreadMain, this, STACK_SIZE_PARAM_IS_A_RESERVATION,
-                           nullptr);
+    thread_ = CreateThread(nullptr, 64 * 1024, &ThreadMain, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
 }
 
 Win32Background::~Win32Background() {

@@ -16,11 +16,10 @@ std::wstring Widen(UINT codePage, const std::string& text) {
 
 std::string Narrow(UINT codePage, const std::wstring& wide, DWORD flags, BOOL* usedDefault) {
   if (wide.empty()) return std::string();
-  const int length = WideCharToMultiByte(codePage, flags, wide.data(), int(wide.size()), nullptr, 0,
-                                         nullptr, usedDefault);
+  const int length =
+      WideCharToMultiByte(codePage, flags, wide.data(), int(wide.size()), nullptr, 0, nullptr, usedDefault);
   std::string text(size_t(std::max(length, 0)), '\0');
-  WideCharToMultiByte(codePage, flags, wide.data(), int(wide.size()), &text[0], length, nullptr,
-                      usedDefault);
+  WideCharToMultiByte(codePage, flags, wide.data(), int(wide.size()), &text[0], length, nullptr, usedDefault);
   return text;
 }
 
@@ -88,16 +87,15 @@ class Win32PendingFile : public PendingFile {
     if (!modified.Valid()) return true;
     FILETIME local{};
     FILETIME utc{};
-    return DosDateTimeToFileTime(modified.date, modified.time, &local) &&
-           LocalFileTimeToFileTime(&local, &utc) && SetFileTime(file_.get(), nullptr, &utc, &utc);
+    return DosDateTimeToFileTime(modified.date, modified.time, &local) && LocalFileTimeToFileTime(&local, &utc) &&
+           SetFileTime(file_.get(), nullptr, &utc, &utc);
   }
 
   bool Replace() {
     if (MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
     // A read-only file is only replaced once its attribute is cleared.
     const DWORD attributes = GetFileAttributesW(target_.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0)
-      return false;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) return false;
     SetFileAttributesW(target_.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
     if (MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
     SetFileAttributesW(target_.c_str(), attributes);
@@ -202,8 +200,7 @@ ExistingEntry Win32Sink::Examine(const std::string& path) {
   FILETIME local{};
   WORD date = 0;
   WORD time = 0;
-  if (FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) &&
-      FileTimeToDosDateTime(&local, &date, &time)) {
+  if (FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) && FileTimeToDosDateTime(&local, &date, &time)) {
     e.modified.date = date;
     e.modified.time = time;
   }
@@ -218,8 +215,7 @@ std::unique_ptr<PendingFile> Win32Sink::Begin(const std::string& path) {
   if (direct != INVALID_HANDLE_VALUE) return std::make_unique<Win32PendingFile>(direct, target, target);
   if (GetLastError() == ERROR_ACCESS_DENIED) return nullptr;
   const size_t folderEnd = target.rfind(L'\\') + 1;  // 0 for a file in the current folder
-  const std::wstring prefix =
-      target.substr(0, folderEnd) + L"~unz" + std::to_wstring(GetCurrentProcessId()) + L"-";
+  const std::wstring prefix = target.substr(0, folderEnd) + L"~unz" + std::to_wstring(GetCurrentProcessId()) + L"-";
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::wstring temporary = prefix + std::to_wstring(nextTemporary_++) + L".tmp";
     HANDLE h = CreateNew(temporary);

@@ -52,8 +52,7 @@ Member ToMember(zipfmt::ZipDirEntry& entry, int64_t offsetShift, int64_t& localO
   m.compressedSize = entry.compressedSize;
   m.uncompressedSize = entry.uncompressedSize;
   m.externalAttributes = entry.externalAttributes;
-  m.zip64 = m.compressedSize == 0xFFFFFFFF || m.uncompressedSize == 0xFFFFFFFF ||
-            entry.localHeaderOffset == 0xFFFFFFFF;
+  m.zip64 = m.compressedSize == 0xFFFFFFFF || m.uncompressedSize == 0xFFFFFFFF || entry.localHeaderOffset == 0xFFFFFFFF;
   localOffset = int64_t(entry.localHeaderOffset) + offsetShift;
   return m;
 }
@@ -90,9 +89,8 @@ uint64_t MinimalEnd(const Member& m) {
 void MarkExtents(std::vector<Member>& members, uint64_t directoryStart) {
   std::vector<size_t> order(members.size());
   std::iota(order.begin(), order.end(), size_t(0));
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-    return members[a].localOffset < members[b].localOffset;
-  });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return members[a].localOffset < members[b].localOffset; });
   uint64_t furthestEnd = 0;
   size_t furthestMember = 0;
   for (size_t i = 0; i < order.size(); ++i) {
@@ -155,8 +153,7 @@ bool LocateDirectory(ArchiveInput& input, const zipfmt::EndRecordLocation& end, 
 
 bool Member::IsFolder() const {
   if (!name.empty() && (name.back() == '/' || name.back() == '\\')) return true;
-  return (externalAttributes & kDosFolderAttribute) != 0 && uncompressedSize == 0 &&
-         (versionMadeBy >> 8) == 0;
+  return (externalAttributes & kDosFolderAttribute) != 0 && uncompressedSize == 0 && (versionMadeBy >> 8) == 0;
 }
 
 bool Member::IsEncrypted() const { return (flags & zipfmt::kFlagEncrypted) != 0; }
@@ -174,8 +171,7 @@ CentralDirectory ReadCentralDirectory(ArchiveInput& input) {
     return result;
   }
   const zipfmt::EndRecord& record = end.record;
-  if (record.totalEntries == 0xFFFF || record.directorySize == 0xFFFFFFFF ||
-      record.directoryOffset == 0xFFFFFFFF) {
+  if (record.totalEntries == 0xFFFF || record.directorySize == 0xFFFFFFFF || record.directoryOffset == 0xFFFFFFFF) {
     result.status = DirectoryStatus::kZip64;
     return result;
   }

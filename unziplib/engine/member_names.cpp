@@ -32,8 +32,7 @@ bool IsDeviceName(const std::string& part) {
   static const char* const kPlain[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
   for (const char* device : kPlain)
     if (base == device) return true;
-  if (base.size() < 4 || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0))
-    return false;
+  if (base.size() < 4 || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0)) return false;
   // Windows also takes the superscript digits one to three as ports, in 1252 (0xB9, 0xB2, 0xB3)
   // and in UTF-8 (0xC2 followed by those).
   std::string digit = base.substr(3);
@@ -67,8 +66,7 @@ bool MatchesFolded(const char* name, const char* nameEnd, const char* spec, cons
 
 constexpr uint8_t kHostUnix = 3;
 
-std::string DecodeStored(const zipfmt::ZipNameInfo& stored, const CodePages& codePages,
-                         bool& validUtf8) {
+std::string DecodeStored(const zipfmt::ZipNameInfo& stored, const CodePages& codePages, bool& validUtf8) {
   const zipfmt::EntryText name = zipfmt::EntryName(cpAuto, stored);
   validUtf8 = true;
   switch (name.encoding) {
@@ -78,8 +76,7 @@ std::string DecodeStored(const zipfmt::ZipNameInfo& stored, const CodePages& cod
     case zipfmt::TextEncoding::kOem: return codePages.OemToUtf8(name.text);
     case zipfmt::TextEncoding::kAnsi: break;
   }
-  if (stored.hostSystem == kHostUnix && HasHighBytes(name.text) && IsValidUtf8(name.text))
-    return name.text;
+  if (stored.hostSystem == kHostUnix && HasHighBytes(name.text) && IsValidUtf8(name.text)) return name.text;
   return codePages.AnsiToUtf8(name.text);
 }
 
@@ -87,8 +84,7 @@ std::string DecodeStored(const zipfmt::ZipNameInfo& stored, const CodePages& cod
 
 NameStatus DecodeMemberName(const std::string& stored, const std::string& extraField, uint16_t flags,
                             uint16_t versionMadeBy, const CodePages& codePages, MemberName& name) {
-  const zipfmt::ZipNameInfo info{stored, extraField, flags, uint8_t(versionMadeBy >> 8),
-                                  uint8_t(versionMadeBy)};
+  const zipfmt::ZipNameInfo info{stored, extraField, flags, uint8_t(versionMadeBy >> 8), uint8_t(versionMadeBy)};
   bool validUtf8 = true;
   name.path = DecodeStored(info, codePages, validUtf8);
   const bool inAnsi = codePages.Utf8ToAnsi(name.path, name.shown);
@@ -158,8 +154,7 @@ bool MatchesSpec(const std::string& name, const std::string& spec) {
   const char* s = spec.data();
   if (MatchesFolded(n, n + name.size(), s, s + spec.size())) return true;
   const size_t len = spec.size();
-  return len >= 2 && spec.compare(len - 2, 2, ".*") == 0 &&
-         MatchesFolded(n, n + name.size(), s, s + len - 2);
+  return len >= 2 && spec.compare(len - 2, 2, ".*") == 0 && MatchesFolded(n, n + name.size(), s, s + len - 2);
 }
 
 bool MatchesAnySpec(const std::string& name, const std::vector<std::string>& specs) {

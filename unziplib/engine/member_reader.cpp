@@ -65,29 +65,25 @@ struct MemberReader::Source {
   }
 };
 
-MemberReader::MemberReader()
-    : input_(kInputBlockSize), output_(kOutputBlockSize), inflater_(new Inflater) {}
+MemberReader::MemberReader() : input_(kInputBlockSize), output_(kOutputBlockSize), inflater_(new Inflater) {}
 
 MemberReader::~MemberReader() = default;
 
 MemberStatus MemberReader::CheckSupported(const Member& member) {
   if (member.zip64) return MemberStatus::kZip64;
   if ((member.flags & kFlagStrongEncryption) != 0) return MemberStatus::kStrongEncryption;
-  if (member.method != kMethodStored && member.method != kMethodDeflated)
-    return MemberStatus::kUnsupportedMethod;
+  if (member.method != kMethodStored && member.method != kMethodDeflated) return MemberStatus::kUnsupportedMethod;
   if (member.badExtent) return MemberStatus::kBadExtent;
   return MemberStatus::kOk;
 }
 
-MemberStatus MemberReader::CheckLocalHeader(ArchiveInput& input, const Member& member,
-                                            uint64_t& dataStart) {
+MemberStatus MemberReader::CheckLocalHeader(ArchiveInput& input, const Member& member, uint64_t& dataStart) {
   namespace l = zipfmt::local;
   uint8_t h[zipfmt::kLocalHeaderSize];
   if (input.ReadAt(member.localOffset, h, sizeof h) != sizeof h) return MemberStatus::kTruncated;
   if (zipfmt::Get32(h) != zipfmt::kLocalHeaderSig) return MemberStatus::kHeaderMismatch;
   const uint16_t flags = zipfmt::Get16(h + l::kFlags);
-  if (zipfmt::Get16(h + l::kMethod) != member.method ||
-      ((flags ^ member.flags) & zipfmt::kFlagEncrypted) != 0)
+  if (zipfmt::Get16(h + l::kMethod) != member.method || ((flags ^ member.flags) & zipfmt::kFlagEncrypted) != 0)
     return MemberStatus::kHeaderMismatch;
   // With a data descriptor the writer may leave CRC and sizes 0 in the local header. A writer
   // that streams may also put the ZIP64 placeholder there for sizes it did not know yet, with
@@ -98,8 +94,7 @@ MemberStatus MemberReader::CheckLocalHeader(ArchiveInput& input, const Member& m
     const uint32_t local = zipfmt::Get32(h + offset);
     return local == central || (deferred && local == 0) || (maybePlaceholder && local == 0xFFFFFFFF);
   };
-  if (!agrees(l::kCrc, member.crc, false) ||
-      !agrees(l::kCompSize, member.compressedSize, true) ||
+  if (!agrees(l::kCrc, member.crc, false) || !agrees(l::kCompSize, member.compressedSize, true) ||
       !agrees(l::kUncompSize, member.uncompressedSize, true))
     return MemberStatus::kHeaderMismatch;
 
@@ -116,8 +111,8 @@ MemberStatus MemberReader::CheckLocalHeader(ArchiveInput& input, const Member& m
   return MemberStatus::kOk;
 }
 
-MemberStatus MemberReader::Read(ArchiveInput& input, const Member& member,
-                                const std::string& password, DataConsumer& consumer) {
+MemberStatus MemberReader::Read(ArchiveInput& input, const Member& member, const std::string& password,
+                                DataConsumer& consumer) {
   MemberStatus status = CheckSupported(member);
   if (status != MemberStatus::kOk) return status;
   uint64_t dataStart = 0;
@@ -145,8 +140,7 @@ MemberStatus MemberReader::Read(ArchiveInput& input, const Member& member,
   return status;
 }
 
-MemberStatus MemberReader::CopyStored(Source& source, const Member& member,
-                                      DataConsumer& consumer, uint32_t& crc) {
+MemberStatus MemberReader::CopyStored(Source& source, const Member& member, DataConsumer& consumer, uint32_t& crc) {
   if (source.remaining != member.uncompressedSize) return MemberStatus::kBadData;
   while (source.remaining > 0) {
     const size_t n = source.Next(output_.data(), output_.size());
@@ -158,8 +152,7 @@ MemberStatus MemberReader::CopyStored(Source& source, const Member& member,
   return MemberStatus::kOk;
 }
 
-MemberStatus MemberReader::Inflate(Source& source, const Member& member, DataConsumer& consumer,
-                                   uint32_t& crc) {
+MemberStatus MemberReader::Inflate(Source& source, const Member& member, DataConsumer& consumer, uint32_t& crc) {
   z_stream& z = inflater_->Reset();
   z.next_in = input_.data();
   z.avail_in = 0;
@@ -179,8 +172,7 @@ MemberStatus MemberReader::Inflate(Source& source, const Member& member, DataCon
       }
       rc = inflate(&z, Z_NO_FLUSH);
       // Z_BUF_ERROR is harmless only when the input ran dry; with input left it means no way on.
-      if (rc != Z_OK && rc != Z_STREAM_END && !(rc == Z_BUF_ERROR && z.avail_in == 0))
-        return MemberStatus::kBadData;
+      if (rc != Z_OK && rc != Z_STREAM_END && !(rc == Z_BUF_ERROR && z.avail_in == 0)) return MemberStatus::kBadData;
     }
     const size_t have = output_.size() - z.avail_out;
     if (have > member.uncompressedSize - produced) return MemberStatus::kTooLong;

@@ -27,9 +27,9 @@ enum class MemberStatus {
   kCrcError,
   kNeedPassword,
   kWrongPassword,
-  kWriteError,      // the consumer could not store the output
-  kLinkInPath,      // a folder of the member's path is a link to another place
-  kCancelled,       // the consumer was told to stop
+  kWriteError,  // the consumer could not store the output
+  kLinkInPath,  // a folder of the member's path is a link to another place
+  kCancelled,   // the consumer was told to stop
 };
 
 class DataConsumer {
@@ -51,18 +51,15 @@ class MemberReader {
   // The checks that need only the directory, done before anything is read.
   static MemberStatus CheckSupported(const Member& member);
 
-  MemberStatus Read(ArchiveInput& input, const Member& member, const std::string& password,
-                    DataConsumer& consumer);
+  MemberStatus Read(ArchiveInput& input, const Member& member, const std::string& password, DataConsumer& consumer);
 
  private:
   class Inflater;
   struct Source;
 
   MemberStatus CheckLocalHeader(ArchiveInput& input, const Member& member, uint64_t& dataStart);
-  MemberStatus CopyStored(Source& source, const Member& member, DataConsumer& consumer,
-                          uint32_t& crc);
-  MemberStatus Inflate(Source& source, const Member& member, DataConsumer& consumer,
-                       uint32_t& crc);
+  MemberStatus CopyStored(Source& source, const Member& member, DataConsumer& consumer, uint32_t& crc);
+  MemberStatus Inflate(Source& source, const Member& member, DataConsumer& consumer, uint32_t& crc);
 
   std::vector<uint8_t> input_;
   std::vector<uint8_t> output_;

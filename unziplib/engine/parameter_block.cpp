@@ -10,9 +10,7 @@ constexpr size_t kMaxPassword = unzipabi::kPasswordBufferSize - 1;
 
 bool FlagAt(const uint8_t* block, size_t offset) { return unzipabi::GetI32(block + offset) != 0; }
 
-uint32_t WordAt(const uint8_t* block, size_t offset) {
-  return uint32_t(unzipabi::GetI32(block + offset));
-}
+uint32_t WordAt(const uint8_t* block, size_t offset) { return uint32_t(unzipabi::GetI32(block + offset)); }
 
 }  // namespace
 
@@ -21,8 +19,7 @@ BlockStatus ReadBlock(const uint8_t* block, CallerMemory& memory, BlockContents&
   if (block == nullptr) return BlockStatus::kMissing;
   out.caller = WordAt(block, b::kCaller);
   out.callback = WordAt(block, b::kCallback);
-  if (unzipabi::GetI32(block + b::kNewClosingMark) != unzipabi::kClosingMark)
-    return BlockStatus::kWrongLayout;
+  if (unzipabi::GetI32(block + b::kNewClosingMark) != unzipabi::kClosingMark) return BlockStatus::kWrongLayout;
 
   Options& o = out.options;
   o.test = FlagAt(block, b::kTest);
@@ -40,8 +37,7 @@ BlockStatus ReadBlock(const uint8_t* block, CallerMemory& memory, BlockContents&
 
   const int32_t count = unzipabi::GetI32(block + b::kSpecCount);
   const uint32_t records = WordAt(block, b::kNewSpecRecords);
-  if (count < 0 || count > kMaxFileSpecs || (count > 0 && records == 0))
-    return BlockStatus::kWrongLayout;
+  if (count < 0 || count > kMaxFileSpecs || (count > 0 && records == 0)) return BlockStatus::kWrongLayout;
   o.fileSpecs.reserve(size_t(count));
   for (int32_t i = 0; i < count; ++i) {
     const uint32_t text = memory.Word(records + uint32_t(i) * uint32_t(b::kSpecRecordSize));

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-
 namespace unzip {
 
 namespace {
@@ -105,9 +104,7 @@ size_t PosixFileInput::ReadAt(uint64_t offset, uint8_t* buffer, size_t length) {
 
 PosixSink::PosixSink(std::string baseFolder) : base_(std::move(baseFolder)) {}
 
-std::string PosixSink::Full(const std::string& path) const {
-  return base_.empty() ? path : base_ + "/" + path;
-}
+std::string PosixSink::Full(const std::string& path) const { return base_.empty() ? path : base_ + "/" + path; }
 
 FolderResult PosixSink::CreateFolders(const std::string& folder) {
   if (folder.empty()) return FolderResult::kOk;

@@ -13,8 +13,7 @@ uint32_t Crc32Byte(uint32_t crc, uint8_t b) {
 
 }  // namespace
 
-TraditionalCipher::TraditionalCipher(const std::string& password)
-    : keys_{0x12345678, 0x23456789, 0x34567890} {
+TraditionalCipher::TraditionalCipher(const std::string& password) : keys_{0x12345678, 0x23456789, 0x34567890} {
   for (char c : password) Update(uint8_t(c));
 }
 
@@ -44,8 +43,7 @@ void TraditionalCipher::Encrypt(uint8_t* data, size_t length) {
   }
 }
 
-bool DecryptHeader(TraditionalCipher& cipher, uint8_t* header, uint32_t crc, uint16_t dosTime,
-                   bool hasDataDescriptor) {
+bool DecryptHeader(TraditionalCipher& cipher, uint8_t* header, uint32_t crc, uint16_t dosTime, bool hasDataDescriptor) {
   cipher.Decrypt(header, kEncryptionHeaderSize);
   const uint8_t check = header[kEncryptionHeaderSize - 1];
   if (check == uint8_t(crc >> 24)) return true;

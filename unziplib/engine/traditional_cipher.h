@@ -28,7 +28,6 @@ class TraditionalCipher {
 // put there: the high byte of the CRC, or with a data descriptor the high byte of the time
 // (writers differ, so both are accepted then). A wrong password passes this check about once
 // in 256 (twice with a data descriptor); the CRC catches it afterwards.
-bool DecryptHeader(TraditionalCipher& cipher, uint8_t* header, uint32_t crc, uint16_t dosTime,
-                   bool hasDataDescriptor);
+bool DecryptHeader(TraditionalCipher& cipher, uint8_t* header, uint32_t crc, uint16_t dosTime, bool hasDataDescriptor);
 
 }  // namespace unzip

@@ -48,14 +48,13 @@ Problem DescribeDecision(Decision d) {
 
 Problem DescribeStatus(MemberStatus s) {
   switch (s) {
-    case MemberStatus::kUnsupportedMethod:
-      return {kErrUnsupported, "Compression method not supported, skipped: "};
-    case MemberStatus::kStrongEncryption:
-      return {kErrUnsupported, "Strong encryption not supported, skipped: "};
+    case MemberStatus::kUnsupportedMethod: return {kErrUnsupported, "Compression method not supported, skipped: "};
+    case MemberStatus::kStrongEncryption: return {kErrUnsupported, "Strong encryption not supported, skipped: "};
     case MemberStatus::kZip64: return {kErrUnsupported, "ZIP64 member not supported, skipped: "};
     case MemberStatus::kBadExtent:
-      return {kErrDamaged, "Member data overlaps another member or lies outside the archive, "
-                           "skipped: "};
+      return {kErrDamaged,
+              "Member data overlaps another member or lies outside the archive, "
+              "skipped: "};
     case MemberStatus::kHeaderMismatch:
       return {kErrDamaged, "Local header disagrees with the central directory, skipped: "};
     case MemberStatus::kTruncated: return {kErrDamaged, "Archive is truncated, skipped: "};
@@ -63,8 +62,7 @@ Problem DescribeStatus(MemberStatus s) {
     case MemberStatus::kTooLong: return {kErrDamaged, "Member is longer than stated, damaged: "};
     case MemberStatus::kTooShort: return {kErrDamaged, "Member is shorter than stated, damaged: "};
     case MemberStatus::kCrcError: return {kErrCrc, "CRC error: "};
-    case MemberStatus::kNeedPassword:
-      return {kErrPassword, "Member is encrypted and no password was given, skipped: "};
+    case MemberStatus::kNeedPassword: return {kErrPassword, "Member is encrypted and no password was given, skipped: "};
     case MemberStatus::kWrongPassword: return {kErrPassword, "Wrong password, skipped: "};
     case MemberStatus::kWriteError: return {kErrWrite, "Cannot write file: "};
     case MemberStatus::kLinkInPath:
@@ -180,12 +178,8 @@ class Extraction {
       case DirectoryStatus::kNotAnArchive:
         Message(kErrArchive, "Not a ZIP archive, or the archive is truncated");
         return false;
-      case DirectoryStatus::kZip64:
-        Message(kErrUnsupported, "ZIP64 archives are not supported");
-        return false;
-      case DirectoryStatus::kDamaged:
-        Message(kErrArchive, "The archive's central directory is damaged");
-        return false;
+      case DirectoryStatus::kZip64: Message(kErrUnsupported, "ZIP64 archives are not supported"); return false;
+      case DirectoryStatus::kDamaged: Message(kErrArchive, "The archive's central directory is damaged"); return false;
     }
     return false;
   }
@@ -194,8 +188,7 @@ class Extraction {
   // reports why not otherwise.
   bool Plan(const Member& m, std::vector<Job>& jobs) {
     MemberName name;
-    const NameStatus nameStatus = DecodeMemberName(m.name, m.extraField, m.flags, m.versionMadeBy,
-                                                   codePages_, name);
+    const NameStatus nameStatus = DecodeMemberName(m.name, m.extraField, m.flags, m.versionMadeBy, codePages_, name);
     name.path = WithoutDotParts(name.path);
     name.shown = WithoutDotParts(name.shown);
     if (!MatchesAnySpec(name.shown, options_.fileSpecs)) return false;
@@ -226,8 +219,7 @@ class Extraction {
     switch (status) {
       case NameStatus::kBadUtf8: return Refuse(kErrName, "Name is not valid UTF-8, skipped: ", name.shown);
       case NameStatus::kNotInAnsi:
-        return Refuse(kErrName, "Name cannot be represented in the system's code page, skipped: ",
-                      name.shown);
+        return Refuse(kErrName, "Name cannot be represented in the system's code page, skipped: ", name.shown);
       case NameStatus::kOk: break;
     }
     return IsSafeMemberName(name.path) || Refuse(kErrUnsafeName, "Unsafe name refused: ", name.shown);
@@ -257,8 +249,8 @@ class Extraction {
     if (stopped_) return;
     const MemberStatus status = pipeline.EnsureFolder(job.path);
     if (status == MemberStatus::kOk) return;
-    const Problem p = status == MemberStatus::kLinkInPath ? DescribeStatus(status)
-                                                          : Problem{kErrWrite, "Cannot create folder: "};
+    const Problem p =
+        status == MemberStatus::kLinkInPath ? DescribeStatus(status) : Problem{kErrWrite, "Cannot create folder: "};
     Message(p.code, p.text + job.shown);
   }
 
@@ -333,7 +325,7 @@ class Extraction {
   const Options& options_;
   const CodePages& codePages_;
   Background& background_;
-  const Job* pendingJob_ = nullptr;  // the member being written on the background
+  const Job* pendingJob_ = nullptr;     // the member being written on the background
   std::set<std::string> plannedPaths_;  // folded
   int succeeded_ = 0;
   bool stopped_ = false;
@@ -350,8 +342,7 @@ int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener, const O
   }
 }
 
-int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener,
-            const Options& options) noexcept {
+int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener, const Options& options) noexcept {
   static const TableCodePages kPortable;
   InlineBackground inline_;
   return Extract(archive, sink, listener, options, kPortable, inline_);

@@ -65,7 +65,6 @@ constexpr size_t kOutputBlockSize = 256 * 1024;
 int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener, const Options& options,
             const CodePages& codePages, Background& background) noexcept;
 // The same with the portable code pages (1252 and 850), all on the calling thread.
-int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener,
-            const Options& options) noexcept;
+int Extract(ArchiveInput& archive, OutputSink& sink, Listener& listener, const Options& options) noexcept;
 
 }  // namespace unzip

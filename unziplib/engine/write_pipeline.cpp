@@ -112,8 +112,7 @@ MemberStatus WritePipeline::Create(const std::string& path, std::unique_ptr<Pend
   return file ? MemberStatus::kOk : MemberStatus::kWriteError;
 }
 
-MemberStatus WritePipeline::WriteWhole(const std::string& path, const std::vector<uint8_t>& data,
-                                       DosTime modified) {
+MemberStatus WritePipeline::WriteWhole(const std::string& path, const std::vector<uint8_t>& data, DosTime modified) {
   std::unique_ptr<PendingFile> file;
   const MemberStatus status = Create(path, file);
   if (status != MemberStatus::kOk) return status;
@@ -122,8 +121,7 @@ MemberStatus WritePipeline::WriteWhole(const std::string& path, const std::vecto
 }
 
 MemberStatus WritePipeline::Stream(MemberReader& reader, ArchiveInput& input, const Member& member,
-                                   const std::string& password, const std::string& path,
-                                   DataConsumer& consumer) {
+                                   const std::string& password, const std::string& path, DataConsumer& consumer) {
   std::unique_ptr<PendingFile> file;
   MemberStatus status = Create(path, file);
   if (status != MemberStatus::kOk) return status;

@@ -32,8 +32,7 @@ class WritePipeline {
 
   // Decompresses a member of at most kStageLimit bytes into the staging buffer that no
   // pending write uses.
-  MemberStatus Stage(MemberReader& reader, ArchiveInput& input, const Member& member,
-                     const std::string& password);
+  MemberStatus Stage(MemberReader& reader, ArchiveInput& input, const Member& member, const std::string& password);
   size_t StagedSize() const { return staged_[next_].size(); }
   // Starts writing the staged member to `path` on the background.
   void StartStaged(const std::string& path, DosTime modified);
@@ -42,14 +41,13 @@ class WritePipeline {
 
   // Writes a member block by block; `consumer` sees each block after it was handed to the
   // background (for progress). Only while no write is pending.
-  MemberStatus Stream(MemberReader& reader, ArchiveInput& input, const Member& member,
-                      const std::string& password, const std::string& path, DataConsumer& consumer);
+  MemberStatus Stream(MemberReader& reader, ArchiveInput& input, const Member& member, const std::string& password,
+                      const std::string& path, DataConsumer& consumer);
 
  private:
   class BlockWriter;
 
-  MemberStatus WriteWhole(const std::string& path, const std::vector<uint8_t>& data,
-                          DosTime modified);
+  MemberStatus WriteWhole(const std::string& path, const std::vector<uint8_t>& data, DosTime modified);
   MemberStatus Create(const std::string& path, std::unique_ptr<PendingFile>& file);
 
   OutputSink& sink_;

@@ -28,15 +28,14 @@ struct Record {
 };
 
 std::vector<Record> g_records;
-int32_t g_stopAtAction = 0;  // the callback answers "stop" to the first record of this action
+int32_t g_stopAtAction = 0;                     // the callback answers "stop" to the first record of this action
 std::function<void(const Record&)> g_onRecord;  // what the caller does in the callback
 
 int32_t __stdcall RecordingCallback(void* record) {
   const uint8_t* p = static_cast<const uint8_t*>(record);
   namespace r = unzipabi::record;
-  Record rec{unzipabi::GetI32(p + r::kCaller), unzipabi::GetI32(p + r::kAction),
-             unzipabi::GetI32(p + r::kErrorCode), unzipabi::GetI32(p + r::kSize),
-             std::string(reinterpret_cast<const char*>(p + r::kText))};
+  Record rec{unzipabi::GetI32(p + r::kCaller), unzipabi::GetI32(p + r::kAction), unzipabi::GetI32(p + r::kErrorCode),
+             unzipabi::GetI32(p + r::kSize), std::string(reinterpret_cast<const char*>(p + r::kText))};
   g_records.push_back(rec);
   if (g_onRecord) g_onRecord(rec);
   return rec.action == g_stopAtAction ? unzipabi::kStop : unzipabi::kContinue;
@@ -111,8 +110,7 @@ std::wstring Wide(const std::string& ansi) {
 // A function that only Wine's kernel32 has; null on Windows.
 template <typename Fn>
 Fn WineFunction(const char* name) {
-  return reinterpret_cast<Fn>(
-      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
 }
 
 // Wine's path of a file on the host, when running under Wine.
@@ -146,8 +144,7 @@ void RunOnHost(const char* program, const std::string& arguments) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return;
+  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
   WaitForSingleObject(pi.hProcess, 10000);
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
@@ -203,8 +200,8 @@ class UnzipDll : public ::testing::Test {
 
   // Writes the archive, makes the extraction folder current and calls the library the way the
   // archive component does.
-  int32_t Extract(const std::vector<uint8_t>& archive, std::vector<std::string> specs,
-                  bool overwrite = true, int32_t libraryVersion = 0) {
+  int32_t Extract(const std::vector<uint8_t>& archive, std::vector<std::string> specs, bool overwrite = true,
+                  int32_t libraryVersion = 0) {
     const std::string archivePath = root_ + "\\Setup.zip";
     if (!archive.empty())
       std::ofstream(archivePath, std::ios::binary)
@@ -228,8 +225,7 @@ class UnzipDll : public ::testing::Test {
     const std::vector<uint8_t> recordBytes = unzipabi::BuildSpecRecords(v.specTexts);
     const LowBuffer records(recordBytes.data(), recordBytes.size());
     v.specRecords = records.address();
-    const std::vector<uint8_t> blockBytes =
-        unzipabi::BuildBlock(libraryVersion != 0 ? libraryVersion : version_(), v);
+    const std::vector<uint8_t> blockBytes = unzipabi::BuildBlock(libraryVersion != 0 ? libraryVersion : version_(), v);
     const LowBuffer block(blockBytes.data(), blockBytes.size());
     EXPECT_TRUE(SetCurrentDirectoryA(out_.c_str()));
     const int32_t result = exec_(block.data());
@@ -412,9 +408,9 @@ TEST_F(UnzipDll, NamesAsTheArchiveMeansThemAndAnUndatedMember) {
   std::vector<std::string> announced;
   for (const Record& r : g_records)
     if (r.action == unzipabi::kNewFile) announced.push_back(r.text);
-  EXPECT_EQ(announced, (std::vector<std::string>{Ansi(L"Ruft\u00F6ne/Melodie \u00C4.mid"),
-                                                 Ansi(L"Ruft\u00F6ne/OEM \u00C4.mid"), "undated.txt",
-                                                 Ansi(L"Ruft\u00F6ne/Unicode \u00C4.mid")}));
+  EXPECT_EQ(announced,
+            (std::vector<std::string>{Ansi(L"Ruft\u00F6ne/Melodie \u00C4.mid"), Ansi(L"Ruft\u00F6ne/OEM \u00C4.mid"),
+                                      "undated.txt", Ansi(L"Ruft\u00F6ne/Unicode \u00C4.mid")}));
   EXPECT_EQ(FailedMembers(), 1);
 }
 
@@ -446,8 +442,8 @@ TEST_F(UnzipDll, AFolderSwappedForALinkDuringTheExtractionIsNotWrittenThrough) {
   bool swapped = false;
   g_onRecord = [&](const Record& r) {
     if (r.action != unzipabi::kNewFile || r.text != "d/b.txt" || swapped) return;
-    swapped = MoveFileA((out_ + "\\d").c_str(), (out_ + "\\d-moved").c_str()) &&
-              MakeFolderLink(out_ + "\\d", elsewhere);
+    swapped =
+        MoveFileA((out_ + "\\d").c_str(), (out_ + "\\d-moved").c_str()) && MakeFolderLink(out_ + "\\d", elsewhere);
   };
   Extract(w.Finish(), {"*.*"});
   g_onRecord = nullptr;

@@ -60,8 +60,8 @@ TEST_P(Extraction, StoredDeflatedFoldersAndDates) {
   const std::vector<uint8_t> archive = w.Finish("comment");
 
   EXPECT_EQ(Run(archive, AllMembers()), 3);
-  EXPECT_EQ(Tree(), (std::vector<std::string>{"bin/", "bin/tool.exe", "docs/", "docs/readme.txt",
-                                              "empty/", "zero.txt"}));
+  EXPECT_EQ(Tree(),
+            (std::vector<std::string>{"bin/", "bin/tool.exe", "docs/", "docs/readme.txt", "empty/", "zero.txt"}));
   EXPECT_EQ(ReadFile(Out("docs/readme.txt")), TextData(5000, 1));
   EXPECT_EQ(ReadFile(Out("bin/tool.exe")), NoiseData(3000, 2));
   EXPECT_EQ(ReadFile(Out("zero.txt")), "");
@@ -316,9 +316,7 @@ TEST_P(Extraction, CancelInTheMiddleOfAMemberLeavesNoPartialFile) {
   WriteFile(Out("big.txt"), "old big");
 
   int progressSeen = 0;
-  listener.answer = [&](const unzip::Event& e) {
-    return e.action != unzipabi::kFileProgress || ++progressSeen < 2;
-  };
+  listener.answer = [&](const unzip::Event& e) { return e.action != unzipabi::kFileProgress || ++progressSeen < 2; };
   EXPECT_EQ(Run(archive, AllMembers()), 1);
   EXPECT_EQ(progressSeen, 2);  // stopped at once
   EXPECT_EQ(Tree(), (std::vector<std::string>{"big.txt", "first.txt"}));
@@ -332,9 +330,7 @@ TEST_P(Extraction, CancelAtANewFileStopsBeforeIt) {
   ZipWriter w;
   w.Add(File("a.txt", "a"));
   w.Add(File("b.txt", "b"));
-  listener.answer = [](const unzip::Event& e) {
-    return !(e.action == unzipabi::kNewFile && e.text == "b.txt");
-  };
+  listener.answer = [](const unzip::Event& e) { return !(e.action == unzipabi::kNewFile && e.text == "b.txt"); };
   EXPECT_EQ(Run(w.Finish(), AllMembers()), 1);
   EXPECT_EQ(Tree(), (std::vector<std::string>{"a.txt"}));
 }
@@ -374,8 +370,8 @@ TEST_P(Extraction, EmptyArchive) {
 TEST_P(Extraction, TenThousandMembers) {
   ZipWriter w;
   for (int i = 0; i < 10000; ++i)
-    w.Add(File("d" + std::to_string(i % 10) + "/f" + std::to_string(i) + ".txt",
-               "member " + std::to_string(i), i % 2 ? kStored : kDeflated));
+    w.Add(File("d" + std::to_string(i % 10) + "/f" + std::to_string(i) + ".txt", "member " + std::to_string(i),
+               i % 2 ? kStored : kDeflated));
   EXPECT_EQ(Run(w.Finish(), AllMembers()), 10000);
   EXPECT_EQ(listener.OfAction(unzipabi::kNewFile).size(), 10000u);
   EXPECT_EQ(listener.OfAction(unzipabi::kTotalFiles).at(0).size, 10000u);
@@ -423,14 +419,12 @@ TEST_P(Extraction, NamesAsTheArchiveMeansThemAndNamesWithoutAnAnsiForm) {
 
   EXPECT_EQ(Run(w.Finish(), AllMembers()), 6);
   EXPECT_EQ(Tree(), (std::vector<std::string>{"Ruft\xC3\xB6ne/", "Ruft\xC3\xB6ne/Melodie \xC3\x84.mid",
-                                              "Ruft\xC3\xB6ne/OEM \xC3\x84.mid",
-                                              "Ruft\xC3\xB6ne/Unicode \xC3\x84.mid", "plain.txt",
-                                              "renamed.txt", "version2.txt"}));
+                                              "Ruft\xC3\xB6ne/OEM \xC3\x84.mid", "Ruft\xC3\xB6ne/Unicode \xC3\x84.mid",
+                                              "plain.txt", "renamed.txt", "version2.txt"}));
   std::vector<std::string> announced;
   for (const unzip::Event& e : listener.OfAction(unzipabi::kNewFile)) announced.push_back(e.text);
-  EXPECT_EQ(announced, (std::vector<std::string>{"Ruft\xF6ne/Melodie \xC4.mid", "Ruft\xF6ne/OEM \xC4.mid",
-                                                 "plain.txt", "Ruft\xF6ne/Unicode \xC4.mid",
-                                                 "renamed.txt", "version2.txt"}));
+  EXPECT_EQ(announced, (std::vector<std::string>{"Ruft\xF6ne/Melodie \xC4.mid", "Ruft\xF6ne/OEM \xC4.mid", "plain.txt",
+                                                 "Ruft\xF6ne/Unicode \xC4.mid", "renamed.txt", "version2.txt"}));
   EXPECT_EQ(listener.Messages().size(), 1u);
   EXPECT_TRUE(listener.HasMessage(unzip::kErrName, "?.txt"));
 }

@@ -29,8 +29,7 @@ std::string DataBin() {
 
 class Fixtures : public ::testing::Test {
  protected:
-  int Run(const std::string& fixture, const std::string& password,
-          const std::string& into = std::string()) {
+  int Run(const std::string& fixture, const std::string& password, const std::string& into = std::string()) {
     auto input = unzip::PosixFileInput::Open(std::string(UNZIP_FIXTURES) + "/" + fixture);
     if (!input) ADD_FAILURE() << "missing fixture " << fixture;
     if (!input) return -1;
@@ -77,8 +76,7 @@ TEST_F(Fixtures, SevenZipWithPassword) {
 
 TEST_F(Fixtures, SevenZipWrongPassword) {
   EXPECT_EQ(Run("7z_encrypted.zip", "Secret"), 0);
-  EXPECT_TRUE(ListTree(folder.path()) == std::vector<std::string>{"sub/"} ||
-              ListTree(folder.path()).empty());
+  EXPECT_TRUE(ListTree(folder.path()) == std::vector<std::string>{"sub/"} || ListTree(folder.path()).empty());
   EXPECT_EQ(listener.OfAction(unzipabi::kMessage).size(), 2u);
 }
 
@@ -125,9 +123,8 @@ TEST_F(Fixtures, ImpossibleDatesAndAFolderEntryWithData) {
   const time_t before = time(nullptr);
   EXPECT_EQ(Run("python_dates.zip", ""), 3);
   EXPECT_TRUE(listener.Messages().empty()) << listener.Messages().front();
-  EXPECT_EQ(ListTree(folder.path()),
-            (std::vector<std::string>{"Ruft\xC3\xB6ne/", "Ruft\xC3\xB6ne/Melodie \xC3\x84.mid", "dated.txt",
-                                      "impossible.txt", "withdata/"}));
+  EXPECT_EQ(ListTree(folder.path()), (std::vector<std::string>{"Ruft\xC3\xB6ne/", "Ruft\xC3\xB6ne/Melodie \xC3\x84.mid",
+                                                               "dated.txt", "impossible.txt", "withdata/"}));
   struct stat st {};
   ASSERT_EQ(stat((folder / "impossible.txt").c_str(), &st), 0);
   EXPECT_GE(st.st_mtime, before);  // the time it got when written

@@ -42,11 +42,26 @@ class Hostile : public ::testing::Test {
 };
 
 TEST_F(Hostile, NamesOutsideTheFolderAreRefused) {
-  const std::vector<std::string> names = {
-      "../sentinel.txt", "..\\sentinel.txt", "a/../../sentinel.txt", "/tmp/evil.txt",
-      "\\evil.txt", "\\\\server\\share\\evil.txt", "\\\\?\\C:\\evil.txt", "C:\\evil.txt",
-      "C:evil.txt", "file.txt:stream", "../beside/x.txt", "dot./x.txt", "blank /x.txt",
-      "CON", "nul.txt", "sub/COM1.log", "LPT9", "..", "a/..", "../"};
+  const std::vector<std::string> names = {"../sentinel.txt",
+                                          "..\\sentinel.txt",
+                                          "a/../../sentinel.txt",
+                                          "/tmp/evil.txt",
+                                          "\\evil.txt",
+                                          "\\\\server\\share\\evil.txt",
+                                          "\\\\?\\C:\\evil.txt",
+                                          "C:\\evil.txt",
+                                          "C:evil.txt",
+                                          "file.txt:stream",
+                                          "../beside/x.txt",
+                                          "dot./x.txt",
+                                          "blank /x.txt",
+                                          "CON",
+                                          "nul.txt",
+                                          "sub/COM1.log",
+                                          "LPT9",
+                                          "..",
+                                          "a/..",
+                                          "../"};
   ZipWriter w;
   for (const std::string& n : names) w.Add(File(n, "evil"));
   w.Add(File("good.txt", "good"));
@@ -54,8 +69,7 @@ TEST_F(Hostile, NamesOutsideTheFolderAreRefused) {
   EXPECT_EQ(Run(w.Finish()), 1);
   ExpectSentinelsUntouched();
   EXPECT_EQ(ListTree(out), (std::vector<std::string>{"good.txt"}));
-  for (const std::string& n : names)
-    EXPECT_TRUE(listener.HasMessage(unzip::kErrUnsafeName, n)) << n;
+  for (const std::string& n : names) EXPECT_TRUE(listener.HasMessage(unzip::kErrUnsafeName, n)) << n;
   EXPECT_EQ(listener.OfAction(unzipabi::kNewFile).size(), 1u);
 
   // Without directory names the same archive still writes nothing outside.
@@ -87,10 +101,9 @@ struct LocalDamage {
 
 TEST_F(Hostile, LocalHeaderMustAgreeWithTheDirectory) {
   const LocalDamage damages[] = {
-      {"signature", 0, 0x12345678, 4},      {"method", 8, 0, 2},
-      {"encryption flag", 6, 1, 2},         {"crc", 14, 0x11111111, 4},
-      {"compressed size", 18, 5, 4},        {"uncompressed size", 22, 99999, 4},
-      {"name length", 26, 3, 2},            {"name", 30, 0x58, 1},
+      {"signature", 0, 0x12345678, 4}, {"method", 8, 0, 2},           {"encryption flag", 6, 1, 2},
+      {"crc", 14, 0x11111111, 4},      {"compressed size", 18, 5, 4}, {"uncompressed size", 22, 99999, 4},
+      {"name length", 26, 3, 2},       {"name", 30, 0x58, 1},
   };
   for (const LocalDamage& d : damages) {
     ZipWriter w;
@@ -129,8 +142,7 @@ TEST_F(Hostile, OverlappingMembersAreRefused) {
   std::vector<uint8_t> archive = w.Finish();
   const size_t central = w.At(0).centralOffset;
   const size_t entryLength = w.At(1).centralOffset - central;
-  const std::vector<uint8_t> copy(archive.begin() + long(central),
-                                  archive.begin() + long(central + entryLength));
+  const std::vector<uint8_t> copy(archive.begin() + long(central), archive.begin() + long(central + entryLength));
   archive.insert(archive.begin() + long(central), copy.begin(), copy.end());
   archive.insert(archive.begin() + long(central), copy.begin(), copy.end());
   const size_t end = archive.size() - 22;
@@ -151,8 +163,8 @@ TEST_F(Hostile, CompressedSizeReachingIntoTheNextMemberIsRefused) {
   std::vector<uint8_t> archive = w.Finish();
   // Claims the second member's header as its own data.
   const uint32_t stretched = uint32_t(w.At(1).dataOffset + 6 - w.At(0).dataOffset);
-  for (size_t header : {w.At(0).localOffset + 18, w.At(0).localOffset + 22,
-                        w.At(0).centralOffset + 20, w.At(0).centralOffset + 24})
+  for (size_t header :
+       {w.At(0).localOffset + 18, w.At(0).localOffset + 22, w.At(0).centralOffset + 20, w.At(0).centralOffset + 24})
     Put32(archive, header, stretched);
   EXPECT_EQ(Run(archive), 0);
   EXPECT_TRUE(ListTree(out).empty());

@@ -8,32 +8,31 @@ using unzip::IsSafeMemberName;
 using unzip::MatchesSpec;
 
 TEST(MemberNames, OrdinaryNamesAreSafe) {
-  for (const char* name : {"readme.txt", "bin/Talvenor.exe", "bin\\data\\logo.bmp", "docs/",
-                           "a.b.c", "CONSOLE.TXT", "COM10", "LPT0.txt", "nul_x", ".hidden",
-                           "Ringt\xF6ne/Tr\xE4ume.mid"}) {
+  for (const char* name : {"readme.txt", "bin/Talvenor.exe", "bin\\data\\logo.bmp", "docs/", "a.b.c", "CONSOLE.TXT",
+                           "COM10", "LPT0.txt", "nul_x", ".hidden", "Ringt\xF6ne/Tr\xE4ume.mid"}) {
     EXPECT_TRUE(IsSafeMemberName(name)) << name;
   }
 }
 
 TEST(MemberNames, NamesLeavingTheFolderAreRefused) {
-  for (const char* name : {"", "/etc/passwd", "\\windows\\win.ini", "\\\\server\\share\\x",
-                           "\\\\?\\C:\\x", "C:\\x.txt", "c:x.txt", "../x", "a/../../x", "a\\..\\x",
-                           "..", "a/..", "file.txt:stream", "a/b:c/d"}) {
+  for (const char* name : {"", "/etc/passwd", "\\windows\\win.ini", "\\\\server\\share\\x", "\\\\?\\C:\\x", "C:\\x.txt",
+                           "c:x.txt", "../x", "a/../../x", "a\\..\\x", "..", "a/..", "file.txt:stream", "a/b:c/d"}) {
     EXPECT_FALSE(IsSafeMemberName(name)) << name;
   }
 }
 
 TEST(MemberNames, PartsThatWindowsWouldAlterAreRefused) {
   for (const char* name : {"a./b", "dir /x", "x.", "x ", "./x", "a//b", "a/b//", "a\\/b",
-                           "a\x01" "b", "a<b", "a>b", "a|b", "a\"b", "a?b", "a*b"}) {
+                           "a\x01"
+                           "b",
+                           "a<b", "a>b", "a|b", "a\"b", "a?b", "a*b"}) {
     EXPECT_FALSE(IsSafeMemberName(name)) << name;
   }
 }
 
 TEST(MemberNames, DeviceNamesAreRefusedWithAndWithoutExtension) {
-  for (const char* name : {"CON", "con", "prn.txt", "Aux.dat", "NUL", "sub/nul.tar.gz", "COM1",
-                           "com9.log", "LPT1", "lpt5.x", "CON .txt", "conin$", "COM\xB9",
-                           "com\xC2\xB2.txt", "CON/readme.txt"}) {
+  for (const char* name : {"CON", "con", "prn.txt", "Aux.dat", "NUL", "sub/nul.tar.gz", "COM1", "com9.log", "LPT1",
+                           "lpt5.x", "CON .txt", "conin$", "COM\xB9", "com\xC2\xB2.txt", "CON/readme.txt"}) {
     EXPECT_FALSE(IsSafeMemberName(name)) << name;
   }
 }
@@ -51,8 +50,8 @@ const std::string kUtf8Name = "Ruft\xC3\xB6ne/Melodie \xC3\x84.mid";
 const std::string kAnsiName = "Ruft\xF6ne/Melodie \xC4.mid";
 const std::string kOemName = "Ruft\x94ne/Melodie \x8E.mid";
 
-unzip::NameStatus Decode(const std::string& stored, uint16_t flags, uint16_t madeBy,
-                         unzip::MemberName& name, int oemCodePage = 850) {
+unzip::NameStatus Decode(const std::string& stored, uint16_t flags, uint16_t madeBy, unzip::MemberName& name,
+                         int oemCodePage = 850) {
   return unzip::DecodeMemberName(stored, "", flags, madeBy, unzip::TableCodePages(oemCodePage), name);
 }
 
@@ -63,10 +62,9 @@ TEST(MemberNameDecoding, Utf8FlagOemHostsAndAnsi) {
     uint16_t flags;
     uint16_t madeBy;
   };
-  for (const Case& c : {Case{kUtf8Name, kUtf8Flag, 20}, Case{kUtf8Name, kUtf8Flag | 8, 0x314},
-                        Case{kOemName, 0, 20}, Case{kOemName, 0, 0x0614}, Case{kOemName, 0, 0x0B32},
-                        Case{kAnsiName, 0, 0x0B14}, Case{kAnsiName, 0, 0x0A14},
-                        Case{kAnsiName, 0, 0x0314}, Case{kUtf8Name, 0, 0x031E}}) {
+  for (const Case& c : {Case{kUtf8Name, kUtf8Flag, 20}, Case{kUtf8Name, kUtf8Flag | 8, 0x314}, Case{kOemName, 0, 20},
+                        Case{kOemName, 0, 0x0614}, Case{kOemName, 0, 0x0B32}, Case{kAnsiName, 0, 0x0B14},
+                        Case{kAnsiName, 0, 0x0A14}, Case{kAnsiName, 0, 0x0314}, Case{kUtf8Name, 0, 0x031E}}) {
     unzip::MemberName name;
     EXPECT_EQ(Decode(c.stored, c.flags, c.madeBy, name), unzip::NameStatus::kOk) << c.madeBy;
     EXPECT_EQ(name.path, kUtf8Name) << c.madeBy;

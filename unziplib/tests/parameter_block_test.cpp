@@ -17,9 +17,7 @@ class FakeMemory : public unzip::CallerMemory {
     const size_t at = address - recordsAddress;
     return uint32_t(unzipabi::GetI32(&records.at(at)));
   }
-  std::string Text(uint32_t address, size_t maxLength) override {
-    return texts.at(address).substr(0, maxLength);
-  }
+  std::string Text(uint32_t address, size_t maxLength) override { return texts.at(address).substr(0, maxLength); }
 };
 
 unzipabi::BlockValues Values(FakeMemory& memory, std::vector<std::string> specs) {

@@ -51,20 +51,20 @@ TEST(CommandLine, NoArgumentsIsTheWizardAndTheLogGoesWithItToo) {
 
 TEST(CommandLine, AnythingUnknownOrMalformedIsAnErrorNeverIgnored) {
   const std::vector<std::vector<std::string>> bad = {
-      {"/VERYSILENT", "/QUIET"},                  // unknown switch
-      {"/VERYSILENT", "C:\\Ziel"},                // no switch at all
-      {"/VERYSILENT", ""},                        // an empty argument
-      {"/VERYSILENT", "/"},                       // a bare slash
-      {"/VERYSILENT=1"},                          // a value where none belongs
-      {"/VERYSILENT", "/DIR"},                    // a value missing
-      {"/VERYSILENT", "/DIR="},                   // an empty value
-      {"/VERYSILENT", "/DIR=Ziel"},               // a relative folder
-      {"/VERYSILENT", "/DIR=C:Ziel"},             // relative to the drive's current folder
-      {"/VERYSILENT", "/LANG=..\\english.lng"},   // not a file of the medium
-      {"/VERYSILENT", "/LANG=english.txt"},       // not a language file
-      {"/VERYSILENT", "/LOG="},                   // an empty log name
+      {"/VERYSILENT", "/QUIET"},                    // unknown switch
+      {"/VERYSILENT", "C:\\Ziel"},                  // no switch at all
+      {"/VERYSILENT", ""},                          // an empty argument
+      {"/VERYSILENT", "/"},                         // a bare slash
+      {"/VERYSILENT=1"},                            // a value where none belongs
+      {"/VERYSILENT", "/DIR"},                      // a value missing
+      {"/VERYSILENT", "/DIR="},                     // an empty value
+      {"/VERYSILENT", "/DIR=Ziel"},                 // a relative folder
+      {"/VERYSILENT", "/DIR=C:Ziel"},               // relative to the drive's current folder
+      {"/VERYSILENT", "/LANG=..\\english.lng"},     // not a file of the medium
+      {"/VERYSILENT", "/LANG=english.txt"},         // not a language file
+      {"/VERYSILENT", "/LOG="},                     // an empty log name
       {"/VERYSILENT", "/DIR=C:\\a", "/dir=C:\\b"},  // given twice
-      {"/DIR=C:\\Ziel"},                          // only with /SILENT or /VERYSILENT
+      {"/DIR=C:\\Ziel"},                            // only with /SILENT or /VERYSILENT
       {"/SUPPRESSMSGBOXES"},
       {"/NOAUTOSTART", "/LOG"},
       {"/LANG=english.lng"},
@@ -83,8 +83,8 @@ TEST(CommandLine, AnythingUnknownOrMalformedIsAnErrorNeverIgnored) {
 
 TEST(CommandLine, TheUsageNamesEverySwitchAndEveryExitCode) {
   const std::string usage = app::UsageText();
-  for (const char* name : {"/SILENT", "/VERYSILENT", "/SUPPRESSMSGBOXES", "/DIR=", "/LANG=", "/NOAUTOSTART", "/LOG",
-                           "/HELP", "/?"})
+  for (const char* name :
+       {"/SILENT", "/VERYSILENT", "/SUPPRESSMSGBOXES", "/DIR=", "/LANG=", "/NOAUTOSTART", "/LOG", "/HELP", "/?"})
     EXPECT_NE(usage.find(name), std::string::npos) << name;
   for (int code = 0; code <= 8; ++code)
     EXPECT_NE(usage.find("\n" + std::to_string(code) + "\t"), std::string::npos) << code;

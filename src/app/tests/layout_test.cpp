@@ -50,9 +50,7 @@ SIZE TextRoom(HWND wnd, Kind kind) {
   return room;
 }
 
-bool WordWrapped(HWND wnd) {
-  return (::GetWindowLongPtrA(wnd, GWL_STYLE) & SS_TYPEMASK) != SS_LEFTNOWORDWRAP;
-}
+bool WordWrapped(HWND wnd) { return (::GetWindowLongPtrA(wnd, GWL_STYLE) & SS_TYPEMASK) != SS_LEFTNOWORDWRAP; }
 
 // The designs give these labels the height of two lines of the designed raster font; the
 // outline font that stands in for it wraps their German texts into three lines, at 96 pixels
@@ -71,8 +69,8 @@ std::vector<std::string> ClippedTexts() {
     for (Component* component : form->Components()) {
       const Kind kind = component->GetKind();
       auto* control = dynamic_cast<WinControl*>(component);
-      const bool captioned = kind == Kind::Label || kind == Kind::Button || kind == Kind::CheckBox ||
-                             kind == Kind::RadioButton;
+      const bool captioned =
+          kind == Kind::Label || kind == Kind::Button || kind == Kind::CheckBox || kind == Kind::RadioButton;
       if (!control || !captioned || control->WindowText().empty()) continue;
       if (ClippedByItsDesign(*form, *control)) continue;
       const HWND wnd = control->Handle();
@@ -81,8 +79,8 @@ std::vector<std::string> ClippedTexts() {
       const SIZE need = TextExtent(wnd, control->WindowText(), wraps ? room.cx : 0);
       if (need.cx <= room.cx && need.cy <= room.cy) continue;
       std::ostringstream line;
-      line << form->FormName() << '.' << control->Name() << " \"" << control->WindowText() << "\": needs "
-           << need.cx << " x " << need.cy << ", has " << room.cx << " x " << room.cy;
+      line << form->FormName() << '.' << control->Name() << " \"" << control->WindowText() << "\": needs " << need.cx
+           << " x " << need.cy << ", has " << room.cx << " x " << room.cy;
       clipped.push_back(line.str());
     }
   }

@@ -96,9 +96,8 @@ HFONT TProgress::Font() {
   // transferred onto the bar. The height is the design's, scaled like the form's fonts.
   if (!hfont_)
     hfont_.reset(::CreateFontA(forms::ScaleFont(font_.height), 0, 0, 0, font_.bold ? FW_BOLD : FW_NORMAL, font_.italic,
-                               font_.underline, font_.strikeOut, font_.charset, OUT_DEFAULT_PRECIS,
-                               CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, font_.name.c_str()));
+                               font_.underline, font_.strikeOut, font_.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font_.name.c_str()));
   return hfont_.get();
 }
 
@@ -109,8 +108,7 @@ void TProgress::DrawTextLayer(HDC reference, const progress::Pixels& back, int f
   const COLORREF textColor = forms::ResolveColor(font_.color) & 0xFFFFFF;
   const uint32_t background = progress::TextLayerBackground(textColor);
   const progress::Pixels& pixels = layer.PixelsAfterGdi();
-  std::fill(pixels.data, pixels.data + size_t(back.width) * size_t(back.height),
-            progress::PixelFromColor(background));
+  std::fill(pixels.data, pixels.data + size_t(back.width) * size_t(back.height), progress::PixelFromColor(background));
 
   platform::SelectGuard font(layer.Dc(), Font());
   ::SetTextColor(layer.Dc(), textColor);

@@ -60,8 +60,7 @@ void DrawBar(const Pixels& back, const BarColors& colors, int progress) {
   }
 }
 
-void TransferText(const Pixels& textLayer, const Pixels& back, uint32_t textColor, int textLeft,
-                  int filledColumns) {
+void TransferText(const Pixels& textLayer, const Pixels& back, uint32_t textColor, int textLeft, int filledColumns) {
   const uint32_t text = PixelFromColor(textColor);
   const int w = std::min(textLayer.width, back.width), h = std::min(textLayer.height, back.height);
   for (int y = 0; y < h; ++y) {
@@ -73,8 +72,6 @@ void TransferText(const Pixels& textLayer, const Pixels& back, uint32_t textColo
   }
 }
 
-uint32_t TextLayerBackground(uint32_t textColor) {
-  return (textColor & 0xFFFFFF) == 0xFFFFFF ? 0x000000 : 0xFFFFFF;
-}
+uint32_t TextLayerBackground(uint32_t textColor) { return (textColor & 0xFFFFFF) == 0xFFFFFF ? 0x000000 : 0xFFFFFF; }
 
 }  // namespace progress

@@ -59,8 +59,7 @@ void DrawBar(const Pixels& back, const BarColors& colors, int progress);
 
 // Copies the pixels of the text layer that have exactly the text colour onto the back buffer:
 // inverted where textLeft < x < n, as they are elsewhere. Other pixels are not transferred.
-void TransferText(const Pixels& textLayer, const Pixels& back, uint32_t textColor, int textLeft,
-                  int filledColumns);
+void TransferText(const Pixels& textLayer, const Pixels& back, uint32_t textColor, int textLeft, int filledColumns);
 
 // The background of the text layer: white, or black when the text itself is white, so that
 // the background never counts as text.

@@ -41,8 +41,7 @@ std::wstring Widen(const std::string& text) {
 template <typename T>
 void QueryOrRaise(IUnknown* object, REFIID iid, platform::ComPtr<T>& out, const char* name) {
   const HRESULT hr = object->QueryInterface(iid, out.put_void());
-  if (FAILED(hr) || !out)
-    throw platform::Error(std::string("Schnittstelle ") + name + " nicht unterstützt");
+  if (FAILED(hr) || !out) throw platform::Error(std::string("Schnittstelle ") + name + " nicht unterstützt");
 }
 
 }  // namespace
@@ -69,9 +68,8 @@ void TShellLinkWriter::CreateLink(bool DeleteLink, std::string& LinkFolder) {
   if (CreateIn.CreatePath) CreateFolderLevels(LinkFolder);
 
   platform::ComPtr<IUnknown> object;
-  const HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr,
-                                        CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
-                                        object.put_void());
+  const HRESULT hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                        IID_IUnknown, object.put_void());
   if (FAILED(hr) || !object) {
     char code[16];
     std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));

@@ -1,6 +1,5 @@
 #include "file_parts.h"
 
-
 #include "part_names.h"
 
 namespace span {
@@ -48,13 +47,9 @@ void FilePartSource::LastPartHasNoEndRecord(int) { throw NoEndRecordError(archiv
 
 void FilePartSource::ChangeDisk(int disk, int lastDisk) { Open(FixedDrivePartName(archiveName_, disk, lastDisk)); }
 
-bool FilePartSource::Seek(uint64_t offset) {
-  return file_ && offset <= size_ && SeekTo(file_.get(), offset, SEEK_SET);
-}
+bool FilePartSource::Seek(uint64_t offset) { return file_ && offset <= size_ && SeekTo(file_.get(), offset, SEEK_SET); }
 
-size_t FilePartSource::Read(void* buffer, size_t size) {
-  return file_ ? std::fread(buffer, 1, size, file_.get()) : 0;
-}
+size_t FilePartSource::Read(void* buffer, size_t size) { return file_ ? std::fread(buffer, 1, size, file_.get()) : 0; }
 
 FileJoinSink::FileJoinSink(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
   if (!file_) throw zipfmt::ZipError(zipmsg::kCreateJoined);

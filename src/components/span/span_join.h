@@ -91,8 +91,8 @@ constexpr size_t kMaxJoinedNameLength = 252;
 constexpr size_t kCopyChunk = 8192;
 
 struct JoinSummary {
-  int lastDisk = 0;        // this disk's number in the last part's end record
-  int entries = 0;         // entries copied
+  int lastDisk = 0;              // this disk's number in the last part's end record
+  int entries = 0;               // entries copied
   uint64_t endRecordOffset = 0;  // where the end record stands in the joined archive
   uint64_t bytesWritten = 0;
 };

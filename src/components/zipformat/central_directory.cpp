@@ -106,8 +106,7 @@ class Cursor {
 // The spanning marker followed by a local header opens disk 0 of a multi-disk set.
 bool StartsWithSpanMarker(DiskInput& input) {
   uint8_t head[8];
-  if (input.Size() < sizeof head || !input.Seek(0) || input.Read(head, sizeof head) != sizeof head)
-    return false;
+  if (input.Size() < sizeof head || !input.Seek(0) || input.Read(head, sizeof head) != sizeof head) return false;
   return Get32(head) == kSpanMarkerSig && Get32(head + 4) == kLocalHeaderSig;
 }
 
@@ -126,8 +125,7 @@ ZipDirEntry ReadEntry(Cursor& cursor) {
   if (cursor.Read(header, sizeof header) != sizeof header) throw ZipError(zipmsg::kCentralHeaderRead);
   if (Get32(header) != kCentralHeaderSig) throw ZipError(zipmsg::kCentralSignature);
   ZipDirEntry entry;
-  std::memcpy(static_cast<ZipDirHeader*>(&entry), header + central::kVersionMadeBy,
-              sizeof(ZipDirHeader));
+  std::memcpy(static_cast<ZipDirHeader*>(&entry), header + central::kVersionMadeBy, sizeof(ZipDirHeader));
   if (!cursor.ReadString(entry.fileName, entry.fileNameLength)) throw ZipError(zipmsg::kCentralName);
   if (!cursor.ReadString(entry.extraField, entry.extraFieldLength)) throw ZipError(zipmsg::kSeekFailed);
   if (entry.fileCommentLength != 0 && !cursor.ReadString(entry.fileComment, entry.fileCommentLength))
@@ -156,8 +154,7 @@ void ReadEntries(DiskInput& input, const EndRecord& record, const DirectoryStart
   for (unsigned i = 0; i < record.totalEntries; ++i) entries.push_back(ReadEntry(cursor));
 }
 
-void ReadDirectory(DiskInput& input, int labelDisk, DirectoryListing& out,
-                   const std::function<void(int id)>& warn) {
+void ReadDirectory(DiskInput& input, int labelDisk, DirectoryListing& out, const std::function<void(int id)>& warn) {
   out.isSpanned = StartsWithSpanMarker(input);
   const EndRecordLocation end = ReadEndRecord(input);
   if (!end.found) ThrowNoEndRecord(out.isSpanned, labelDisk);

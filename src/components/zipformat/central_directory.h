@@ -34,13 +34,13 @@ class DiskInput {
 // The central file header from its version-made-by field up to the local-header offset,
 // byte for byte (little-endian, as on every target of the program).
 struct ZipDirHeader {
-  uint8_t specVersion;        // version made by: ZIP specification version
-  uint8_t hostSystem;         // version made by: host system (0 FAT, 6 HPFS, 11 NTFS, ...)
+  uint8_t specVersion;  // version made by: ZIP specification version
+  uint8_t hostSystem;   // version made by: host system (0 FAT, 6 HPFS, 11 NTFS, ...)
   uint16_t versionNeeded;
   uint16_t flags;
   uint16_t compressionMethod;
-  uint16_t modTime;           // MS-DOS time
-  uint16_t modDate;           // MS-DOS date
+  uint16_t modTime;  // MS-DOS time
+  uint16_t modDate;  // MS-DOS date
   uint32_t crc32;
   uint32_t compressedSize;
   uint32_t uncompressedSize;
@@ -65,9 +65,9 @@ struct ZipDirEntry : ZipDirHeader {
 
 struct DirectoryListing {
   std::vector<ZipDirEntry> entries;
-  std::string comment;          // the archive comment
-  int64_t sfxOffset = 0;        // bytes in front of the first entry
-  int endDiskNumber = 0;        // disk holding the end record; 0 for a single file
+  std::string comment;    // the archive comment
+  int64_t sfxOffset = 0;  // bytes in front of the first entry
+  int endDiskNumber = 0;  // disk holding the end record; 0 for a single file
   bool isSpanned = false;
   bool structureWarning = false;
 };
@@ -97,7 +97,6 @@ void ReadEntries(DiskInput& input, const EndRecord& record, const DirectoryStart
 // holding the end record) into `out`, which the caller passes empty. `labelDisk` is the
 // number of the drive's "PKBACK# " label or -1. `warn` receives 10204 and 10203. Throws
 // ZipError; `out` then holds what was read up to the failure.
-void ReadDirectory(DiskInput& input, int labelDisk, DirectoryListing& out,
-                   const std::function<void(int id)>& warn);
+void ReadDirectory(DiskInput& input, int labelDisk, DirectoryListing& out, const std::function<void(int id)>& warn);
 
 }  // namespace zipfmt

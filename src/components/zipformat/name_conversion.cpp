@@ -14,12 +14,10 @@ bool UsesOemText(CodePageOpts codePage, uint8_t hostSystem, uint8_t specVersion)
     case cpNone: return false;
     case cpAuto: break;
   }
-  return hostSystem == kHostFat || hostSystem == kHostHpfs ||
-         (hostSystem == kHostNtfs && specVersion == 50);
+  return hostSystem == kHostFat || hostSystem == kHostHpfs || (hostSystem == kHostNtfs && specVersion == 50);
 }
 
-TextEncoding StoredTextEncoding(CodePageOpts codePage, uint16_t flags, uint8_t hostSystem,
-                                uint8_t specVersion) {
+TextEncoding StoredTextEncoding(CodePageOpts codePage, uint16_t flags, uint8_t hostSystem, uint8_t specVersion) {
   if ((flags & kFlagUtf8) != 0) return TextEncoding::kUtf8;
   return UsesOemText(codePage, hostSystem, specVersion) ? TextEncoding::kOem : TextEncoding::kAnsi;
 }
@@ -34,10 +32,9 @@ std::string UnicodePathName(const std::string& extraField, const std::string& st
     at += kBlockHead;
     if (size > extraField.size() - at) break;
     if (tag == kUnicodePathTag && size > kFieldHead && bytes[at] == 1) {
-      const uint32_t nameCrc = uint32_t(crc32(0, reinterpret_cast<const Bytef*>(storedName.data()),
-                                              uInt(storedName.size())));
-      if (zipfmt::Get32(bytes + at + 1) == nameCrc)
-        return extraField.substr(at + kFieldHead, size - kFieldHead);
+      const uint32_t nameCrc =
+          uint32_t(crc32(0, reinterpret_cast<const Bytef*>(storedName.data()), uInt(storedName.size())));
+      if (zipfmt::Get32(bytes + at + 1) == nameCrc) return extraField.substr(at + kFieldHead, size - kFieldHead);
     }
     at += size;
   }
@@ -47,8 +44,7 @@ std::string UnicodePathName(const std::string& extraField, const std::string& st
 EntryText EntryName(CodePageOpts codePage, const ZipNameInfo& entry) {
   std::string unicodeName = UnicodePathName(entry.extraField, entry.storedName);
   if (!unicodeName.empty()) return {std::move(unicodeName), TextEncoding::kUtf8};
-  return {entry.storedName,
-          StoredTextEncoding(codePage, entry.flags, entry.hostSystem, entry.specVersion)};
+  return {entry.storedName, StoredTextEncoding(codePage, entry.flags, entry.hostSystem, entry.specVersion)};
 }
 
 std::string ConvertHighBytes(const std::string& text, const std::function<char(char)>& convertByte) {

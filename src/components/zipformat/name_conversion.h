@@ -35,8 +35,7 @@ struct ZipNameInfo {
 
 // How an entry's texts are stored: in UTF-8 when its flags say so, otherwise in the OEM code
 // page where UsesOemText says so, else in the ANSI code page.
-TextEncoding StoredTextEncoding(CodePageOpts codePage, uint16_t flags, uint8_t hostSystem,
-                                uint8_t specVersion);
+TextEncoding StoredTextEncoding(CodePageOpts codePage, uint16_t flags, uint8_t hostSystem, uint8_t specVersion);
 
 // The Info-ZIP Unicode Path extra field: version 1, the CRC-32 of the stored name, then the
 // name in UTF-8. Writers add it to a name stored in a code page.

@@ -9,6 +9,8 @@ ZipError::ZipError(int id)
 
 ZipError::ZipError(int id, int number)
     : std::runtime_error("archive message " + std::to_string(id) + " (" + std::to_string(number) + ")"),
-      id_(id), hasNumber_(true), number_(number) {}
+      id_(id),
+      hasNumber_(true),
+      number_(number) {}
 
 }  // namespace zipfmt

@@ -48,16 +48,15 @@ inline void AppendText(std::vector<uint8_t>& out, const std::string& s) { out.in
 
 // Offsets inside the 30-byte local file header.
 namespace local {
-constexpr size_t kFlags = 6, kMethod = 8, kTime = 10, kDate = 12, kCrc = 14, kCompSize = 18,
-                 kUncompSize = 22, kNameLen = 26, kExtraLen = 28;
+constexpr size_t kFlags = 6, kMethod = 8, kTime = 10, kDate = 12, kCrc = 14, kCompSize = 18, kUncompSize = 22,
+                 kNameLen = 26, kExtraLen = 28;
 }
 
 // Offsets inside the 46-byte central file header.
 namespace central {
-constexpr size_t kVersionMadeBy = 4, kVersionNeeded = 6, kFlags = 8, kMethod = 10, kTime = 12,
-                 kDate = 14, kCrc = 16, kCompSize = 20, kUncompSize = 24, kNameLen = 28,
-                 kExtraLen = 30, kCommentLen = 32, kDiskStart = 34, kInternalAttr = 36,
-                 kExternalAttr = 38, kLocalOffset = 42;
+constexpr size_t kVersionMadeBy = 4, kVersionNeeded = 6, kFlags = 8, kMethod = 10, kTime = 12, kDate = 14, kCrc = 16,
+                 kCompSize = 20, kUncompSize = 24, kNameLen = 28, kExtraLen = 30, kCommentLen = 32, kDiskStart = 34,
+                 kInternalAttr = 36, kExternalAttr = 38, kLocalOffset = 42;
 }
 
 // The 22-byte end-of-central-directory record.
@@ -77,9 +76,9 @@ struct EndRecord {
 // Where the end record stands and what follows it, found in the tail of an archive file.
 struct EndRecordLocation {
   bool found = false;
-  uint64_t recordOffset = 0;   // file offset of the signature
+  uint64_t recordOffset = 0;  // file offset of the signature
   EndRecord record;
-  std::string comment;         // the archive comment as stored (may be cut at end of file)
+  std::string comment;  // the archive comment as stored (may be cut at end of file)
   // Bytes after the record and its stated comment; negative when the comment runs past the end.
   int64_t trailingBytes = 0;
   bool trailingIsPadding = false;  // file size multiple of 512, under 512 extra, all zero

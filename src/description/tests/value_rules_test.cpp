@@ -8,13 +8,14 @@ namespace {
 TEST(ValueRules, ATargetFolderIsAbsoluteWithDriveAndBackslashOrAsAShare) {
   for (const char* path : {"C:\\", "c:\\Programme\\Talvenor", "\\\\server\\share", "\\\\server\\share\\Talvenor"})
     EXPECT_TRUE(IsAbsoluteFolderPath(path)) << path;
-  for (const char* path : {"", " ", "\\", "Talvenor", "C:", "C:Talvenor", "1:\\x", "\\Talvenor", "\\\\",
-                           "\\\\server", "\\\\server\\", "\\\\\\share", "\\\\server\\\\share"})
+  for (const char* path : {"", " ", "\\", "Talvenor", "C:", "C:Talvenor", "1:\\x", "\\Talvenor", "\\\\", "\\\\server",
+                           "\\\\server\\", "\\\\\\share", "\\\\server\\\\share"})
     EXPECT_FALSE(IsAbsoluteFolderPath(path)) << path;
 }
 
 TEST(ValueRules, PlainFileNamesHaveNoFolderPart) {
-  for (const char* good : {"UnInstall.exe", "Talvenor Watcher", "a..b", "..x"}) EXPECT_TRUE(IsPlainFileName(good)) << good;
+  for (const char* good : {"UnInstall.exe", "Talvenor Watcher", "a..b", "..x"})
+    EXPECT_TRUE(IsPlainFileName(good)) << good;
   for (const char* bad : {"", ".", "..", "..\\x.exe", "a\\b", "a/b", "C:x.exe", "x:stream"})
     EXPECT_FALSE(IsPlainFileName(bad)) << bad;
 }
@@ -22,8 +23,8 @@ TEST(ValueRules, PlainFileNamesHaveNoFolderPart) {
 TEST(ValueRules, RelativePathsStayBelowTheirFolder) {
   for (const char* good : {"", "talv20.exe", "bin\\talv20.exe", "a..b\\c", "hilfe/x.txt"})
     EXPECT_TRUE(StaysBelow(good)) << good;
-  for (const char* bad : {"..\\x.exe", "bin\\..\\..\\x", "bin\\..", "\\Windows\\x.exe", "/x", "C:\\x.exe",
-                          "C:x.exe", "\\\\server\\share\\x", ".\\..\\x"})
+  for (const char* bad : {"..\\x.exe", "bin\\..\\..\\x", "bin\\..", "\\Windows\\x.exe", "/x", "C:\\x.exe", "C:x.exe",
+                          "\\\\server\\share\\x", ".\\..\\x"})
     EXPECT_FALSE(StaysBelow(bad)) << bad;
   // A key path may start with a backslash; it is below HKEY_LOCAL_MACHINE either way.
   EXPECT_TRUE(StaysBelowKnownPlace("\\Software\\Talvenor"));

@@ -17,7 +17,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include <atomic>
 #include <memory>
 #include <string>
@@ -27,7 +26,6 @@
 using namespace forms;
 
 namespace {
-
 
 bool Showing(const Form* form) { return ::IsWindowVisible(form->Handle()) != FALSE; }
 
@@ -164,8 +162,9 @@ TEST_F(DialogsTest, FramesSizesAndStayOnTopFollowTheDesigns) {
     int clientWidth, clientHeight;
     bool caption, sizeable, topmost;
   };
-  for (const Expected& e : {Expected{Form3, 294, 174, true, false, true}, Expected{Form5, 427, 132, false, false, true},
-                            Expected{Form6, 342, 183, true, false, true}, Expected{Form7, 400, 300, false, false, true}}) {
+  for (const Expected& e :
+       {Expected{Form3, 294, 174, true, false, true}, Expected{Form5, 427, 132, false, false, true},
+        Expected{Form6, 342, 183, true, false, true}, Expected{Form7, 400, 300, false, false, true}}) {
     SCOPED_TRACE(e.form->FormName());
     RECT client;
     ::GetClientRect(e.form->Handle(), &client);

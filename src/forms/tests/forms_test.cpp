@@ -9,8 +9,8 @@ using namespace forms;
 
 namespace {
 
-const FormDesign kDesign{"TFormTest", "FormTest", "Test", 300, 200, BorderStyle::Dialog,
-                         Placement::ScreenCenter, false, false, kBtnFace, -11, false};
+const FormDesign kDesign{"TFormTest", "FormTest", "Test",   300, 200,  BorderStyle::Dialog, Placement::ScreenCenter,
+                         false,       false,      kBtnFace, -11, false};
 
 class TestForm : public Form {
  public:
@@ -42,8 +42,8 @@ TEST(Forms, ComponentsInCreationOrderWithoutPagesAndFoundByNameInAnyCase) {
   TestForm form;
   std::vector<std::string> names;
   for (Component* c : form.Components()) names.push_back(c->Name());
-  EXPECT_EQ(names, (std::vector<std::string>{"Label1", "Notebook1", "Button1", "Edit1", "memo1", "Combo",
-                                             "Drives", "Timer1"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"Label1", "Notebook1", "Button1", "Edit1", "memo1", "Combo", "Drives",
+                                             "Timer1"}));
   EXPECT_EQ(&form.Get<Button>("button1"), form.FindComponent("Button1"));
   EXPECT_EQ(form.FindComponent("Welcome"), nullptr);
   EXPECT_THROW(form.Get<Label>("Button1"), std::logic_error);
@@ -121,8 +121,8 @@ TEST(Forms, ShowModalRunsUntilAModalResultAndTimersFire) {
   EXPECT_FALSE(::IsWindowVisible(form.Handle()));
 }
 
-const FormDesign kTopMostDesign{"TFormTopMost", "FormTopMost", "Oben", 200, 100, BorderStyle::Dialog,
-                                 Placement::ScreenCenter, true, false, kBtnFace, -11, false};
+const FormDesign kTopMostDesign{"TFormTopMost",          "FormTopMost", "Oben", 200,      100, BorderStyle::Dialog,
+                                Placement::ScreenCenter, true,          false,  kBtnFace, -11, false};
 
 class TopMostForm : public Form {
  public:

@@ -18,7 +18,8 @@ std::vector<std::string> Written(const ExtractionRecord& record) {
 // Each failure as "name|code".
 std::vector<std::string> Failed(const ExtractionRecord& record) {
   std::vector<std::string> failures;
-  for (const auto& failure : record.Failures()) failures.push_back(failure.name + "|" + std::to_string(failure.errorCode));
+  for (const auto& failure : record.Failures())
+    failures.push_back(failure.name + "|" + std::to_string(failure.errorCode));
   return failures;
 }
 
@@ -29,7 +30,7 @@ const auto kNothingOnDisk = [](const std::string&) { return false; };
 TEST(ExtractionRecord, AFailureAfterAMemberStartsMeansItWasNotWritten) {
   ExtractionRecord record;
   EXPECT_FALSE(record.Message(0, "File exists, not overwritten: alt.txt"));  // a warning
-  record.Message(6, "Unsafe name refused: ..\\boese.txt");                  // refused before any start
+  record.Message(6, "Unsafe name refused: ..\\boese.txt");                   // refused before any start
   record.MemberStarted("eins.txt");
   record.MemberStarted("kaputt.txt");
   const auto failure = record.Message(4, "CRC error: kaputt.txt");

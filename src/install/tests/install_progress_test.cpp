@@ -12,9 +12,9 @@ TEST(InstallProgress, EachFileAddsItsOwnRoundedShare) {
 }
 
 TEST(InstallProgress, HalvesGoToTheEvenNeighbour) {
-  EXPECT_EQ(FileShareInPercent(1, 200), 0);   // 0.5
-  EXPECT_EQ(FileShareInPercent(3, 200), 2);   // 1.5
-  EXPECT_EQ(FileShareInPercent(5, 200), 2);   // 2.5
+  EXPECT_EQ(FileShareInPercent(1, 200), 0);  // 0.5
+  EXPECT_EQ(FileShareInPercent(3, 200), 2);  // 1.5
+  EXPECT_EQ(FileShareInPercent(5, 200), 2);  // 2.5
 }
 
 TEST(InstallProgress, ZeroTotalAddsNothingAndTotalsAreUnsigned) {

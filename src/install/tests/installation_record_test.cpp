@@ -28,8 +28,8 @@ TEST(InstallationRecord, ReadsBackWhatItWrote) {
 }
 
 TEST(InstallationRecord, RefusesAnythingOutsideTheTargetOrAnotherFormat) {
-  for (const char* file : {"C:\\Windows\\system32\\x.dll", "C:\\Programme\\Talvenor\\..\\x", "C:\\Programme\\Talvenor\\",
-                           "C:\\Programme\\Talvenorx\\a"}) {
+  for (const char* file : {"C:\\Windows\\system32\\x.dll", "C:\\Programme\\Talvenor\\..\\x",
+                           "C:\\Programme\\Talvenor\\", "C:\\Programme\\Talvenorx\\a"}) {
     InstallationRecord record = Sample();
     record.files.push_back(file);
     EXPECT_FALSE(InstallationRecord::Parse(record.Serialize())) << file;
@@ -47,15 +47,14 @@ TEST(InstallationRecord, AnUpdateKeepsWhatTheEarlierVersionWroteAndIsStillThere)
                     "C:\\PROGRAMME\\Talvenor\\talv20.exe", previous.setupInf};
   InstallationRecord current = Sample();
   current.folders = {"C:\\Programme\\Talvenor\\neu"};
-  current.files = {"C:\\Programme\\Talvenor\\talv20.exe", "C:\\Programme\\Talvenor\\neu\\b.txt",
-                   current.setupInf};
+  current.files = {"C:\\Programme\\Talvenor\\talv20.exe", "C:\\Programme\\Talvenor\\neu\\b.txt", current.setupInf};
   const auto exists = [](const std::string& path) { return path.find("weg") == std::string::npos; };
   const InstallationRecord merged = UpdatedFrom(previous, current, exists);
-  EXPECT_EQ(merged.files, (std::vector<std::string>{"C:\\Programme\\Talvenor\\talv20.exe",
-                                                    "C:\\Programme\\Talvenor\\neu\\b.txt",
-                                                    "C:\\Programme\\Talvenor\\alt.txt", current.setupInf}));
-  EXPECT_EQ(merged.folders, (std::vector<std::string>{"C:\\Programme", "C:\\Programme\\Talvenor",
-                                                      "C:\\Programme\\Talvenor\\neu"}));
+  EXPECT_EQ(merged.files,
+            (std::vector<std::string>{"C:\\Programme\\Talvenor\\talv20.exe", "C:\\Programme\\Talvenor\\neu\\b.txt",
+                                      "C:\\Programme\\Talvenor\\alt.txt", current.setupInf}));
+  EXPECT_EQ(merged.folders,
+            (std::vector<std::string>{"C:\\Programme", "C:\\Programme\\Talvenor", "C:\\Programme\\Talvenor\\neu"}));
   EXPECT_EQ(merged.links, current.links);
 
   // An earlier installation elsewhere is another installation's.

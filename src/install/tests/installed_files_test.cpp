@@ -12,13 +12,13 @@ TEST(InstalledFilesSection, CountTheFilesAndTheCopyInOrder) {
 }
 
 TEST(InstalledFilesSection, LinesTheMediumCarriedKeepTheirPlacesAndSurplusEntriesStay) {
-  const install::ProfileLines medium = {{"1", "alt1"}, {"COUNT", "9"}, {"Notiz", "bleibt"}, {"3", "alt3"},
-                                       {"1", "zweite"}};
+  const install::ProfileLines medium = {
+      {"1", "alt1"}, {"COUNT", "9"}, {"Notiz", "bleibt"}, {"3", "alt3"}, {"1", "zweite"}};
   EXPECT_EQ(install::InstalledFilesSection(medium, {"C:\\T\\a.txt"}, "C:\\T\\Setup.inf"),
             (install::ProfileLines{{"1", "C:\\T\\Setup.inf"},
-                                  {"COUNT", "2"},
-                                  {"Notiz", "bleibt"},
-                                  {"3", "alt3"},
-                                  {"1", "zweite"},
-                                  {"0", "C:\\T\\a.txt"}}));
+                                   {"COUNT", "2"},
+                                   {"Notiz", "bleibt"},
+                                   {"3", "alt3"},
+                                   {"1", "zweite"},
+                                   {"0", "C:\\T\\a.txt"}}));
 }

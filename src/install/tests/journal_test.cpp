@@ -13,7 +13,10 @@ const char kTarget[] = "C:\\Programme\\Talvenor\\";
 const char kAside[] = "C:\\Programme\\Talvenor\\~Talvenor-Rollback-0123456789abcdef\\";
 
 JournalPlaces Places() {
-  return {"Talvenor", "Software\\Talvenor", "C:\\ProgramData\\Talvenor Setup\\Talvenor\\", "C:\\windows\\",
+  return {"Talvenor",
+          "Software\\Talvenor",
+          "C:\\ProgramData\\Talvenor Setup\\Talvenor\\",
+          "C:\\windows\\",
           {"C:\\users\\anna\\Start Menu\\Programs\\", "C:\\users\\anna\\Start Menu\\Programs\\Startup\\"}};
 }
 
@@ -78,7 +81,8 @@ TEST(Journal, ADamagedOrForeignJournalIsRefusedWhole) {
   std::string flipped = whole;
   flipped[whole.find("talv20.exe")] = 'T';
   EXPECT_FALSE(ParseJournal(flipped)) << "a changed byte in a complete record";
-  EXPECT_FALSE(ParseJournal(std::string(whole).insert(whole.find("talv20.exe") + 4, "\r\n"))) << "a record split in two";
+  EXPECT_FALSE(ParseJournal(std::string(whole).insert(whole.find("talv20.exe") + 4, "\r\n")))
+      << "a record split in two";
   EXPECT_FALSE(ParseJournal("Talvenor setup journal 2\r\n" + whole.substr(whole.find('\n') + 1)));
   EXPECT_FALSE(ParseJournal(""));
   EXPECT_FALSE(ParseJournal(whole + JournalRecord({Kind::Commit}) + JournalRecord({Kind::File, "C:\\x"})))

@@ -19,8 +19,8 @@ using namespace forms;
 
 namespace {
 
-const FormDesign kDesign{"TFormLangBench", "Form2", "Bench", 400, 300, BorderStyle::Dialog,
-                         Placement::ScreenCenter, false, false, kBtnFace, -11, false};
+const FormDesign kDesign{"TFormLangBench",        "Form2", "Bench", 400,      300, BorderStyle::Dialog,
+                         Placement::ScreenCenter, false,   false,   kBtnFace, -11, false};
 
 class BenchForm : public Form {
  public:
@@ -89,13 +89,11 @@ int main() {
   const double load = Milliseconds([&] { form.Licence().LoadFromFile(folder + "licence.txt"); });
   const int lines = form.Licence().Lines()->Count();
   std::ofstream(folder + "every.lng", std::ios::binary) << EveryLine(lines);
-  std::printf("licence of %zu bytes, %d lines: loaded into the memo in %.1f ms\n", licence.size(), lines,
-              load);
+  std::printf("licence of %zu bytes, %d lines: loaded into the memo in %.1f ms\n", licence.size(), lines, load);
   Measure(form, "language_250000_entries", folder + "many.lng");
   Measure(form, "language_every_line", folder + "every.lng");
 
-  for (const char* name : {"licence.txt", "many.lng", "every.lng"})
-    ::DeleteFileA((folder + name).c_str());
+  for (const char* name : {"licence.txt", "many.lng", "every.lng"}) ::DeleteFileA((folder + name).c_str());
   ::RemoveDirectoryA(folder.c_str());
   return 0;
 }

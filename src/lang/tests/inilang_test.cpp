@@ -17,8 +17,8 @@ using namespace forms;
 namespace {
 
 FormDesign DesignOf(const char* className, const char* name) {
-  return FormDesign{className, name, "Entwurf", 400, 300, BorderStyle::Dialog, Placement::ScreenCenter,
-                    false, false, kBtnFace, -11, false};
+  return FormDesign{className, name,  "Entwurf", 400, 300,  BorderStyle::Dialog, Placement::ScreenCenter,
+                    false,     false, kBtnFace,  -11, false};
 }
 
 // A form with one component of each kind that a language can reach.
@@ -99,8 +99,8 @@ TEST_F(IniLangTest, LoadsAnExistingFileAndNothingOtherwise) {
 
 TEST_F(IniLangTest, AnExistingFileThatCannotBeOpenedRaises) {
   const std::string path = Write("locked.lng", "[Misc]\r\n");
-  platform::UniqueFile lock(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  platform::UniqueFile lock(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(lock);
   try {
     LoadLangFile(path);
@@ -113,8 +113,8 @@ TEST_F(IniLangTest, AnExistingFileThatCannotBeOpenedRaises) {
 TEST_F(IniLangTest, AnOversizedFileIsRefused) {
   const std::string path = Write("huge.lng", "[Misc]\r\n");
   {
-    platform::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    platform::UniqueFile file(
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(file);
     LARGE_INTEGER size;
     size.QuadPart = LONGLONG(lang::kMaxLanguageFileSize) + 1;
@@ -134,16 +134,16 @@ TEST_F(IniLangTest, CaptionsHintsAndTheirEmptyValues) {
   const LanguagePtr l = Load(
       "[FormL]\r\n"
       "FormL.Caption=Welcome\r\n"
-      "FormL.Label1.Caption=\r\n"            // empty: unchanged
-      "FORML.BUTTON1.CAPTION=&Next\r\n"      // capitals match
-      "FormL.Button1.Hint =ignored\r\n"      // a blank before "=" never matches
+      "FormL.Label1.Caption=\r\n"        // empty: unchanged
+      "FORML.BUTTON1.CAPTION=&Next\r\n"  // capitals match
+      "FormL.Button1.Hint =ignored\r\n"  // a blank before "=" never matches
       "FormL.Button1.Hint=go on\r\n"
-      "FormL.Edit1.Caption=no caption\r\n"   // an edit has none
+      "FormL.Edit1.Caption=no caption\r\n"  // an edit has none
       "FormL.Edit1.Hint=path\r\n"
-      "FormL.Timer1.Caption=x\r\n"           // nor has a timer
+      "FormL.Timer1.Caption=x\r\n"  // nor has a timer
       "FormL.Timer1.Hint=x\r\n"
-      "FormL.B\xDCRSTE.Caption=brush\r\n"    // umlauts compare without case too
-      "FormL.Welcome.Caption=Page\r\n");     // pages are not visited
+      "FormL.B\xDCRSTE.Caption=brush\r\n"  // umlauts compare without case too
+      "FormL.Welcome.Caption=Page\r\n");   // pages are not visited
   Apply(form, *l);
   EXPECT_EQ(form.Caption(), "Welcome");
   EXPECT_EQ(form.Caption("Label1"), "Hallo");

@@ -64,8 +64,14 @@ TEST(LangFileLookup, KeysAndSectionsIgnoreCaseButNotBlanks) {
 
 TEST(LangFileLookup, Cp1252FoldMatchesUmlautsAndAccentedCapitals) {
   // "Größe" written with capitals "GRÖßE" and "ÄÖÜ" against "äöü" (bytes of code page 1252).
-  const Language l = Parse("[\xC4rger]\nGR\xD6\xDF" "E=1\n\x8A\x8C\x8E\x9F=2\n");
-  EXPECT_EQ(l.ReadString("\xE4RGER", "gr\xF6\xDF" "e", ""), "1");
+  const Language l = Parse(
+      "[\xC4rger]\nGR\xD6\xDF"
+      "E=1\n\x8A\x8C\x8E\x9F=2\n");
+  EXPECT_EQ(l.ReadString("\xE4RGER",
+                         "gr\xF6\xDF"
+                         "e",
+                         ""),
+            "1");
   EXPECT_EQ(l.ReadString("\xC4rger", "\x9A\x9C\x9E\xFF", ""), "2");
   // Multiplication and division signs are no letters of a case pair.
   EXPECT_FALSE(lang::SameTextCp1252("\xD7", "\xF7"));

@@ -33,9 +33,8 @@ bool OnlyAdministratorsSystemAndOwnerAllowed(const std::string& path) {
   PSID owner = nullptr;
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (::GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT,
-                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr, &dacl,
-                              nullptr, &descriptor) != ERROR_SUCCESS ||
+  if (::GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              &owner, nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS ||
       !dacl)
     return false;
   const platform::UniqueLocal hold(descriptor);
@@ -50,9 +49,7 @@ bool OnlyAdministratorsSystemAndOwnerAllowed(const std::string& path) {
   return true;
 }
 
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 class PrivateFolderTest : public ::testing::Test {
  protected:

@@ -22,9 +22,7 @@ class ProfileTest : public ::testing::Test {
     ::DeleteFileA(path_.c_str());
     ::RemoveDirectoryA(folder_.c_str());
   }
-  void Write(const std::string& text) {
-    std::ofstream(path_, std::ios::binary) << text;
-  }
+  void Write(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
   std::string folder_, path_;
 };
 

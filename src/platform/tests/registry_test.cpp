@@ -29,8 +29,7 @@ TEST(Registry, MissingKeyReadsEmptyAndIsNotCreated) {
   EXPECT_FALSE(r.OpenKeyReadOnly("Software\\TalvenorTest\\NoSuchKey"));
   EXPECT_EQ(r.ReadString("ProgramFilesDir"), "");
   HKEY key = nullptr;
-  EXPECT_NE(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\TalvenorTest\\NoSuchKey", 0, KEY_READ, &key),
-            ERROR_SUCCESS);
+  EXPECT_NE(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\TalvenorTest\\NoSuchKey", 0, KEY_READ, &key), ERROR_SUCCESS);
 }
 
 TEST(Registry, FailedWriteRaisesTheValueNameText) {

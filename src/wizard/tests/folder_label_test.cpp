@@ -37,13 +37,11 @@ TEST(FolderLabel, AddsTheMissingBackslashBeforeCounting) {
   const std::string p29 = PathOfLength(30).substr(0, 29);
   EXPECT_EQ(ShortenFolderLabel(p29).substr(0, 7), "C:\\...\\");
   // 31 characters plus the backslash leave a rest of 29: nothing is dropped.
-  EXPECT_EQ(ShortenFolderLabel("C:\\Programme\\Talvenor\\Datenbank"),
-            "C:\\...\\Programme\\Talvenor\\Datenbank\\");
+  EXPECT_EQ(ShortenFolderLabel("C:\\Programme\\Talvenor\\Datenbank"), "C:\\...\\Programme\\Talvenor\\Datenbank\\");
 }
 
 TEST(FolderLabel, DropsLeadingFolderNamesUntilTheRestIsShorterThan30) {
-  EXPECT_EQ(ShortenFolderLabel("C:\\Programme\\Talvenor\\Daten\\Archiv\\"),
-            "C:\\...\\Talvenor\\Daten\\Archiv\\");
+  EXPECT_EQ(ShortenFolderLabel("C:\\Programme\\Talvenor\\Daten\\Archiv\\"), "C:\\...\\Talvenor\\Daten\\Archiv\\");
   // Several names have to go: the rest keeps only what fits below 30 characters.
   EXPECT_EQ(ShortenFolderLabel("D:\\eins\\zwei\\drei\\vier\\fuenf\\sechs\\sieben\\acht\\"),
             "D:\\...\\vier\\fuenf\\sechs\\sieben\\acht\\");

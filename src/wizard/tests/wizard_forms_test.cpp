@@ -23,7 +23,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -35,7 +34,6 @@ using namespace forms;
 
 namespace {
 
-
 bool Showing(const Form* form) { return ::IsWindowVisible(form->Handle()) != FALSE; }
 
 // Takes a pending quit message off the queue: the message loop would have ended on it.
@@ -44,9 +42,7 @@ bool QuitPosted() {
   return ::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
 }
 
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // A folder below the temporary folder, removed with everything in it at the end.
 class ScratchFolder {
@@ -266,8 +262,8 @@ TEST_F(WizardTest, WhileAStoppedRunIsUndoneTheCopyWindowSaysSoAndNamesWhatIsUndo
 }
 
 TEST_F(WizardTest, EveryCancelButtonShowsTheCancelConfirmation) {
-  for (const char* cancel : {"Button2", "Button3", "Button8", "Button12", "Button15", "Button19", "Button20",
-                             "Button28"}) {
+  for (const char* cancel :
+       {"Button2", "Button3", "Button8", "Button12", "Button15", "Button19", "Button20", "Button28"}) {
     Form3->Hide();
     Form2->Get<Button>(cancel).Click();
     EXPECT_TRUE(Showing(Form3)) << cancel;

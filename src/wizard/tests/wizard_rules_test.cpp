@@ -33,4 +33,3 @@ TEST(WizardRules, ProgressWindowTopIsTheScreenHeightBy1Point2RoundedHalfEven) {
   EXPECT_EQ(ProgressWindowTop(3), 2);
   EXPECT_EQ(ProgressWindowTop(0), 0);
 }
-

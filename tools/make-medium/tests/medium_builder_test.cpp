@@ -199,19 +199,19 @@ std::string MinimalProgram() {
   const auto put16 = [&](size_t at, uint16_t v) { image[at] = char(v), image[at + 1] = char(v >> 8); };
   const auto put32 = [&](size_t at, uint32_t v) { put16(at, uint16_t(v)), put16(at + 2, uint16_t(v >> 16)); };
   image[0] = 'M', image[1] = 'Z';
-  put32(0x3C, 0x40);                       // the PE header's offset
+  put32(0x3C, 0x40);  // the PE header's offset
   image[0x40] = 'P', image[0x41] = 'E';
-  put16(0x44, 0x8664);                     // machine: x86-64
-  put16(0x54, 240);                        // size of the optional header
-  put16(0x56, 0x22);                       // executable, large addresses
+  put16(0x44, 0x8664);  // machine: x86-64
+  put16(0x54, 240);     // size of the optional header
+  put16(0x56, 0x22);    // executable, large addresses
   const size_t optional = 0x58;
-  put16(optional, 0x20B);                  // PE32+
-  put32(optional + 32, 0x1000);            // section alignment
-  put32(optional + 36, 0x200);             // file alignment
-  put32(optional + 56, 0x1000);            // image size
-  put32(optional + 60, 0x200);             // header size
-  put16(optional + 68, 3);                 // console subsystem
-  put32(optional + 108, 16);               // data directories
+  put16(optional, 0x20B);        // PE32+
+  put32(optional + 32, 0x1000);  // section alignment
+  put32(optional + 36, 0x200);   // file alignment
+  put32(optional + 56, 0x1000);  // image size
+  put32(optional + 60, 0x200);   // header size
+  put16(optional + 68, 3);       // console subsystem
+  put32(optional + 108, 16);     // data directories
   return image;
 }
 
@@ -228,7 +228,8 @@ class SigningTest : public MediumBuilderTest {
     fs::create_directories(keys_);
     const std::string key = (keys_ / "key.pem").string();
     ASSERT_EQ(Shell("openssl req -x509 -newkey rsa:2048 -nodes -days 30 -subj /CN=Talvenor-Test -addext "
-                    "extendedKeyUsage=codeSigning -keyout " + key + " -out " + Certificate()),
+                    "extendedKeyUsage=codeSigning -keyout " +
+                    key + " -out " + Certificate()),
               0);
     ASSERT_EQ(Shell("openssl pkcs12 -export -inkey " + key + " -in " + Certificate() + " -out " + Pkcs12() +
                     " -passout pass:" + kPassword),
@@ -288,9 +289,14 @@ TEST_F(SigningTest, ThePasswordReachesTheToolsInAPrivateFileOnly) {
   for (const char* tool : {"osslsigncode", "openssl"}) {
     Write(tools / tool, "#!/bin/sh\nprintf '%s\\n' \"$*\" >> " + calls.string() +
                             "\nprevious=\nfor a in \"$@\"; do\n  case \"$previous:$a\" in\n"
-                            "    -readpass:*) stat -c 'password file %a %n' \"$a\" >> " + calls.string() + " ;;\n"
-                            "    *:file:*) stat -c 'password file %a %n' \"${a#file:}\" >> " + calls.string() + " ;;\n"
-                            "  esac\n  previous=$a\ndone\nexec /usr/bin/" + tool + " \"$@\"\n");
+                            "    -readpass:*) stat -c 'password file %a %n' \"$a\" >> " +
+                            calls.string() +
+                            " ;;\n"
+                            "    *:file:*) stat -c 'password file %a %n' \"${a#file:}\" >> " +
+                            calls.string() +
+                            " ;;\n"
+                            "  esac\n  previous=$a\ndone\nexec /usr/bin/" +
+                            tool + " \"$@\"\n");
     fs::permissions(tools / tool, fs::perms::owner_all);
   }
   {

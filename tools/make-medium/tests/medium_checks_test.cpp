@@ -53,11 +53,12 @@ TEST(SetupInfCheck, UnknownSectionIsAnErrorAndUnknownKeyAWarning) {
 }
 
 TEST(SetupInfCheck, GroupEntriesAndAutostartMustNameFilesOfThePayload) {
-  EXPECT_EQ(SetupInfFindings("[GroupEntries]\r\nTalvenor=talv21.exe\r\n[Autostart]\r\nExeString=talv2.exe /sleep\r\n"
-                             "Description=Talvenor\r\n"),
-            (std::vector<std::string>{
-                "error: Setup.inf: [GroupEntries] Talvenor: names \"talv21.exe\", which is not in the payload",
-                "error: Setup.inf: [Autostart] ExeString: names the program \"talv2.exe\", which is not in the payload"}));
+  EXPECT_EQ(
+      SetupInfFindings("[GroupEntries]\r\nTalvenor=talv21.exe\r\n[Autostart]\r\nExeString=talv2.exe /sleep\r\n"
+                       "Description=Talvenor\r\n"),
+      (std::vector<std::string>{
+          "error: Setup.inf: [GroupEntries] Talvenor: names \"talv21.exe\", which is not in the payload",
+          "error: Setup.inf: [Autostart] ExeString: names the program \"talv2.exe\", which is not in the payload"}));
 }
 
 TEST(SetupInfCheck, ValuesUsedAsPathsMustStayWhereTheyBelong) {
@@ -92,21 +93,21 @@ TEST(LanguageFileCheck, SectionsMustNameFormsAndEveryLineMustBeRead) {
                     "stray\r\n[Form2]\r\nForm2.Caption=Setup\r\nno equals sign\r\nCaption=x\r\n[Form9]\r\n"
                     "[misc]\r\ninstall_1=Welcome\r\n[Misc]\r\n",
                     findings);
-  EXPECT_EQ(Lines(findings),
-            (std::vector<std::string>{
-                "error: english.lng: line 1: stands before the first section",
-                "error: english.lng: line 4: has no \"=\"",
-                "warning: english.lng: [Form2] Caption: does not begin with \"Form2.\" and is never read",
-                "error: english.lng: [Form9]: names no form: the sections are Form1 to Form8 and Misc",
-                "error: english.lng: [Misc]: the section comes twice; setup reads only the first"}));
+  EXPECT_EQ(
+      Lines(findings),
+      (std::vector<std::string>{
+          "error: english.lng: line 1: stands before the first section", "error: english.lng: line 4: has no \"=\"",
+          "warning: english.lng: [Form2] Caption: does not begin with \"Form2.\" and is never read",
+          "error: english.lng: [Form9]: names no form: the sections are Form1 to Form8 and Misc",
+          "error: english.lng: [Misc]: the section comes twice; setup reads only the first"}));
 }
 
 TEST(LanguageFileCheck, OnlyLngFilesAreListedAndANulByteEndsTheText) {
   Findings findings;
   CheckLanguageFile("english.txt", std::string("[Misc]\r\ninstall_1=A\0B\r\n", 22), findings);
-  EXPECT_EQ(Lines(findings), (std::vector<std::string>{
-                                 "error: english.txt: setup lists only language files named *.lng",
-                                 "error: english.txt: holds a NUL byte; setup reads no further"}));
+  EXPECT_EQ(Lines(findings),
+            (std::vector<std::string>{"error: english.txt: setup lists only language files named *.lng",
+                                      "error: english.txt: holds a NUL byte; setup reads no further"}));
 }
 
 TEST(PictureCheck, EachTypeDecodesAsItsExtensionSays) {
@@ -129,9 +130,15 @@ TEST(PictureCheck, EachTypeDecodesAsItsExtensionSays) {
   EXPECT_EQ(Lines(good), std::vector<std::string>{});
 
   Findings bad;
-  for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
-           {"a.bmp", jpg}, {"a.ico", bmp}, {"a.jpg", bmp}, {"a.wmf", emf}, {"a.emf", wmf}, {"a.png", bmp},
-           {"cut.bmp", bmp.substr(0, 20)}, {"cut.ico", ico.substr(0, 30)}, {"short.ico", ico.substr(0, 12)}})
+  for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{{"a.bmp", jpg},
+                                                                                    {"a.ico", bmp},
+                                                                                    {"a.jpg", bmp},
+                                                                                    {"a.wmf", emf},
+                                                                                    {"a.emf", wmf},
+                                                                                    {"a.png", bmp},
+                                                                                    {"cut.bmp", bmp.substr(0, 20)},
+                                                                                    {"cut.ico", ico.substr(0, 30)},
+                                                                                    {"short.ico", ico.substr(0, 12)}})
     CheckPicture(name, "[Setup] Background", bytes, bad);
   EXPECT_EQ(Lines(bad),
             (std::vector<std::string>{
@@ -150,21 +157,23 @@ TEST(PictureCheck, EachTypeDecodesAsItsExtensionSays) {
 TEST(PayloadNameCheck, NamesMustBeValidWindowsNamesInWindows1252AndDifferBeyondLetterCase) {
   std::set<std::string> payload;
   Findings findings;
-  CheckPayloadNames({"Klingelt\xC3\xB6ne/ring.mid", "logos/aux.bmp", "liesmich.txt.", "hilfe /a.txt", "a?b.txt",
-                     "back\\slash.txt", "\xE2\x82\xAC.txt", "\xE6\x97\xA5.txt", "LIESMICH.TXT", "liesmich.txt", "Logos", "logos/netz.bmp"},
-                    payload, findings);
-  EXPECT_EQ(Lines(findings),
-            (std::vector<std::string>{
-                "error: payload: logos/aux.bmp: \"aux.bmp\" is no valid Windows name: it is a device name",
-                "error: payload: liesmich.txt.: \"liesmich.txt.\" is no valid Windows name: it ends in a dot or a blank",
-                "error: payload: hilfe /a.txt: \"hilfe \" is no valid Windows name: it ends in a dot or a blank",
-                "error: payload: a?b.txt: \"a?b.txt\" is no valid Windows name: it holds one of the characters < > \" | "
-                "? * :",
-                "error: payload: back\\slash.txt: \"back\\slash.txt\" is no valid Windows name: it holds a backslash",
-                "error: payload: \xE6\x97\xA5.txt: the name has characters outside Windows-1252; setup could not record it",
-                "error: payload: liesmich.txt: differs from \"LIESMICH.TXT\" only in letter case; Windows takes them for "
-                "one file",
-                "error: payload: logos/netz.bmp: needs a folder named like the file \"Logos\""}));
+  CheckPayloadNames(
+      {"Klingelt\xC3\xB6ne/ring.mid", "logos/aux.bmp", "liesmich.txt.", "hilfe /a.txt", "a?b.txt", "back\\slash.txt",
+       "\xE2\x82\xAC.txt", "\xE6\x97\xA5.txt", "LIESMICH.TXT", "liesmich.txt", "Logos", "logos/netz.bmp"},
+      payload, findings);
+  EXPECT_EQ(
+      Lines(findings),
+      (std::vector<std::string>{
+          "error: payload: logos/aux.bmp: \"aux.bmp\" is no valid Windows name: it is a device name",
+          "error: payload: liesmich.txt.: \"liesmich.txt.\" is no valid Windows name: it ends in a dot or a blank",
+          "error: payload: hilfe /a.txt: \"hilfe \" is no valid Windows name: it ends in a dot or a blank",
+          "error: payload: a?b.txt: \"a?b.txt\" is no valid Windows name: it holds one of the characters < > \" | "
+          "? * :",
+          "error: payload: back\\slash.txt: \"back\\slash.txt\" is no valid Windows name: it holds a backslash",
+          "error: payload: \xE6\x97\xA5.txt: the name has characters outside Windows-1252; setup could not record it",
+          "error: payload: liesmich.txt: differs from \"LIESMICH.TXT\" only in letter case; Windows takes them for "
+          "one file",
+          "error: payload: logos/netz.bmp: needs a folder named like the file \"Logos\""}));
   // The umlaut and the euro sign are in Windows-1252.
   EXPECT_EQ(payload.count(FoldedName("klingelt\xF6ne\\RING.MID")), 1u);
   EXPECT_EQ(payload.count(FoldedName("\x80.txt")), 1u);
@@ -173,8 +182,8 @@ TEST(PayloadNameCheck, NamesMustBeValidWindowsNamesInWindows1252AndDifferBeyondL
 TEST(PayloadNameCheck, FolderEntriesAreCheckedAsNamesButNotCountedAsFiles) {
   std::set<std::string> payload;
   Findings findings;
-  CheckPayloadNames({"Ablage/", "Ablage/Leer/", "leer.txt", "LEER.TXT/", "Con/", "t\xC3\xB6ne/", "t\xC3\x96NE/"}, payload,
-                    findings);
+  CheckPayloadNames({"Ablage/", "Ablage/Leer/", "leer.txt", "LEER.TXT/", "Con/", "t\xC3\xB6ne/", "t\xC3\x96NE/"},
+                    payload, findings);
   EXPECT_EQ(Lines(findings),
             (std::vector<std::string>{
                 "error: payload: Con: \"Con\" is no valid Windows name: it is a device name",

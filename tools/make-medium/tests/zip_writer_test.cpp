@@ -31,8 +31,9 @@ Bytes TextBytes(size_t size) {
 }
 
 std::vector<FileEntry> Files() {
-  return {File("hilfe/hilfe.txt", TextBytes(90000)), File("klingelt\xC3\xB6ne/ring.mid", spantest::PatternBytes(150000, 7)),
-          File("leer.txt", {}), File("talv20.exe", spantest::PatternBytes(70000, 8))};
+  return {File("hilfe/hilfe.txt", TextBytes(90000)),
+          File("klingelt\xC3\xB6ne/ring.mid", spantest::PatternBytes(150000, 7)), File("leer.txt", {}),
+          File("talv20.exe", spantest::PatternBytes(70000, 8))};
 }
 
 }  // namespace

@@ -22,8 +22,7 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() {
   nftw(
-      path_.c_str(),
-      [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 16,
+      path_.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 16,
       FTW_DEPTH | FTW_PHYS);
 }
 

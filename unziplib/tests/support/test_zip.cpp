@@ -17,8 +17,7 @@ using zipfmt::Append32;
 using zipfmt::AppendText;
 
 uint32_t Crc(const std::string& data) {
-  return uint32_t(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.data()),
-                        uInt(data.size())));
+  return uint32_t(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.data()), uInt(data.size())));
 }
 
 // A small generator, so test data is the same on every run and platform.
@@ -55,8 +54,8 @@ std::string Deflate(const std::string& data) {
 }
 
 std::string TextData(size_t length, uint32_t seed) {
-  static const char* const kWords[] = {"setup ", "archive ", "member ", "folder ", "file ",
-                                       "phone ", "logo ", "ringtone ", "cable ", "data\n"};
+  static const char* const kWords[] = {"setup ", "archive ", "member ",   "folder ", "file ",
+                                       "phone ", "logo ",    "ringtone ", "cable ",  "data\n"};
   Random r(seed);
   std::string s;
   s.reserve(length + 16);

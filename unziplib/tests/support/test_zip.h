@@ -25,7 +25,7 @@ struct Entry {
   std::string data;  // uncompressed content; folders have none
   uint16_t method = kDeflated;
   bool dataDescriptor = false;
-  std::string password;  // not empty: traditional encryption
+  std::string password;                     // not empty: traditional encryption
   unzip::DosTime modified{0x5021, 0x6000};  // 2020-01-01 12:00:00
   uint32_t externalAttributes = 0;
   uint16_t versionMadeBy = 20;  // FAT, version 2.0
@@ -35,8 +35,7 @@ struct Entry {
 
 // An Info-ZIP Unicode Path extra field that gives `utf8` as the name of an entry stored as
 // `storedName` (its CRC-32 is that of `storedName`).
-std::string UnicodePathExtra(const std::string& storedName, const std::string& utf8,
-                             uint8_t version = 1);
+std::string UnicodePathExtra(const std::string& storedName, const std::string& utf8, uint8_t version = 1);
 
 // Where the writer put an entry's parts, for tests that damage them afterwards.
 struct Placed {
@@ -98,8 +97,8 @@ class MemorySink : public unzip::OutputSink {
 
   std::map<std::string, File> files;
   std::set<std::string> folders;
-  int liveTemporaries = 0;    // temporaries begun and neither committed nor removed
-  size_t capacity = SIZE_MAX; // bytes that may still be written; then writes fail (disk full)
+  int liveTemporaries = 0;     // temporaries begun and neither committed nor removed
+  size_t capacity = SIZE_MAX;  // bytes that may still be written; then writes fail (disk full)
 
   unzip::FolderResult CreateFolders(const std::string& folder) override;
   unzip::ExistingEntry Examine(const std::string& path) override;

@@ -15,8 +15,8 @@ using namespace forms;
 
 namespace {
 
-const FormDesign kDesign{"TFormProgressBench", "FormB", "Bench", 427, 132, BorderStyle::None,
-                         Placement::ScreenCenter, false, false, kBtnFace, -11, false};
+const FormDesign kDesign{"TFormProgressBench",    "FormB", "Bench", 427,      132, BorderStyle::None,
+                         Placement::ScreenCenter, false,   false,   kBtnFace, -11, false};
 
 class BenchForm : public Form {
  public:

@@ -14,9 +14,7 @@ constexpr uint32_t kNavy = 0x800000, kBlue = 0xFF0000, kLime = 0x00FF00, kRed = 
 
 // A picture with its own storage.
 struct Canvas {
-  Canvas(int w, int h, uint32_t fill = 0) : store(size_t(w) * size_t(h), fill) {
-    pixels = Pixels{w, h, store.data()};
-  }
+  Canvas(int w, int h, uint32_t fill = 0) : store(size_t(w) * size_t(h), fill) { pixels = Pixels{w, h, store.data()}; }
   std::vector<uint32_t> store;
   Pixels pixels;
   uint32_t Color(int x, int y) const { return ColorFromPixel(pixels.At(x, y)); }
@@ -64,7 +62,7 @@ TEST(ProgressArithmetic, ColumnColoursOverTheFullInnerWidth) {
   EXPECT_EQ(ColumnColor(215, 215, kLime, kRed), kRed);
   // Lime to red: the first column is almost lime, the channels move in opposite directions.
   const uint32_t first = ColumnColor(1, 215, kLime, kRed);
-  EXPECT_EQ(Red(first), 1);    // nearest(255/215) = 1
+  EXPECT_EQ(Red(first), 1);  // nearest(255/215) = 1
   EXPECT_EQ(Green(first), 254);
   EXPECT_EQ(Blue(first), 0);
   for (int x = 1; x <= 400; ++x) {

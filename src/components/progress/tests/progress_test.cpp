@@ -16,8 +16,8 @@ using namespace forms;
 
 namespace {
 
-const FormDesign kDesign{"TFormProgressTest", "FormP", "Progress", 450, 150, BorderStyle::None,
-                         Placement::ScreenCenter, true, false, kBtnFace, -11, false};
+const FormDesign kDesign{"TFormProgressTest",     "FormP", "Progress", 450,      150, BorderStyle::None,
+                         Placement::ScreenCenter, true,    false,      kBtnFace, -11, false};
 
 class ProgressForm : public Form {
  public:
@@ -129,11 +129,11 @@ TEST(Progress, PaintsBorderBackgroundAndGradient) {
   EXPECT_EQ(half.At(200, 1), RGB(0, 0, 192));  // the worked value
   EXPECT_EQ(half.At(200, 19), RGB(0, 0, 192));
   EXPECT_EQ(half.At(201, 10), 0xFFFFFFu);
-  EXPECT_EQ(half.At(200, 20), 0u);             // bottom border row
+  EXPECT_EQ(half.At(200, 20), 0u);  // bottom border row
   bar.SetProgress(100);
   const Capture full = PaintOf(bar);
-  EXPECT_EQ(full.At(400, 10), 0xFF0000u);      // the rightmost inner column is exactly ToColor
-  EXPECT_EQ(full.At(200, 10), RGB(0, 0, 192)); // a column keeps its colour at any progress
+  EXPECT_EQ(full.At(400, 10), 0xFF0000u);       // the rightmost inner column is exactly ToColor
+  EXPECT_EQ(full.At(200, 10), RGB(0, 0, 192));  // a column keeps its colour at any progress
   // System colours are resolved.
   bar.SetBackColor(kBtnFace);
   bar.SetBorderColor(kBtnFace);

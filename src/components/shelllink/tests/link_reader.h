@@ -22,8 +22,7 @@ struct LinkContents {
 inline LinkContents ReadLink(const std::string& path) {
   LinkContents contents;
   platform::ComPtr<IShellLinkA> link;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.put_void())))
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put_void())))
     return contents;
   platform::ComPtr<IPersistFile> file;
   if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return contents;

@@ -16,8 +16,7 @@ namespace shelllink::testing {
 class ShellFolderOverride {
  public:
   static constexpr const char* kKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-  static constexpr const char* kUserKey =
-      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  static constexpr const char* kUserKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
   ShellFolderOverride() = default;
   ShellFolderOverride(const ShellFolderOverride&) = delete;
@@ -41,9 +40,7 @@ class ShellFolderOverride {
   }
 
   // Sets the "Shell Folders" value alone, of any type.
-  void SetRaw(const char* name, DWORD type, const void* data, DWORD size) {
-    Write(kKey, name, type, data, size);
-  }
+  void SetRaw(const char* name, DWORD type, const void* data, DWORD size) { Write(kKey, name, type, data, size); }
 
   // Removes the "Shell Folders" value alone.
   void Remove(const char* name) {
@@ -74,11 +71,10 @@ class ShellFolderOverride {
     WriteValue(key, name, type, data, size);
   }
 
-  static void WriteValue(const std::string& path, const std::string& name, DWORD type,
-                         const void* data, DWORD size) {
+  static void WriteValue(const std::string& path, const std::string& name, DWORD type, const void* data, DWORD size) {
     HKEY key = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                          nullptr) != ERROR_SUCCESS)
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
       return;
     platform::UniqueHkey owner(key);
     ::RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
@@ -93,13 +89,11 @@ class ShellFolderOverride {
 
   static std::optional<Value> ReadValue(const std::string& path, const std::string& name) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-      return std::nullopt;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
     platform::UniqueHkey owner(key);
     Value v;
     DWORD size = 0;
-    if (::RegQueryValueExA(key, name.c_str(), nullptr, &v.type, nullptr, &size) != ERROR_SUCCESS)
-      return std::nullopt;
+    if (::RegQueryValueExA(key, name.c_str(), nullptr, &v.type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
     v.data.resize(size);
     if (::RegQueryValueExA(key, name.c_str(), nullptr, &v.type, v.data.data(), &size) != ERROR_SUCCESS)
       return std::nullopt;

@@ -28,8 +28,7 @@ TEST(NormalizeSubfolder, AppendsOneTrailingBackslashOnly) {
   EXPECT_EQ(NormalizeSubfolder("\\A\\B"), "\\A\\B\\");
   // No leading backslash is added: the folder path then runs into the shell folder's name.
   EXPECT_EQ(NormalizeSubfolder("Talvenor"), "Talvenor\\");
-  EXPECT_EQ(LinkFolderPath("C:\\Menu\\Programme", NormalizeSubfolder("Talvenor")),
-            "C:\\Menu\\ProgrammeTalvenor\\");
+  EXPECT_EQ(LinkFolderPath("C:\\Menu\\Programme", NormalizeSubfolder("Talvenor")), "C:\\Menu\\ProgrammeTalvenor\\");
 }
 
 TEST(NormalizeSubfolder, IsIdempotent) {
@@ -44,8 +43,7 @@ TEST(LinkPaths, JoinFolderSubfolderAndName) {
   EXPECT_EQ(LinkFolderPath(programs, ""), programs);
   EXPECT_EQ(LinkFolderPath(programs, "\\Talvenor\\"), programs + "\\Talvenor\\");
   // A subfolder gives a doubled separator before the name; Windows reads it as one.
-  EXPECT_EQ(LinkFilePath(programs + "\\Talvenor\\", "UnInstall"),
-            programs + "\\Talvenor\\\\UnInstall.lnk");
+  EXPECT_EQ(LinkFilePath(programs + "\\Talvenor\\", "UnInstall"), programs + "\\Talvenor\\\\UnInstall.lnk");
   EXPECT_EQ(LinkFilePath(programs, "Talvenor"), programs + "\\Talvenor.lnk");
   // A missing shell folder value: the link lies below the root of the current drive.
   EXPECT_EQ(LinkFilePath(LinkFolderPath("", ""), ""), "\\.lnk");

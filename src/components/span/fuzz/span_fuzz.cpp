@@ -42,8 +42,8 @@ void CheckJoined(const Bytes& out, size_t inputSize, const span::JoinSummary& su
     const size_t localAt = Get32(h + zipfmt::central::kLocalOffset);
     Check(localAt + zipfmt::kLocalHeaderSize <= end.directoryOffset);
     Check(Get32(&out[localAt]) == zipfmt::kLocalHeaderSig);
-    at += zipfmt::kCentralHeaderSize + Get16(h + zipfmt::central::kNameLen) +
-          Get16(h + zipfmt::central::kExtraLen) + Get16(h + zipfmt::central::kCommentLen);
+    at += zipfmt::kCentralHeaderSize + Get16(h + zipfmt::central::kNameLen) + Get16(h + zipfmt::central::kExtraLen) +
+          Get16(h + zipfmt::central::kCommentLen);
   }
   Check(at == endAt);
 }

@@ -90,7 +90,9 @@ TEST_F(FilePartsTest, JoinsNumberedPartFiles) {
 #ifndef _WIN32
   // An extractor of its own checks the result as well, when the system has one.
   if (std::system("python3 -c 'import zipfile' >/dev/null 2>&1") == 0) {
-    const std::string check = "python3 -c 'import sys, zipfile; sys.exit(zipfile.ZipFile(sys.argv[1]).testzip() is not None)' '" + joined + "'";
+    const std::string check =
+        "python3 -c 'import sys, zipfile; sys.exit(zipfile.ZipFile(sys.argv[1]).testzip() is not None)' '" + joined +
+        "'";
     EXPECT_EQ(std::system(check.c_str()), 0);
   }
   if (std::system("unzip -v >/dev/null 2>&1") == 0) {

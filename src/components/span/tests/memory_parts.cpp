@@ -30,8 +30,7 @@ void MemoryPartSource::ChangeDisk(int disk, int lastDisk) {
   disksOpened.push_back(disk);
   lastDiskSeen = lastDisk;
   open_ = nullptr;
-  if (disk < 0 || size_t(disk) >= parts_.size() || missing.count(disk))
-    throw zipfmt::ZipError(zipmsg::kFileNotFound);
+  if (disk < 0 || size_t(disk) >= parts_.size() || missing.count(disk)) throw zipfmt::ZipError(zipmsg::kFileNotFound);
   open_ = &parts_[size_t(disk)];
   position_ = 0;
 }

@@ -46,8 +46,8 @@ TEST(NoEndRecordError, FirstPartOtherPartOrNoNumber) {
 
 TEST(FoldCase, AsciiAndCodePage1252Letters) {
   EXPECT_EQ(FoldCase("ReadMe.TXT"), "readme.txt");
-  EXPECT_EQ(FoldCase("\xC4\xD6\xDC"), "\xE4\xF6\xFC");     // umlauts
+  EXPECT_EQ(FoldCase("\xC4\xD6\xDC"), "\xE4\xF6\xFC");  // umlauts
   EXPECT_EQ(FoldCase("\x8A\x8C\x8E\x9F"), "\x9A\x9C\x9E\xFF");
-  EXPECT_EQ(FoldCase("\xD7\xDF"), "\xD7\xDF");              // multiplication sign, sharp s
+  EXPECT_EQ(FoldCase("\xD7\xDF"), "\xD7\xDF");  // multiplication sign, sharp s
   EXPECT_EQ(FoldCase("1-2_3\\[z]"), "1-2_3\\[z]");
 }

@@ -210,7 +210,8 @@ TEST(JoinParts, ProgressAndMessagesFollowTheCopy) {
   JoinParts(source, sink, events);
 
   int64_t totalSize = 0;
-  for (const Member& m : members) totalSize += int64_t(m.name.size() + m.data.size() + m.extra.size() + m.comment.size());
+  for (const Member& m : members)
+    totalSize += int64_t(m.name.size() + m.data.size() + m.extra.size() + m.comment.size());
   ASSERT_GE(events.progress.size(), 3u);
   EXPECT_EQ(events.progress[0].type, ptTotalFiles);
   EXPECT_EQ(events.progress[0].size, 5);
@@ -218,7 +219,8 @@ TEST(JoinParts, ProgressAndMessagesFollowTheCopy) {
   EXPECT_EQ(events.progress[1].size, totalSize);
   EXPECT_EQ(events.progress.back().type, ptBatchEnd);
   EXPECT_EQ(std::count_if(events.progress.begin(), events.progress.end(),
-                          [](const ProgressCall& c) { return c.type == ptBatchEnd; }), 1);
+                          [](const ProgressCall& c) { return c.type == ptBatchEnd; }),
+            1);
 
   // Per entry: ptFileStart with the bytes its copy writes, then writes that add up to them,
   // none larger than a chunk.
@@ -379,7 +381,7 @@ TEST(JoinParts, HostileEndRecords) {
   EXPECT_EQ(source.disksOpened, std::vector<int>{0});
 
   set = good;
-  Put16(EndRecordOf(set) + 10, 4);  // one entry fewer: a local header stands where the
+  Put16(EndRecordOf(set) + 10, 4);                             // one entry fewer: a local header stands where the
   EXPECT_EQ(JoinError(set.parts), zipmsg::kCentralSignature);  // directory should follow
 
   set = good;
@@ -452,7 +454,7 @@ TEST(JoinParts, WriteFailuresNameTheStepThatFailed) {
   const size_t firstData = 30 + members[0].name.size() + members[0].extra.size();
   const std::vector<std::pair<size_t, int>> limits{
       {10, zipmsg::kLocalHeaderWrite},
-      {32, zipmsg::kLocalHeaderWrite},          // inside the first name
+      {32, zipmsg::kLocalHeaderWrite},  // inside the first name
       {firstData - 2, zipmsg::kLocalExtra},
       {firstData + 100, zipmsg::kMemberData},
       {directory + 10, zipmsg::kCentralHeaderWrite},

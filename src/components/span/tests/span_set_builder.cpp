@@ -66,10 +66,10 @@ Stream WriteStream(const std::vector<Member>& members, const SetOptions& options
     Append16(s.bytes, uint16_t(m.name.size()));
     Append16(s.bytes, uint16_t(m.extra.size()));
     Append16(s.bytes, uint16_t(m.comment.size()));
-    Append16(s.bytes, 0);   // disk number start, filled in later
-    Append16(s.bytes, 0);   // internal attributes
+    Append16(s.bytes, 0);     // disk number start, filled in later
+    Append16(s.bytes, 0);     // internal attributes
     Append32(s.bytes, 0x20);  // archive attribute
-    Append32(s.bytes, 0);   // local header offset, filled in later
+    Append32(s.bytes, 0);     // local header offset, filled in later
     AppendText(s.bytes, m.name);
     AppendText(s.bytes, m.extra);
     AppendText(s.bytes, m.comment);
@@ -86,8 +86,7 @@ BuiltSet Cut(Stream s, const std::vector<size_t>& partSizes, size_t memberCount)
   std::vector<size_t> starts{0};
   for (size_t size : partSizes) starts.push_back(starts.back() + size);
   SplitArchive split = SplitIntoParts(std::move(s), starts);
-  return {std::move(split.parts), std::move(split.localHeaders), std::move(split.centralHeaders),
-          split.endRecord};
+  return {std::move(split.parts), std::move(split.localHeaders), std::move(split.centralHeaders), split.endRecord};
 }
 
 }  // namespace
@@ -97,8 +96,7 @@ BuiltSet BuildSpanSet(const std::vector<Member>& members, const std::vector<size
   return Cut(WriteStream(members, options, true), partSizes, members.size());
 }
 
-BuiltSet BuildEvenSpanSet(const std::vector<Member>& members, size_t partCount,
-                          const SetOptions& options) {
+BuiltSet BuildEvenSpanSet(const std::vector<Member>& members, size_t partCount, const SetOptions& options) {
   Stream s = WriteStream(members, options, true);
   const size_t each = std::min(s.bytes.size() / partCount, s.endRecord / std::max<size_t>(partCount - 1, 1));
   const std::vector<size_t> sizes(partCount - 1, each);

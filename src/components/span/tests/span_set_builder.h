@@ -28,9 +28,9 @@ using zipfmt::Place;
 
 struct BuiltSet {
   Parts parts;
-  std::vector<Place> localHeaders;     // per member, in member order
-  std::vector<Place> centralHeaders;   // per member
-  Place endRecord;                     // always in the last part
+  std::vector<Place> localHeaders;    // per member, in member order
+  std::vector<Place> centralHeaders;  // per member
+  Place endRecord;                    // always in the last part
 };
 
 struct SetOptions {

@@ -50,7 +50,8 @@ std::string MakeArchive(const std::string& folder) {
     writer.Add(e);
   }
   const std::vector<uint8_t> bytes = writer.Finish();
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   return path;
 #else
   (void)folder;

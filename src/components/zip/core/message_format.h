@@ -9,9 +9,9 @@
 namespace zipcore {
 
 struct MessageArg {
-  MessageArg(int n) : isNumber(true), number(n) {}  // NOLINT: implicit on purpose
+  MessageArg(int n) : isNumber(true), number(n) {}                    // NOLINT: implicit on purpose
   MessageArg(std::string s) : isNumber(false), text(std::move(s)) {}  // NOLINT
-  MessageArg(const char* s) : isNumber(false), text(s) {}  // NOLINT
+  MessageArg(const char* s) : isNumber(false), text(s) {}             // NOLINT
 
   bool isNumber;
   int number = 0;

@@ -34,7 +34,10 @@ TEST(CleanLibraryMessage, TrailingBlanksAndControlsGoSlashesTurn) {
   EXPECT_EQ(CleanLibraryMessage("Fehler in a/b.txt  \r\n\t "), "Fehler in a\\b.txt");
   EXPECT_EQ(CleanLibraryMessage("  lead stays"), "  lead stays");
   EXPECT_EQ(CleanLibraryMessage("\r\n"), "");
-  EXPECT_EQ(CleanLibraryMessage("Gr\xFC\xDF" "e"), "Gr\xFC\xDF" "e");  // letters above 0x7F stay
+  EXPECT_EQ(CleanLibraryMessage("Gr\xFC\xDF"
+                                "e"),
+            "Gr\xFC\xDF"
+            "e");  // letters above 0x7F stay
 }
 
 TEST(PasswordPlaceholder, SeventyNinePrintableCharactersAlwaysTheSame) {

@@ -54,9 +54,7 @@ spantest::Member Member(const std::string& name, size_t size, const std::string&
   return m;
 }
 
-std::string LibraryFolder(const std::string& variant) {
-  return platform::ExeFolder() + "zip_test_libs\\" + variant;
-}
+std::string LibraryFolder(const std::string& variant) { return platform::ExeFolder() + "zip_test_libs\\" + variant; }
 
 int32_t LibraryRecord::Field(size_t offset) const {
   return offset + 4 <= block.size() ? unzipabi::GetI32(&block[offset]) : INT32_MIN;

@@ -49,8 +49,7 @@ void SetFlags(Bytes& archive, size_t index, uint16_t flags) {
 
 // A Unicode Path extra field naming an entry stored as `storedName` `utf8`.
 std::string UnicodePathField(const std::string& storedName, const std::string& utf8) {
-  const uint32_t crc = uint32_t(crc32(0, reinterpret_cast<const Bytef*>(storedName.data()),
-                                      uInt(storedName.size())));
+  const uint32_t crc = uint32_t(crc32(0, reinterpret_cast<const Bytef*>(storedName.data()), uInt(storedName.size())));
   std::string field = {'\x75', '\x70', char(5 + utf8.size()), '\0', '\1'};
   for (int shift = 0; shift < 32; shift += 8) field += char(crc >> shift);
   return field + utf8;
@@ -123,9 +122,8 @@ TEST(TZipArchive, ListsAnArchiveWithCommentAndBackslashNames) {
   TempFolder dir;
   spantest::SetOptions options;
   options.archiveComment = "Talvenor Installationsarchiv";
-  WriteBytes(dir / "Setup.zip",
-             spantest::BuildSingleArchive({Member("readme.txt", 10), Member("sub/dir/logo.bmp", 2000, "Logo")},
-                                          options));
+  WriteBytes(dir / "Setup.zip", spantest::BuildSingleArchive(
+                                    {Member("readme.txt", 10), Member("sub/dir/logo.bmp", 2000, "Logo")}, options));
   Fixture f;
   f.zip.SetZipFilename(dir / "Setup.zip");
   ASSERT_EQ(f.zip.Entries().size(), 2u);
@@ -237,9 +235,18 @@ TEST(TZipArchive, LoadingFromADescriptionDoesNotList) {
 TEST(TZipArchive, OemNamesAreConvertedByHostSystem) {
   TempFolder dir;
   // "Gr\x81\xE1" is "Grüß" in the OEM code page 437 (and 850).
-  Bytes archive = spantest::BuildSingleArchive(
-      {Member("Gr\x81\xE1" "e.txt", 3, "\x84"), Member("Gr\x81\xE1" "e2.txt", 3), Member("Gr\x81\xE1" "e3.txt", 3),
-       Member("Gr\x81\xE1" "e4.txt", 3)});
+  Bytes archive = spantest::BuildSingleArchive({Member("Gr\x81\xE1"
+                                                       "e.txt",
+                                                       3, "\x84"),
+                                                Member("Gr\x81\xE1"
+                                                       "e2.txt",
+                                                       3),
+                                                Member("Gr\x81\xE1"
+                                                       "e3.txt",
+                                                       3),
+                                                Member("Gr\x81\xE1"
+                                                       "e4.txt",
+                                                       3)});
   SetMadeBy(archive, 0, 0, 20);   // FAT
   SetMadeBy(archive, 1, 3, 20);   // Unix: left alone
   SetMadeBy(archive, 2, 11, 50);  // NTFS by a 5.0 writer
@@ -248,18 +255,30 @@ TEST(TZipArchive, OemNamesAreConvertedByHostSystem) {
   Fixture f;
   f.zip.SetZipFilename(dir / "oem.zip");
   ASSERT_EQ(f.zip.Entries().size(), 4u);
-  EXPECT_EQ(f.zip.Entries()[0].fileName, "Gr\xFC\xDF" "e.txt");
+  EXPECT_EQ(f.zip.Entries()[0].fileName,
+            "Gr\xFC\xDF"
+            "e.txt");
   EXPECT_EQ(f.zip.Entries()[0].fileComment, "\xE4");
-  EXPECT_EQ(f.zip.Entries()[1].fileName, "Gr\x81\xE1" "e2.txt");
-  EXPECT_EQ(f.zip.Entries()[2].fileName, "Gr\xFC\xDF" "e3.txt");
-  EXPECT_EQ(f.zip.Entries()[3].fileName, "Gr\x81\xE1" "e4.txt");
+  EXPECT_EQ(f.zip.Entries()[1].fileName,
+            "Gr\x81\xE1"
+            "e2.txt");
+  EXPECT_EQ(f.zip.Entries()[2].fileName,
+            "Gr\xFC\xDF"
+            "e3.txt");
+  EXPECT_EQ(f.zip.Entries()[3].fileName,
+            "Gr\x81\xE1"
+            "e4.txt");
 
   f.zip.CodePage = cpNone;
   f.zip.List();
-  EXPECT_EQ(f.zip.Entries()[0].fileName, "Gr\x81\xE1" "e.txt");
+  EXPECT_EQ(f.zip.Entries()[0].fileName,
+            "Gr\x81\xE1"
+            "e.txt");
   f.zip.CodePage = cpOEM;
   f.zip.List();
-  EXPECT_EQ(f.zip.Entries()[1].fileName, "Gr\xFC\xDF" "e2.txt");
+  EXPECT_EQ(f.zip.Entries()[1].fileName,
+            "Gr\xFC\xDF"
+            "e2.txt");
 }
 
 // The names that the unzip library installs: UTF-8 by the flag, whatever the host and

@@ -70,8 +70,10 @@ TEST_F(SpanTest, JoinsThreePartFilesIntoOneArchiveInAFolder) {
   // The joined archive carries the date of the last part.
   FILETIME lastPart{}, result{};
   {
-    platform::UniqueFile a(::CreateFileA(Part(2).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    platform::UniqueFile b(::CreateFileA(joined.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    platform::UniqueFile a(
+        ::CreateFileA(Part(2).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    platform::UniqueFile b(
+        ::CreateFileA(joined.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(a && b);
     ::GetFileTime(a.get(), nullptr, nullptr, &lastPart);
     ::GetFileTime(b.get(), nullptr, nullptr, &result);

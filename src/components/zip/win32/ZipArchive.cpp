@@ -42,9 +42,7 @@ void TZipArchive::SetZipFilename(const std::string& name) {
   if (!loading_) List();
 }
 
-void TZipArchive::SetPassword(const std::string& password) {
-  password_ = password.substr(0, kMaxPasswordLength);
-}
+void TZipArchive::SetPassword(const std::string& password) { password_ = password.substr(0, kMaxPasswordLength); }
 
 void TZipArchive::SetDLLDirectory(const std::string& folder) {
   if (folder == dllDirectory_) return;

@@ -33,8 +33,8 @@ using ZipDirEntry = zipfmt::ZipDirEntry;
 
 class TZipArchive : public forms::Component {
  public:
-  using TProgressEvent = std::function<void(forms::Component* Sender, ProgressType ProgrType,
-                                            const std::string& Filename, int FileSize)>;
+  using TProgressEvent =
+      std::function<void(forms::Component* Sender, ProgressType ProgrType, const std::string& Filename, int FileSize)>;
   using TMessageEvent = std::function<void(forms::Component* Sender, int ErrCode, const std::string& Message)>;
   using TNotifyEvent = std::function<void(forms::Component* Sender)>;
 

@@ -60,8 +60,8 @@ DriveState CheckDrive(const std::string& root, bool unformattedIsReady) {
   DriveState state;
   char label[MAX_PATH + 1] = "";
   DWORD serial = 0, maxComponent = 0, flags = 0;
-  const bool read = ::GetVolumeInformationA(root.c_str(), label, sizeof label, &serial, &maxComponent, &flags,
-                                            nullptr, 0) != 0;
+  const bool read =
+      ::GetVolumeInformationA(root.c_str(), label, sizeof label, &serial, &maxComponent, &flags, nullptr, 0) != 0;
   const DWORD error = read ? 0 : ::GetLastError();
   bool ready = false;
   if (read) {

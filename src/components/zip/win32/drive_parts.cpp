@@ -56,7 +56,8 @@ void DriveParts::LastPartHasNoEndRecord(int) {
 void DriveParts::ChangeDisk(int disk, int lastDisk) {
   file_.reset();
   if (numberedFiles_) {
-    if (!TryOpen(span::FixedDrivePartName(archiveName_, disk, lastDisk))) throw EZipArchive(zipmsg::kFileNotFound, true);
+    if (!TryOpen(span::FixedDrivePartName(archiveName_, disk, lastDisk)))
+      throw EZipArchive(zipmsg::kFileNotFound, true);
   } else {
     PromptAndOpen(disk, lastDisk);
   }
@@ -74,13 +75,13 @@ void DriveParts::PromptAndOpen(int disk, int lastDisk) {
 
 void DriveParts::Prompt(int disk, int lastDisk) {
   if (owner_.Unattended) throw EZipArchive(zipmsg::kUnattendedPrompt, true);
-  std::string text = disk < 0 ? MessageText(zipmsg::kInsertLastDisk)
-                              : FormattedMessage(zipmsg::kInsertDisk, {disk + 1, lastDisk + 1});
+  std::string text =
+      disk < 0 ? MessageText(zipmsg::kInsertLastDisk) : FormattedMessage(zipmsg::kInsertDisk, {disk + 1, lastDisk + 1});
   text += FormattedMessage(zipmsg::kInDrive, {root_});
   const UINT icon = disk < 0 ? MB_ICONSTOP : 0;
   forms::BoxesOnTop onTop;
-  const int answer = ::MessageBoxA(owner_.OwnerWindow(), text.c_str(),
-                                   forms::Application::Instance().Title().c_str(), MB_OKCANCEL | icon);
+  const int answer = ::MessageBoxA(owner_.OwnerWindow(), text.c_str(), forms::Application::Instance().Title().c_str(),
+                                   MB_OKCANCEL | icon);
   if (answer != IDOK) throw EZipArchive(zipmsg::kUserCancel, false);
 }
 

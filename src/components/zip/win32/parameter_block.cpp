@@ -6,15 +6,13 @@
 
 namespace ziparchive {
 
-ParameterBlock::ParameterBlock(int32_t libraryVersion, unzipabi::BlockValues values,
-                               const std::string& archiveName, const std::string& password,
-                               const std::vector<std::string>& fileSpecs) {
+ParameterBlock::ParameterBlock(int32_t libraryVersion, unzipabi::BlockValues values, const std::string& archiveName,
+                               const std::string& password, const std::vector<std::string>& fileSpecs) {
   try {
     const bool newer = libraryVersion > unzipabi::kLastOldLayoutVersion;
     const size_t blockSize = newer ? unzipabi::block::kNewSize : unzipabi::block::kOldSize;
     block_ = Allocate(blockSize);
-    values.password = CopyText(password.substr(0, unzipabi::kPasswordBufferSize - 1),
-                               unzipabi::kPasswordBufferSize);
+    values.password = CopyText(password.substr(0, unzipabi::kPasswordBufferSize - 1), unzipabi::kPasswordBufferSize);
     values.archiveName = CopyText(archiveName, archiveName.size() + 1);
     void* records = nullptr;
     if (newer && !fileSpecs.empty()) records = Allocate(fileSpecs.size() * unzipabi::block::kSpecRecordSize);

@@ -129,15 +129,9 @@ void TZipArchive::RunExtraction() {
 int32_t TZipArchive::LibraryCallback(const zipcore::CallbackEvent& event) {
   try {
     switch (event.action) {
-      case unzipabi::kNewFile:
-        FireProgress(ptFileStart, zipfmt::ToBackslashes(event.text), event.size);
-        break;
-      case unzipabi::kFileProgress:
-        FireProgress(ptFileProgress, std::string(), event.size);
-        break;
-      case unzipabi::kBatchEnd:
-        FireProgress(ptBatchEnd, std::string(), 0);
-        break;
+      case unzipabi::kNewFile: FireProgress(ptFileStart, zipfmt::ToBackslashes(event.text), event.size); break;
+      case unzipabi::kFileProgress: FireProgress(ptFileProgress, std::string(), event.size); break;
+      case unzipabi::kBatchEnd: FireProgress(ptBatchEnd, std::string(), 0); break;
       case unzipabi::kMessage: {
         message_ = zipcore::CleanLibraryMessage(event.text);
         if (event.errorCode != 0) {
@@ -148,15 +142,12 @@ int32_t TZipArchive::LibraryCallback(const zipcore::CallbackEvent& event) {
         if (OnMessage) forms::Application::Instance().Dispatch([&] { OnMessage(this, event.errorCode, text); });
         break;
       }
-      case unzipabi::kTotalFiles:
-        FireProgress(ptTotalFiles, std::string(), event.size);
-        break;
+      case unzipabi::kTotalFiles: FireProgress(ptTotalFiles, std::string(), event.size); break;
       case unzipabi::kTotalSize:
         totalSize_ = event.size;
         FireProgress(ptTotalSize, std::string(), event.size);
         break;
-      default:
-        break;
+      default: break;
     }
   } catch (const std::exception& e) {
     callbackFailed_ = true;

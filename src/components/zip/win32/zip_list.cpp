@@ -23,16 +23,15 @@ char OemCharToAnsi(char c) {
 // UTF-8 in the ANSI code page; a character without an exact form there becomes "?". Text
 // that is not UTF-8 stays as it is. Both as in the unzip library's report of such a name.
 std::string Utf8ToAnsi(const std::string& utf8) {
-  const int wideLength = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                                               int(utf8.size()), nullptr, 0);
+  const int wideLength =
+      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), int(utf8.size()), nullptr, 0);
   if (wideLength <= 0) return utf8;
   std::wstring wide(size_t(wideLength), L'\0');
   ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &wide[0], wideLength);
-  const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength,
-                                           nullptr, 0, "?", nullptr);
+  const int length =
+      ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0, "?", nullptr);
   std::string ansi(size_t(length), '\0');
-  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, &ansi[0], length,
-                        "?", nullptr);
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, &ansi[0], length, "?", nullptr);
   return ansi;
 }
 
@@ -93,8 +92,7 @@ void TZipArchive::ReadListing(zipfmt::DirectoryListing& listing) {
   ziparchive::DriveParts parts(*this, zipFilename_);
   parts.OpenListed();
   ziparchive::PartsAsDisks disks(parts);
-  zipfmt::ReadDirectory(disks, zipfmt::LabelDiskNumber(drive.label), listing,
-                         [this](int id) { ReportMessage(id); });
+  zipfmt::ReadDirectory(disks, zipfmt::LabelDiskNumber(drive.label), listing, [this](int id) { ReportMessage(id); });
 }
 
 // Keeps what the listing read, also up to a failure: names and comments in the ANSI code page,
@@ -106,8 +104,7 @@ void TZipArchive::TakeEntries(zipfmt::DirectoryListing& listing) {
   structureWarning_ = listing.structureWarning;
   entries_ = std::move(listing.entries);
   for (ZipDirEntry& entry : entries_) {
-    const zipfmt::ZipNameInfo name{entry.fileName, entry.extraField, entry.flags,
-                                    entry.hostSystem, entry.specVersion};
+    const zipfmt::ZipNameInfo name{entry.fileName, entry.extraField, entry.flags, entry.hostSystem, entry.specVersion};
     entry.fileName = zipfmt::ToBackslashes(ToAnsi(zipfmt::EntryName(CodePage, name)));
     const zipfmt::TextEncoding commentEncoding =
         zipfmt::StoredTextEncoding(CodePage, entry.flags, entry.hostSystem, entry.specVersion);

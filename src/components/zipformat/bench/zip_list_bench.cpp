@@ -64,8 +64,7 @@ double MillisecondsToList(const std::string& path, size_t expected) {
   const auto start = std::chrono::steady_clock::now();
   UnbufferedFile file(path);
   zipfmt::ReadDirectory(file, -1, listing, [](int) {});
-  for (zipfmt::ZipDirEntry& entry : listing.entries)
-    entry.fileName = zipfmt::ToBackslashes(std::move(entry.fileName));
+  for (zipfmt::ZipDirEntry& entry : listing.entries) entry.fileName = zipfmt::ToBackslashes(std::move(entry.fileName));
   const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
   if (listing.entries.size() != expected) {
     std::fprintf(stderr, "%s: %zu entries listed, %zu expected\n", path.c_str(), listing.entries.size(), expected);

@@ -82,8 +82,7 @@ void CheckEntriesInFile(const std::vector<zipfmt::ZipDirEntry>& entries, const u
     Check(entry.fileComment.size() == entry.fileCommentLength);
     const uint8_t* at = FindEntry(entry, from, data + size);
     Check(at != nullptr);
-    from = at + zipfmt::kCentralHeaderSize + entry.fileNameLength + entry.extraFieldLength +
-           entry.fileCommentLength;
+    from = at + zipfmt::kCentralHeaderSize + entry.fileNameLength + entry.extraFieldLength + entry.fileCommentLength;
   }
 }
 

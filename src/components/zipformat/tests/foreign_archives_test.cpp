@@ -83,7 +83,8 @@ class ForeignArchives : public ::testing::Test {
 
 TEST_F(ForeignArchives, PythonZipfileWithComment) {
   if (!HasTool("python3")) GTEST_SKIP() << "python3 missing";
-  Run("cd '" + dir_ + "/content' && python3 -c \"import zipfile\n"
+  Run("cd '" + dir_ +
+      "/content' && python3 -c \"import zipfile\n"
       "with zipfile.ZipFile('../py.zip', 'w', zipfile.ZIP_DEFLATED) as z:\n"
       "  z.write('hello.txt'); z.write('sub/data.bin'); z.comment = b'python comment'\"");
   const ListOutcome out = List("py.zip");
@@ -96,7 +97,8 @@ TEST_F(ForeignArchives, PythonZipfileWithComment) {
 
 TEST_F(ForeignArchives, ZipWithCommentAndSelfExtractorStub) {
   if (!HasTool("zip")) GTEST_SKIP() << "zip missing";
-  Run("cd '" + dir_ + "/content' && zip -q -r ../plain.zip hello.txt sub && "
+  Run("cd '" + dir_ +
+      "/content' && zip -q -r ../plain.zip hello.txt sub && "
       "echo 'Kommentar vom zip' | zip -q -z ../plain.zip");
   ListOutcome out = List("plain.zip");
   ASSERT_EQ(out.error, 0);
@@ -105,7 +107,8 @@ TEST_F(ForeignArchives, ZipWithCommentAndSelfExtractorStub) {
 
   // A stub put in front, then the offsets adjusted as for a self-extractor (zip -A).
   Write("stub.bin", std::string(1536, 'S'));
-  Run("cd '" + dir_ + "' && cat stub.bin plain.zip > sfx.exe && cp sfx.exe sfx_adjusted.exe && "
+  Run("cd '" + dir_ +
+      "' && cat stub.bin plain.zip > sfx.exe && cp sfx.exe sfx_adjusted.exe && "
       "zip -q -A sfx_adjusted.exe");
   out = List("sfx.exe");
   ASSERT_EQ(out.error, 0);

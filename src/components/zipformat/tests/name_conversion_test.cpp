@@ -43,7 +43,11 @@ TEST(ConvertHighBytes, OnlyBytesFromHex80AreMapped) {
       default: return '?';
     }
   };
-  EXPECT_EQ(ConvertHighBytes("Gr\x81\xE1" "e/\x84.txt", oem850), "Gr\xFC\xDF" "e/\xE4.txt");
+  EXPECT_EQ(ConvertHighBytes("Gr\x81\xE1"
+                             "e/\x84.txt",
+                             oem850),
+            "Gr\xFC\xDF"
+            "e/\xE4.txt");
   EXPECT_EQ(ConvertHighBytes("plain ASCII 0-9 ~", oem850), "plain ASCII 0-9 ~");
   EXPECT_EQ(ConvertHighBytes("", oem850), "");
 }

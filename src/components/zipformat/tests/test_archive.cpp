@@ -16,8 +16,8 @@ spantest::Member MakeMember(const std::string& name, size_t size, const std::str
 }
 
 size_t DirectoryOffset(const Bytes& archive) {
-  const auto end = zipfmt::FindEndRecord(archive.data(), std::min(archive.size(), zipfmt::kEndSearchWindow),
-                                         archive.size());
+  const auto end =
+      zipfmt::FindEndRecord(archive.data(), std::min(archive.size(), zipfmt::kEndSearchWindow), archive.size());
   return end.found ? end.record.directoryOffset : 0;
 }
 
