@@ -115,6 +115,16 @@ int Run(const std::vector<std::string>& args, install::LogFile& log) {
     if (!options->quiet) Box(running, caption, MB_OK | MB_ICONWARNING);
     return uninstall::kAnotherRunning;
   }
+  // A setup run of this installation that never finished is undone first; it may have been all
+  // there was of the installation.
+  const uninstall::InterruptedRun interrupted = uninstall::RecoverInterruptedRun(record);
+  if (!options->quiet && !interrupted.text.empty())
+    Box(interrupted.text, caption,
+        MB_OK | (interrupted.outcome == install::Recovery::RolledBack ? MB_ICONINFORMATION : MB_ICONWARNING));
+  if (interrupted.outcome == install::Recovery::Incomplete) return uninstall::kSomethingLeft;
+  if (!platform::FileExists(setupInf)) return uninstall::kAllRemoved;
+  if (interrupted.outcome == install::Recovery::RolledBack) record = uninstall::ReadInstallRecord(setupInf);
+
   if (!options->quiet && Box(platform::FormatText("Möchten Sie %s und alle zugehörigen Dateien von diesem Computer "
                                                   "entfernen?",
                                                   product),

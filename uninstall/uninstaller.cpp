@@ -2,6 +2,7 @@
 
 #include "ShellLinkPaths.h"
 #include "error.h"
+#include "extraction_record.h"
 #include "files.h"
 #include "handle.h"
 #include "links.h"
@@ -68,6 +69,48 @@ bool IsReparsePoint(const std::string& path) {
 }
 
 }  // namespace
+
+InterruptedRun RecoverInterruptedRun(const InstallRecord& record) {
+  const std::optional<install::InstallStore> store = install::InstallStore::Find(record.uninstallEntry);
+  if (!store) return {};
+  const auto folder = [](shelllink::TShellFolderKind kind) {
+    const std::string path = ShellFolderPath(kind);
+    return path.empty() ? path : platform::IncludeTrailingBackslash(path);
+  };
+  const install::JournalPlaces places{record.uninstallEntry,
+                                      record.programEntry,
+                                      store->Folder(),
+                                      platform::IncludeTrailingBackslash(platform::WindowsFolder()),
+                                      {folder(shelllink::sfProgramsMenu), folder(shelllink::sfStartup)}};
+  struct : install::InstallObserver {
+    void Undone(const std::string& what, bool succeeded) override {
+      if (!succeeded) failures.push_back(what);
+    }
+    std::vector<std::string> failures;
+  } observer;
+  InterruptedRun run{install::RecoverInterruptedRun(*store, places, observer), {}};
+  switch (run.outcome) {
+    case install::Recovery::RolledBack:
+      run.text = "Eine Installation von " + record.product +
+                 " wurde nicht abgeschlossen. Was sie bereits geändert hatte, wurde rückgängig gemacht.";
+      break;
+    case install::Recovery::Incomplete:
+      run.text = install::FailureReport(observer.failures,
+                                        "Eine Installation von " + record.product +
+                                            " wurde nicht abgeschlossen. Folgendes konnte nicht rückgängig gemacht "
+                                            "werden; die Deinstallation wird nicht ausgeführt:",
+                                        "... und %d weitere", kMaxReportedItems);
+      break;
+    case install::Recovery::Refused:
+      run.text =
+          "Das Protokoll einer unterbrochenen Installation wurde nicht befolgt: es ist beschädigt oder "
+          "gehört nicht zu dieser Installation. Es liegt unter " +
+          store->RefusedJournalPath() + ".";
+      break;
+    default: break;
+  }
+  return run;
+}
 
 bool SamePath(const std::string& a, const std::string& b) {
   const std::wstring wa = Widen(a), wb = Widen(b);

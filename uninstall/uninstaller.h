@@ -7,6 +7,7 @@
 #include "install_record.h"
 #include "installation_record.h"
 #include "registry.h"
+#include "rollback.h"
 #include "uninstall_core.h"
 
 #include <functional>
@@ -19,6 +20,16 @@ namespace uninstall {
 // Whether two paths name the same file: an ordinal comparison without regard to case, as the
 // file system compares names (not the user's locale, which ignores some characters).
 bool SamePath(const std::string& a, const std::string& b);
+
+// What the uninstaller did with the journal of a setup run of this installation that never
+// finished (setup was ended from outside, or the machine went down), and the text of the box
+// that says so ("" when there is nothing to say).
+struct InterruptedRun {
+  install::Recovery outcome = install::Recovery::Nothing;
+  std::string text;
+};
+// Undoes that run before anything is removed.
+InterruptedRun RecoverInterruptedRun(const InstallRecord& record);
 
 class Uninstaller {
  public:

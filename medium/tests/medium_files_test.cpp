@@ -113,9 +113,20 @@ TEST(LanguageFiles, TranslateTheSameKeysInTheSameSections) {
       }
     }
   }
-  std::vector<std::string> keys = {"install_1",           "install_2",          "install_3",
-                                   "install_4",           "install_12",         "install_failed",
-                                   "install_failed_more", "install_incomplete", "install_folder_invalid"};
+  std::vector<std::string> keys = {"install_1",
+                                   "install_2",
+                                   "install_3",
+                                   "install_4",
+                                   "install_12",
+                                   "install_failed",
+                                   "install_failed_more",
+                                   "install_incomplete",
+                                   "install_folder_invalid",
+                                   "install_rollback",
+                                   "install_not_updated",
+                                   "install_not_undone",
+                                   "install_recovered",
+                                   "install_journal_refused"};
   // The reasons of failed members, for every error code of the unzip library and beyond.
   for (int code = install::kMissingOnDisk; code <= 12; ++code) keys.push_back(install::FailureReason(code).key);
   for (const std::string& key : keys) {

@@ -7,11 +7,17 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
 namespace install {
 
 namespace {
 
 const char kBaseName[] = "Talvenor Setup";
+
+platform::Error CannotWrite(const std::string& path) {
+  return platform::Error(platform::FormatText("nach %s kann nicht geschrieben werden", path));
+}
 
 }  // namespace
 
@@ -37,6 +43,15 @@ InstallStore InstallStore::Open(const std::string& uninstallEntry) {
   const std::string folder = base + FolderName(uninstallEntry);
   platform::EnsureOwnedFolder(folder);
   return InstallStore(folder + "\\");
+}
+
+std::vector<std::string> InstallStore::MissingLevels(const std::string& uninstallEntry) {
+  std::vector<std::string> levels = platform::MissingFolderLevels(BaseFolder() + FolderName(uninstallEntry));
+  // Open creates nothing above the folder of all stores.
+  const size_t base = BaseFolder().size() - 1;
+  levels.erase(levels.begin(), std::find_if(levels.begin(), levels.end(),
+                                            [&](const std::string& level) { return level.size() >= base; }));
+  return levels;
 }
 
 std::optional<InstallStore> InstallStore::Find(const std::string& uninstallEntry) {
@@ -75,10 +90,20 @@ std::optional<InstallationRecord> InstallStore::LoadRecord() const {
 }
 
 void InstallStore::SaveRecord(const InstallationRecord& record) const {
-  const std::string next = RecordPath() + ".new";
-  if (!platform::WriteWholeFile(next, record.Serialize()) ||
-      !::MoveFileExA(next.c_str(), RecordPath().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    throw platform::Error(platform::FormatText("nach %s kann nicht geschrieben werden", RecordPath()));
+  StageRecord(record);
+  if (!PublishRecord()) throw CannotWrite(RecordPath());
 }
+
+void InstallStore::StageRecord(const InstallationRecord& record) const {
+  if (!platform::WriteWholeFile(StagedRecordPath(), record.Serialize())) throw CannotWrite(RecordPath());
+}
+
+bool InstallStore::PublishRecord() const {
+  if (!platform::FileExists(StagedRecordPath())) return true;
+  return ::MoveFileExA(StagedRecordPath().c_str(), RecordPath().c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+void InstallStore::DropStagedRecord() const { ::DeleteFileA(StagedRecordPath().c_str()); }
 
 }  // namespace install

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace install {
 
@@ -18,6 +19,8 @@ class InstallStore {
   // The store of the installation with this uninstall entry, created when missing. Raises
   // platform::Error when a folder on the way is a link or belongs to someone else.
   static InstallStore Open(const std::string& uninstallEntry);
+  // The levels of the store that Open would create, outermost first.
+  static std::vector<std::string> MissingLevels(const std::string& uninstallEntry);
   // The store when it exists, without creating anything; raises as Open does.
   static std::optional<InstallStore> Find(const std::string& uninstallEntry);
 
@@ -26,6 +29,8 @@ class InstallStore {
   // The record of a finished installation and the journal of a run in progress.
   std::string RecordPath() const { return folder_ + "record.ini"; }
   std::string JournalPath() const { return folder_ + "journal.txt"; }
+  // Where a journal that was refused is kept, for whoever looks into it.
+  std::string RefusedJournalPath() const { return folder_ + "journal-refused.txt"; }
 
   // The store whose record belongs to the installation with this copy of Setup.inf (its path
   // compared by `samePath`); stores that are links or belong to someone else are passed over.
@@ -39,6 +44,13 @@ class InstallStore {
   // Replaces the record whole: a reader sees the old record or the new one, never a mixture.
   // Raises platform::Error when it cannot be written.
   void SaveRecord(const InstallationRecord& record) const;
+  // The two halves of SaveRecord, for a run that commits in between: the new record is
+  // written beside the record (raising as SaveRecord does), then put in its place; false when
+  // that fails. Publishing without a staged record does nothing.
+  void StageRecord(const InstallationRecord& record) const;
+  bool PublishRecord() const;
+  // The staged record goes.
+  void DropStagedRecord() const;
 
   // The folder that holds every installation's store, ending in a backslash.
   static std::string BaseFolder();
@@ -48,6 +60,7 @@ class InstallStore {
 
  private:
   explicit InstallStore(std::string folder) : folder_(std::move(folder)) {}
+  std::string StagedRecordPath() const { return RecordPath() + ".new"; }
   std::string folder_;
 };
 

@@ -1,6 +1,9 @@
 #include "installation_record.h"
 
+#include "install_paths.h"
+
 #include <sstream>
+#include <unordered_set>
 
 namespace install {
 
@@ -8,23 +11,13 @@ namespace {
 
 const char kHeader[] = "Talvenor installation record 1";
 
-bool FoldedPrefix(const std::string& path, const std::string& prefix) {
-  if (path.size() <= prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    const auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; };
-    if (fold(path[i]) != fold(prefix[i])) return false;
-  }
-  return true;
-}
-
-bool HasDotDotPart(const std::string& path) {
-  return path.find("\\..\\") != std::string::npos || path.find("\\.\\") != std::string::npos ||
-         (path.size() >= 3 && path.compare(path.size() - 3, 3, "\\..") == 0);
-}
-
-// A file the record may name: strictly below the target folder, without "." or ".." parts.
-bool BelowTarget(const std::string& path, const std::string& target) {
-  return FoldedPrefix(path, target) && !HasDotDotPart(path);
+// Appends the entries of `previous` that `list` lacks and that `keep` accepts.
+void AddMissing(std::vector<std::string>& list, const std::vector<std::string>& previous,
+                const std::function<bool(const std::string&)>& keep) {
+  std::unordered_set<std::string> known;
+  for (const std::string& entry : list) known.insert(Folded(entry));
+  for (const std::string& entry : previous)
+    if (keep(entry) && known.insert(Folded(entry)).second) list.push_back(entry);
 }
 
 }  // namespace
@@ -79,12 +72,27 @@ std::optional<InstallationRecord> InstallationRecord::Parse(const std::string& t
   }
   // The target is an absolute folder; everything the record deletes inside it lies below it.
   const std::string& target = record.target;
-  if (target.size() < 4 || target.back() != '\\' || target[1] != ':' || HasDotDotPart(target)) return std::nullopt;
+  if (!IsDriveFolder(target)) return std::nullopt;
   for (const auto* list : {&record.files, &record.folders})
     for (const std::string& path : *list)
-      if (!BelowTarget(path, target) && !(list == &record.folders && FoldedPrefix(target, path))) return std::nullopt;
-  if (!record.setupInf.empty() && !BelowTarget(record.setupInf, target)) return std::nullopt;
+      if (!IsBelow(path, target) && !(list == &record.folders && FoldedPrefix(target, path))) return std::nullopt;
+  if (!record.setupInf.empty() && !IsBelow(record.setupInf, target)) return std::nullopt;
   return record;
+}
+
+InstallationRecord UpdatedFrom(const InstallationRecord& previous, InstallationRecord current,
+                               const std::function<bool(const std::string& path)>& exists) {
+  if (!SameFolded(previous.target, current.target)) return current;
+  std::vector<std::string> files(current.files.begin(), current.files.end() - (current.files.empty() ? 0 : 1));
+  AddMissing(files, previous.files,
+             [&](const std::string& file) { return !SameFolded(file, current.setupInf) && exists(file); });
+  if (!current.files.empty()) files.push_back(current.files.back());
+  current.files = std::move(files);
+  AddMissing(current.links, previous.links, exists);
+  std::vector<std::string> folders = previous.folders;
+  AddMissing(folders, current.folders, [](const std::string&) { return true; });
+  current.folders = std::move(folders);
+  return current;
 }
 
 }  // namespace install

@@ -5,6 +5,7 @@
 // line; a record that does not parse is refused whole.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,5 +26,12 @@ struct InstallationRecord {
   // Nothing when the text is not a record of this version or names a file outside the target.
   static std::optional<InstallationRecord> Parse(const std::string& text);
 };
+
+// The record of an installation made over an earlier one in the same target folder: what
+// `current` names, then the files, links and folders of `previous` that it lacks and that
+// still exist, so that the uninstaller removes what either version installed. The copy of
+// Setup.inf stays the last file. A previous record of another target folder adds nothing.
+InstallationRecord UpdatedFrom(const InstallationRecord& previous, InstallationRecord current,
+                               const std::function<bool(const std::string& path)>& exists);
 
 }  // namespace install

@@ -8,6 +8,7 @@
 #include "file_identity.h"
 #include "links.h"
 #include "install_progress.h"
+#include "install_paths.h"
 #include "installed_files.h"
 #include "member_failure.h"
 #include "profile.h"
@@ -84,11 +85,6 @@ std::string ReasonOf(int errorCode) {
   return LangText(reason.germanDefault, reason.key);
 }
 
-// One line of the failure report: the member and why it was not installed.
-std::string FailureLine(const MemberFailure& failure) {
-  return (failure.name.empty() ? std::string() : failure.name + ": ") + ReasonOf(failure.errorCode);
-}
-
 setupinf::PathValues ReadPathValues(const platform::ProfileFile& inf) {
   setupinf::PathValues values;
   values.programEntry = inf.Read(setupinf::kProgramEntry);
@@ -127,11 +123,16 @@ InstallResult InstallationRun::Run() {
   }
   // A medium whose description would make setup write elsewhere, or a store that cannot be
   // trusted, stops the run before anything is written.
+  std::vector<std::string> createdFolders;
   try {
     CheckDescription();
     CheckFreeSpace();
     const platform::ProfileFile medium(session_.SourceDir + setupinf::kFileName);
-    store_ = InstallStore::Open(medium.Read(setupinf::kUninstallEntry));
+    const std::string uninstallEntry = medium.Read(setupinf::kUninstallEntry);
+    createdFolders = InstallStore::MissingLevels(uninstallEntry);
+    store_ = InstallStore::Open(uninstallEntry);
+    journal_.emplace(*store_, uninstallEntry, medium.Read(setupinf::kProgramEntry),
+                     platform::IncludeTrailingBackslash(session_.TargetFolder));
   } catch (const std::exception&) {
     error_ = std::current_exception();
     observer_.Finished(InstallResult::FailedBeforeWriting);
@@ -141,20 +142,40 @@ InstallResult InstallationRun::Run() {
   session_.TargetFolder = platform::IncludeTrailingBackslash(session_.TargetFolder);
   InstallResult result = InstallResult::StoppedByError;
   try {
+    // The levels of the target that the folder page created (an earlier choice of folder
+    // may have made others, which are not on the way).
+    for (const std::string& folder : session_.CreatedFolders)
+      if (IsOnTheWayTo(folder, session_.TargetFolder)) createdFolders.push_back(folder);
+    journal_->RecordFolders(createdFolders);
     CopyDescription();
     const platform::ProfileFile copy(session_.TargetFolder + setupinf::kFileName);
     WriteProgramEntry(copy);
     WriteUninstallEntry(copy);
     Extract();
-    WriteInstalledFiles(copy);
-    SaveRecord(copy);
-    // The user ended setup during the extraction.
-    result = observer_.StopRequested() ? InstallResult::StoppedByUser : Outcome();
+    if (setAsideError_) std::rethrow_exception(setAsideError_);
+    // The user ended setup during the extraction: the program is not installed.
+    if (observer_.StopRequested()) {
+      result = Undo(InstallResult::StoppedByUser);
+    } else {
+      Commit(copy);
+      result = Outcome();
+    }
   } catch (const std::exception&) {
     error_ = std::current_exception();
+    result = Undo(InstallResult::StoppedByError);
   }
   observer_.Finished(result);
   return result;
+}
+
+InstallResult InstallationRun::Undo(InstallResult stopped) {
+  // The extraction left the target folder the current folder, which keeps it from going.
+  platform::SetCurrentFolder(session_.SourceDir);
+  try {
+    return journal_->Undo(observer_) ? stopped : InstallResult::RollbackIncomplete;
+  } catch (const std::exception&) {
+    return InstallResult::RollbackIncomplete;  // the journal stays for the next start
+  }
 }
 
 void InstallationRun::CheckDescription() {
@@ -197,6 +218,7 @@ void InstallationRun::CheckFreeSpace() {
 void InstallationRun::CopyDescription() {
   observer_.StepStarted(InstallStep::CopyDescription);
   const std::string copyPath = session_.TargetFolder + setupinf::kFileName;
+  journal_->BeforeFileWrite(copyPath);
   copyContent_.clear();
   platform::ReadWholeFile(session_.SourceDir + setupinf::kFileName, copyContent_, 1u << 20);
   ::DeleteFileA(copyPath.c_str());  // a link of that name goes itself, never what it points to
@@ -237,6 +259,7 @@ void InstallationRun::WriteProgramEntry(const platform::ProfileFile& copy) {
   const std::string key = copy.Read(setupinf::kProgramEntry);
   VerifyCopy();
   programEntry_ = key;
+  journal_->BeforeKeyWrite(key, setupreg::ProgramEntryValues());
   program.OpenKey(key);
   const std::string where = "HKEY_LOCAL_MACHINE\\" + key + "\\";
   program.WriteString(setupreg::kProgramPath, session_.TargetFolder);
@@ -262,6 +285,7 @@ void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
   const std::string version = copy.Read(setupinf::kDisplayVersion);
   VerifyCopy();
   uninstallKey_ = key;
+  journal_->BeforeKeyWrite(key, setupreg::UninstallEntryValues());
   uninstall.OpenKey(key);
   const std::string where = "HKEY_LOCAL_MACHINE" + key + "\\";
   const auto write = [&](const char* name, const std::string& value) {
@@ -278,6 +302,7 @@ void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
   links_.CreateIn.SetSubfolder("\\" + group);
 
   const std::string installed = platform::WindowsFolder() + "\\" + uninstaller;
+  journal_->BeforeFileWrite(installed);
   ::CopyFileA((platform::ExeFolder() + uninstaller).c_str(), installed.c_str(), FALSE);
   uninstallerCopy_ = installed;
   observer_.Wrote(installed, "");
@@ -286,9 +311,12 @@ void InstallationRun::WriteUninstallEntry(const platform::ProfileFile& copy) {
   links_.LinkName = setupreg::kUninstallLinkName;
   links_.LinkTarget = installed;
   links_.ParamString = setupInfArgument;
-  std::string linkFolder;
-  links_.CreateLink(false, linkFolder);
-  writtenLinks_.push_back(platform::ExpandFileName(shelllink::LinkFilePath(linkFolder, links_.LinkName)));
+  const std::string linkFolder = links_.LinkFolder();
+  const std::string link = platform::ExpandFileName(shelllink::LinkFilePath(linkFolder, links_.LinkName));
+  journal_->RecordMissingLevels(linkFolder);
+  journal_->BeforeFileWrite(link);
+  links_.CreateLink(false);
+  writtenLinks_.push_back(link);
   observer_.Wrote(writtenLinks_.back(), installed);
 
   write(setupreg::kUninstallString, Quoted(installed) + " " + setupInfArgument);
@@ -313,6 +341,9 @@ void InstallationRun::Extract() {
   // A multi-part set is joined first; the join reports its own progress, which ends with a
   // batch end before the library reports the files it extracts.
   joining_ = archive_.EndDiskNumber() != 0;
+  std::vector<std::string> members;
+  for (const ZipDirEntry& entry : archive_.Entries()) members.push_back(entry.fileName);
+  journal_->BeforeExtraction(members);
   extraction_ = ExtractionRecord();
   archive_.Extract();
   const std::string& target = session_.TargetFolder;
@@ -322,23 +353,34 @@ void InstallationRun::Extract() {
 
 // The list of the installation's files, written whole into the copy: the copy is written once,
 // and is never seen half-written from outside.
-void InstallationRun::WriteInstalledFiles(const platform::ProfileFile& copy) {
+void InstallationRun::WriteInstalledFiles(const platform::ProfileFile& copy, const InstallationRecord& record) {
   observer_.StepStarted(InstallStep::InstalledFiles);
   VerifyCopy();
+  const std::vector<std::string> files(record.files.begin(), record.files.end() - 1);  // without the copy
   copy.WriteSection(setupinf::kInstalledFiles,
-                    InstalledFilesSection(copy.ReadSection(setupinf::kInstalledFiles), WrittenFiles(),
-                                          session_.TargetFolder + setupinf::kFileName));
+                    InstalledFilesSection(copy.ReadSection(setupinf::kInstalledFiles), files, copy.Path()));
 }
 
-// What the installation wrote, for its uninstaller, where no user can change it.
-void InstallationRun::SaveRecord(const platform::ProfileFile& copy) {
+// The list of written files and the record, for the uninstaller, where no user can change it;
+// then the journal commits.
+void InstallationRun::Commit(const platform::ProfileFile& copy) {
+  const InstallationRecord record = Record(copy);
+  WriteInstalledFiles(copy, record);
+  store_->StageRecord(record);
+  journal_->Commit();
+}
+
+InstallationRecord InstallationRun::Record(const platform::ProfileFile& copy) const {
   InstallationRecord record;
   record.target = session_.TargetFolder;
   record.setupInf = copy.Path();
   record.programEntry = programEntry_;
   record.uninstallEntry = uninstallKey_;
   record.uninstaller = uninstallerCopy_;
-  record.folders = session_.CreatedFolders;
+  // The levels the folder page created on the way to this target (an earlier choice of
+  // folder may have made others, which are not the installation's).
+  for (const std::string& folder : session_.CreatedFolders)
+    if (IsOnTheWayTo(folder, session_.TargetFolder)) record.folders.push_back(folder);
   // The archive's folder entries (empty folders among them) that are there now.
   if (listing_)
     for (const std::string& folder : listing_->folders)
@@ -347,7 +389,17 @@ void InstallationRun::SaveRecord(const platform::ProfileFile& copy) {
   record.files = WrittenFiles();
   record.files.push_back(copy.Path());
   record.links = writtenLinks_;
-  store_->SaveRecord(record);
+  const std::optional<InstallationRecord> previous = store_->LoadRecord();
+  return previous ? UpdatedFrom(*previous, record, platform::FileExists) : record;
+}
+
+// Why a member was not installed, in the user's language; one that would have replaced a file
+// of an earlier installation leaves that file as it was.
+std::string InstallationRun::ReasonFor(const MemberFailure& failure) const {
+  std::string reason = ReasonOf(failure.errorCode);
+  if (notUpdated_.count(failure.name))
+    reason += " (" + LangText("nicht aktualisiert, die bisherige Datei bleibt", "install_not_updated") + ")";
+  return reason;
 }
 
 InstallResult InstallationRun::Outcome() const {
@@ -364,10 +416,11 @@ std::vector<std::string> InstallationRun::WrittenFiles() const {
 
 std::vector<std::string> InstallationRun::Failures() const {
   std::vector<std::string> failures;
-  for (const MemberFailure& failure : extraction_.Failures()) failures.push_back(FailureLine(failure));
+  for (const MemberFailure& failure : extraction_.Failures())
+    failures.push_back((failure.name.empty() ? std::string() : failure.name + ": ") + ReasonFor(failure));
   // Nothing extracted and no member named: the archive itself is what was not installed.
   if (failures.empty() && extraction_.WrittenCount() == 0)
-    failures.push_back(FailureLine({session_.SourceDir + "setup.zip", unzipabi::kErrArchive, ""}));
+    failures.push_back(session_.SourceDir + "setup.zip: " + ReasonOf(unzipabi::kErrArchive));
   return failures;
 }
 
@@ -376,14 +429,26 @@ void InstallationRun::ArchiveProgress(ProgressType type, const std::string& name
     joining_ = type != ptBatchEnd;
     return;
   }
-  if (type != ptFileStart) return;
+  if (type != ptFileStart || setAsideError_) return;
+  // The old file goes aside before the library creates the member's file.
+  try {
+    journal_->MemberStarting(name);
+  } catch (const std::exception&) {
+    setAsideError_ = std::current_exception();
+    archive_.Cancel = true;
+    return;
+  }
   extraction_.MemberStarted(name);
   observer_.FileStarted(name, size, FileShareInPercent(size, archive_.TotalSize()));
 }
 
 void InstallationRun::ArchiveMessage(int code, const std::string& text) {
+  const bool memberOpen = code != 0 && !extraction_.Members().empty() && extraction_.Members().back().written;
+  // A member that replaced a file keeps the old one when it fails.
+  if (memberOpen && journal_->MemberFailed(extraction_.Members().back().name))
+    notUpdated_.insert(extraction_.Members().back().name);
   if (const auto failure = extraction_.Message(code, text))
-    observer_.MemberFailed(failure->name, failure->errorCode, ReasonOf(failure->errorCode));
+    observer_.MemberFailed(failure->name, failure->errorCode, ReasonFor(*failure));
 }
 
 // ---- The finish

@@ -1,21 +1,26 @@
 // The installation run, without any window: the copy of Setup.inf into the target folder,
 // the program entry, the uninstall entry, the uninstaller in the Windows folder with its link,
 // the extraction of the archive and the list of written files in the copy; then, on request,
-// the finish links. It reports to an observer and ends with one result. The wizard and the
+// the finish links. Every change is recorded in the run's journal before it is made: a run
+// that the user stops or an error ends is undone, and one that reaches the list of written
+// files commits. It reports to an observer and ends with one result. The wizard and the
 // command line both drive it.
 #pragma once
 
 #include "extraction_record.h"
+#include "member_failure.h"
 #include "install_store.h"
 #include "file_identity.h"
 #include "install_observer.h"
 #include "install_result.h"
+#include "run_journal.h"
 #include "session.h"
 #include "zip_types.h"
 
 #include <cstdint>
 #include <exception>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -68,9 +73,14 @@ class InstallationRun {
   void WriteProgramEntry(const platform::ProfileFile& copy);
   void WriteUninstallEntry(const platform::ProfileFile& copy);
   void Extract();
-  void WriteInstalledFiles(const platform::ProfileFile& copy);
-  void SaveRecord(const platform::ProfileFile& copy);
+  // The record of what the installation wrote; over an earlier installation in the same
+  // folder, what that one wrote and is still there as well.
+  InstallationRecord Record(const platform::ProfileFile& copy) const;
+  void WriteInstalledFiles(const platform::ProfileFile& copy, const InstallationRecord& record);
+  void Commit(const platform::ProfileFile& copy);
+  InstallResult Undo(InstallResult stopped);
   InstallResult Outcome() const;
+  std::string ReasonFor(const MemberFailure& failure) const;
   void ArchiveProgress(ProgressType type, const std::string& name, int size);
   void ArchiveMessage(int code, const std::string& text);
 
@@ -85,6 +95,9 @@ class InstallationRun {
   platform::FileIdentity copyIdentity_;
   std::string programEntry_;  // the keys the run wrote
   std::string uninstallKey_;
+  std::optional<RunJournal> journal_;
+  std::set<std::string> notUpdated_;  // failed members whose earlier file stays
+  std::exception_ptr setAsideError_;  // an old file could not be kept: the extraction stopped
   std::string uninstallerCopy_;
   std::vector<std::string> writtenLinks_;
   bool joining_ = false;  // the parts of a multi-part archive are being joined

@@ -65,6 +65,23 @@ void Registry::Write(const std::string& name, DWORD type, const void* data, DWOR
     throw Error(FormatText("Konnte Daten für '%s' nicht setzen", name));
 }
 
+bool Registry::ReadRaw(const std::string& name, uint32_t& type, std::string& bytes) const {
+  DWORD kind = 0, size = 0;
+  if (!key_ || ::RegQueryValueExA(key_.get(), name.c_str(), nullptr, &kind, nullptr, &size) != ERROR_SUCCESS)
+    return false;
+  bytes.assign(size, '\0');
+  if (::RegQueryValueExA(key_.get(), name.c_str(), nullptr, &kind, reinterpret_cast<BYTE*>(&bytes[0]), &size) !=
+      ERROR_SUCCESS)
+    return false;
+  bytes.resize(size);
+  type = kind;
+  return true;
+}
+
+void Registry::WriteRaw(const std::string& name, uint32_t type, const std::string& bytes) {
+  Write(name, type, bytes.data(), DWORD(bytes.size()));
+}
+
 void Registry::WriteString(const std::string& name, const std::string& value) {
   Write(name, REG_SZ, value.c_str(), DWORD(value.size() + 1));
 }

@@ -5,6 +5,7 @@
 
 #include "handle.h"
 
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -32,6 +33,11 @@ class Registry {
   void WriteString(const std::string& name, const std::string& value);
   void WriteInteger(const std::string& name, int32_t value);
   void WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+
+  // A value of any type as stored: its type and bytes; false when it is missing.
+  bool ReadRaw(const std::string& name, uint32_t& type, std::string& bytes) const;
+  // Writes a value of any type; raises the write error as the other writes do.
+  void WriteRaw(const std::string& name, uint32_t type, const std::string& bytes);
 
   bool HasValue(const std::string& name) const;
   // Deletes a value of the open key; true when it is gone afterwards (also when it was missing).

@@ -315,6 +315,8 @@ void TForm2::StartUp() {
   const std::string firstPage = inf.Read(setupinf::kFirstPage);
   // A language file that cannot be read is reported; the start-up goes on without it.
   Application::Instance().Dispatch([&] { LoadAndApplyLanguage(session.ExeDir + firstPage); });
+  // An earlier run that never finished is undone first, in the language of the first page.
+  Application::Instance().Dispatch([this] { RecoverInterruptedRun(); });
   session.LanguageFile = firstPage;
   session.FixedLanguage = inf.Read(setupinf::kFixedLanguage) == setupinf::kFixedOn;
   if (session.FixedLanguage) {

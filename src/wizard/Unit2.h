@@ -43,6 +43,8 @@ class TForm2 : public forms::Form, public install::InstallObserver {
   // What the run reports while it works.
   void FileStarted(const std::string& name, int size, int sharePercent) override;
   bool StopRequested() override;
+  void RollbackStarted() override;
+  void Undone(const std::string& what, bool succeeded) override;
 
   forms::Notebook& Notebook1() const { return Get<forms::Notebook>("Notebook1"); }
   forms::Label& Label9() const { return Get<forms::Label>("Label9"); }
@@ -69,7 +71,12 @@ class TForm2 : public forms::Form, public install::InstallObserver {
   void ResetFileList(const std::vector<std::string>& written);
   void ReportFailedMembers(const std::vector<std::string>& failures);
   void ShowFinishPage(bool complete);
-  bool resuming_ = false;  // shown again from the run on the folder page: no start-up
+  // The journal of an earlier run that never finished, before the wizard starts.
+  void RecoverInterruptedRun();
+  static void ReportNotUndone(const std::vector<std::string>& notUndone);
+  bool resuming_ = false;               // shown again from the run on the folder page: no start-up
+  std::vector<std::string> notUndone_;  // of the run being undone
+  unsigned long undoShownAt_ = 0;       // tick count when the copy window last named a change
 };
 
 extern TForm2* Form2;

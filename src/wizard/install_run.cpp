@@ -8,6 +8,7 @@
 #include "Unit1.h"
 #include "Unit4.h"
 #include "Unit5.h"
+#include "Unit6.h"
 #include "Unit7.h"
 #include "Unit8.h"
 #include "ZipArchive.h"
@@ -21,8 +22,21 @@
 using namespace forms;
 
 namespace {
-// Failed members named one by one in the report; the rest are counted.
+
+// What went wrong, in one box: the first entries named one by one, the rest counted.
 constexpr size_t kFailuresShown = 10;
+
+void ReportList(const std::vector<std::string>& items, const std::string& heading) {
+  Application::Instance().MessageBox(
+      install::FailureReport(items, heading, LangText("... und %d weitere", "install_failed_more"), kFailuresShown),
+      MB_OK | MB_ICONWARNING);
+}
+
+// The copy window at once: the message loop does not run while the run is undone.
+void PaintCopyWindow() {
+  ::RedrawWindow(Form5->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
 }  // namespace
 
 void TForm2::Timer1Timer() {
@@ -51,11 +65,13 @@ void TForm2::Timer1Timer() {
   }
   Form4->Edit1().SetText(session.TargetFolder);
   ResetFileList(run.WrittenFiles());
-  // An error stopped the run: it is reported, and the copy-progress and picture windows stay
-  // so that the user leaves through "Abbruch".
+  if (result == install::InstallResult::RollbackIncomplete) ReportNotUndone(notUndone_);
+  // An error stopped the run, which was undone: it is reported, and the copy-progress and
+  // picture windows stay so that the user leaves through "Abbruch".
   if (run.Error()) std::rethrow_exception(run.Error());
-  // "Beenden" in the cancel confirmation ended the program during the extraction.
-  if (result == install::InstallResult::StoppedByUser) return;
+  // "Beenden" in the cancel confirmation ended the program during the extraction, and what
+  // the run had written was undone.
+  if (result == install::InstallResult::StoppedByUser || result == install::InstallResult::RollbackIncomplete) return;
   ::Sleep(500);
   platform::SetCurrentFolder(session.SourceDir);
   const bool complete = result == install::InstallResult::Complete;
@@ -72,10 +88,14 @@ void TForm2::ResetFileList(const std::vector<std::string>& written) {
 
 // One box for everything that was not installed.
 void TForm2::ReportFailedMembers(const std::vector<std::string>& failures) {
-  Application::Instance().MessageBox(
-      install::FailureReport(failures, LangText("Folgende Dateien konnten nicht installiert werden:", "install_failed"),
-                             LangText("... und %d weitere", "install_failed_more"), kFailuresShown),
-      MB_OK | MB_ICONWARNING);
+  ReportList(failures, LangText("Folgende Dateien konnten nicht installiert werden:", "install_failed"));
+}
+
+// One box for what could not be undone; the next start tries again.
+void TForm2::ReportNotUndone(const std::vector<std::string>& notUndone) {
+  ReportList(notUndone, LangText("Folgendes konnte nicht rückgängig gemacht werden; Setup versucht es beim nächsten "
+                                 "Start noch einmal:",
+                                 "install_not_undone"));
 }
 
 void TForm2::ShowFinishPage(bool complete) {
@@ -99,3 +119,24 @@ void TForm2::FileStarted(const std::string& name, int /*size*/, int sharePercent
 }
 
 bool TForm2::StopRequested() { return Application::Instance().Terminated(); }
+
+// While a stopped run is undone, the copy window says so and names the changes as they are
+// undone.
+void TForm2::RollbackStarted() {
+  Form6->Hide();
+  notUndone_.clear();
+  const std::string undoing = LangText("Die Installation wird rückgängig gemacht ...", "install_rollback");
+  Form5->Get<Label>("Label1").SetCaption(undoing);
+  Form5->Get<Label>("Label2").SetCaption("");
+  PaintCopyWindow();
+}
+
+void TForm2::Undone(const std::string& what, bool succeeded) {
+  if (!succeeded) notUndone_.push_back(what);
+  // A few times a second is enough to read, and costs the undo of many files nothing.
+  const unsigned long now = ::GetTickCount();
+  if (now - undoShownAt_ < 100) return;
+  undoShownAt_ = now;
+  Form5->Get<Label>("Label2").SetCaption(what);
+  PaintCopyWindow();
+}

@@ -2,15 +2,16 @@
 // folders), from "&Weiter>" on the ready page to the finish page, and the real UnInstall.exe
 // removing each installation again.
 // Not a test: it prints one line per run and the medians.
-//   install_bench [runs] [settle=<seconds>] [verysilent] [file counts ...]
+//   install_bench [runs] [settle=<seconds>] [verysilent] [update] [journal] [file counts ...]
 // (defaults: 3 runs of 500, 2000 and 8000 files). With settle, the removals wait that long
 // after the files were written, so that the system has written them to the disk, as it has
 // when a user uninstalls, and beside the uninstaller the floor of that removal is measured:
 // a plain loop of DeleteFileA over as many files, as long ago written by a plain loop of
-// CreateFileA and WriteFile. The lines then start with "settled_". With verysilent, setup
-// installs without a person (/VERYSILENT /SUPPRESSMSGBOXES), from its start to its exit, run
-// by run beside its floor: the plain loop of CreateFileA, WriteFile and CloseHandle writing
-// as many files into as many folders.
+
+// With update, each
+// installation is made a second time over the first ("update_s"). With journal, each run is
+// made twice, in turns first or second: by setup.exe and by setup_without_journal.exe, the
+// same program with its journal switched off (lines starting with "unjournalled_").
 #include "wizard_steps.h"
 
 #include "span_set_builder.h"
@@ -69,10 +70,28 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 
 struct Run {
   double install = -1;    // ready page to finish page
+  double update = -1;     // the same again, over the installation
   double uninstall = -1;  // UnInstall.exe /quiet, start to exit
 };
 
-Run InstallAndRemove(const std::string& archive, int files, int settleSeconds) {
+// Seconds from "&Weiter>" on the ready page to the finish page of `program` (a setup program
+// of the build); -1 when the run did not get there.
+double TimedInstallation(const std::string& archive, const std::string& target, const std::string& program) {
+  Medium medium;
+  LayOutMedium(medium, archive);
+  CopyFileTo(BuildFile(program), medium.SetupExe());
+  Process setup(medium.SetupExe());
+  HWND wizard = setup.WaitWindow("TForm2");
+  if (!wizard || !WalkToReadyPage(setup, wizard, target)) return -1;
+  const auto start = std::chrono::steady_clock::now();
+  Press(wizard, "&Weiter>");
+  return WaitUntil([&] { return Visible(wizard) && FindChild(wizard, "Button", "&Ende", true); }, kRunTimeoutMs)
+             ? SecondsSince(start)
+             : -1;
+}
+
+Run InstallAndRemove(const std::string& archive, int files, int settleSeconds, const std::string& program,
+                     bool update) {
   Run run;
   const std::string work = "C:\\talvenor-bench-" + std::to_string(::GetCurrentProcessId()) + "\\";
   const std::string target = work + "Talvenor\\";
@@ -80,18 +99,8 @@ Run InstallAndRemove(const std::string& archive, int files, int settleSeconds) {
                                   std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + kEntry,
                                   kEntry);
   ::CreateDirectoryA(work.c_str(), nullptr);
-  {
-    Medium medium;
-    LayOutMedium(medium, archive);
-    Process setup(medium.SetupExe());
-    HWND wizard = setup.WaitWindow("TForm2");
-    if (wizard && WalkToReadyPage(setup, wizard, target)) {
-      const auto start = std::chrono::steady_clock::now();
-      Press(wizard, "&Weiter>");
-      if (WaitUntil([&] { return Visible(wizard) && FindChild(wizard, "Button", "&Ende", true); }, kRunTimeoutMs))
-        run.install = SecondsSince(start);
-    }
-  }
+  run.install = TimedInstallation(archive, target, program);
+  if (update && run.install >= 0) run.update = TimedInstallation(archive, target, program);
   const std::string listed = IniString(target + "Setup.inf", "InstalledFiles", "Count");
   if (run.install >= 0 && listed == std::to_string(files + 1)) {
     ::Sleep(DWORD(settleSeconds) * 1000);
@@ -167,6 +176,26 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
+// The figures of one setup program over all runs.
+struct Figures {
+  std::vector<double> installs, updates, uninstalls;
+  void Add(const Run& run) {
+    if (run.install >= 0) installs.push_back(run.install);
+    if (run.update >= 0) updates.push_back(run.update);
+    if (run.uninstall >= 0) uninstalls.push_back(run.uninstall);
+  }
+  // Lines for scripts: name, files, median seconds, runs that counted.
+  void Print(const std::string& prefix, int files) const {
+    const auto line = [&](const char* name, const std::vector<double>& values) {
+      if (!values.empty() || std::strcmp(name, "update_s") != 0)
+        std::printf("%s%s %d %.3f %zu\n", prefix.c_str(), name, files, Median(values), values.size());
+    };
+    line("install_s", installs);
+    line("update_s", updates);
+    line("uninstall_s", uninstalls);
+  }
+};
+
 }  // namespace
 
 // The unattended installation against its floor, run by run.
@@ -197,13 +226,17 @@ void CompareVerySilent(int runs, const std::vector<int>& counts) {
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
   int settleSeconds = 0;
-  bool verySilent = false;
+  bool verySilent = false, update = false, journal = false;
   std::vector<int> counts;
   for (int i = 2; i < argc; ++i) {
     if (std::strncmp(argv[i], "settle=", 7) == 0)
       settleSeconds = std::atoi(argv[i] + 7);
     else if (std::strcmp(argv[i], "verysilent") == 0)
       verySilent = true;
+    else if (std::strcmp(argv[i], "update") == 0)
+      update = true;
+    else if (std::strcmp(argv[i], "journal") == 0)
+      journal = true;
     else
       counts.push_back(std::atoi(argv[i]));
   }
@@ -213,22 +246,32 @@ int main(int argc, char** argv) {
     CompareVerySilent(runs, counts);
     return 0;
   }
+  struct Program {
+    const char* file;
+    std::string prefix;
+    Figures figures;
+  };
+  std::vector<Program> programs = {{"bin\\setup.exe", prefix, {}}};
+  if (journal) programs.push_back({"bin\\setup_without_journal.exe", "unjournalled_" + prefix, {}});
 
   for (int files : counts) {
     const std::string archive = SmallFilesArchive(files);
-    std::vector<double> installs, uninstalls, plainDeletes;
+    std::vector<double> plainDeletes;
+    for (Program& program : programs) program.figures = Figures();
     for (int r = 0; r < runs; ++r) {
-      const Run run = InstallAndRemove(archive, files, settleSeconds);
-      if (settleSeconds > 0) plainDeletes.push_back(PlainDeleteSeconds(files, settleSeconds));
-      std::printf("run %d files %d: install %.2f s, uninstall %.2f s, plain delete %.2f s\n", r + 1, files, run.install,
-                  run.uninstall, plainDeletes.empty() ? -1.0 : plainDeletes.back());
-      std::fflush(stdout);
-      if (run.install >= 0) installs.push_back(run.install);
-      if (run.uninstall >= 0) uninstalls.push_back(run.uninstall);
+      // In turns first or second: what one run leaves the disk to do falls on both alike.
+      for (size_t p = 0; p < programs.size(); ++p) {
+        Program& program = programs[(p + size_t(r)) % programs.size()];
+        const Run run = InstallAndRemove(archive, files, settleSeconds, program.file, update);
+        if (settleSeconds > 0) plainDeletes.push_back(PlainDeleteSeconds(files, settleSeconds));
+        std::printf("run %d files %d %s: install %.2f s, update %.2f s, uninstall %.2f s, plain delete %.2f s\n", r + 1,
+                    files, program.file, run.install, run.update, run.uninstall,
+                    plainDeletes.empty() ? -1.0 : plainDeletes.back());
+        std::fflush(stdout);
+        program.figures.Add(run);
+      }
     }
-    // Lines for scripts: name, files, median seconds, runs that counted.
-    std::printf("%sinstall_s %d %.3f %zu\n", prefix.c_str(), files, Median(installs), installs.size());
-    std::printf("%suninstall_s %d %.3f %zu\n", prefix.c_str(), files, Median(uninstalls), uninstalls.size());
+    for (const Program& program : programs) program.figures.Print(program.prefix, files);
     if (settleSeconds > 0)
       std::printf("%splain_delete_s %d %.3f %zu\n", prefix.c_str(), files, Median(plainDeletes), plainDeletes.size());
     std::fflush(stdout);

@@ -6,6 +6,7 @@
 #include "wizard_steps.h"
 
 #include "link_reader.h"
+#include "machine_state.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -14,6 +15,8 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
+
+#include <shlobj.h>
 
 using namespace e2e;
 using shelllink::testing::ReadLink;
@@ -128,7 +131,7 @@ std::string StoreRecord(const std::string& uninstallEntry) {
 }
 
 // What an installation leaves on the machine, to hold one installation against another.
-struct MachineState {
+struct InstallationState {
   std::map<std::string, std::string> files;     // below the target folder, with their bytes
   std::map<std::string, std::string> registry;  // both keys' values, with type and data
   std::map<std::string, std::string> links;     // each link: target, arguments, working folder
@@ -142,7 +145,7 @@ std::vector<std::string> Names(const std::map<std::string, std::string>& files) 
   return names;
 }
 
-void ExpectSameState(const MachineState& expected, const MachineState& actual) {
+void ExpectSameState(const InstallationState& expected, const InstallationState& actual) {
   EXPECT_EQ(Names(expected.files), Names(actual.files));
   for (const auto& [name, bytes] : expected.files)
     EXPECT_TRUE(actual.files.count(name) && actual.files.at(name) == bytes) << name;
@@ -173,10 +176,12 @@ struct Installation {
     uninstaller = WindowsFolder() + "\\UnInstall.exe";
     uninstallerWasThere = FileExists(uninstaller);
     RemoveTree(work);
+    RemoveTree(Store());
     ::CreateDirectoryA(work.c_str(), nullptr);
   }
   ~Installation() {
     RemoveTree(work);
+    RemoveTree(Store());
     RegDeleteTree(HKEY_LOCAL_MACHINE, programKey);
     RegDeleteTree(HKEY_LOCAL_MACHINE, uninstallKey);
     for (const auto& link : programsLinks) ::DeleteFileA(GroupFolder().append(link + ".lnk").c_str());
@@ -194,12 +199,18 @@ struct Installation {
     return "[Program]\r\nProgramEntry=" + programKey + "\r\n[UnInstall]\r\nUnInstallEntry=" + uninstallEntry +
            "\r\n[Group]\r\nGroupname=" + group + "\r\n";
   }
+  // The installation's own store, where setup keeps its record and the journal of a run.
+  std::string Store() const {
+    char data[MAX_PATH] = "";
+    ::SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, data);
+    return std::string(data) + "\\Talvenor Setup\\" + uninstallEntry;
+  }
   std::string StartupLinkPath() const { return ShellFolderPath("Startup") + "\\" + startupLink + ".lnk"; }
   std::string SetupInfCopy() const { return target + "Setup.inf"; }
 };
 
-MachineState ReadState(const Installation& inst) {
-  MachineState state;
+InstallationState ReadState(const Installation& inst) {
+  InstallationState state;
   state.files = FilesBelow(inst.target);
   for (const std::string& key : {inst.programKey, inst.uninstallKey})
     for (const auto& [name, value] : RegValues(HKEY_LOCAL_MACHINE, key)) state.registry[key + "\\" + name] = value;
@@ -310,18 +321,113 @@ int LastProgressColumns(const std::string& archive, const std::string& tag) {
   return most;
 }
 
-// An archive of a small member and 768 MB of a repeated 16 KB block: small as an archive,
-// seconds to write out.
-std::string LargeArchive() {
+// ---- undoing a run
+
+// What Wine changes by itself while setup and the test run: its own keys, the shell's lists
+// of recent and known things, and the temporary folder of the test, which holds the medium.
+std::vector<std::string> WinesOwnChanges() {
+  char temp[MAX_PATH] = "";
+  ::GetTempPathA(MAX_PATH, temp);
+  return {std::string(temp), "HKCU\\Software\\Wine", "HKLM\\Software\\Wine"};
+}
+
+// What changed on the machine since an earlier state, one change a line, besides what Wine
+// changes by itself.
+std::string ChangesSince(const MachineState& earlier) {
+  std::string text;
+  for (const std::string& line : MachineState(WinesOwnChanges()).ChangesSince(earlier)) text += line + "\n";
+  return text;
+}
+
+// A deflated member of 768 MB that repeats a 16 KB block: small as an archive, seconds to
+// write out, so that clicks land while it is being extracted.
+void AddLongMember(ZipWriter& archive, const std::string& name) {
   std::string block;
   uint32_t seed = 12345;
   while (block.size() < 16384) {
     seed = seed * 1103515245u + 12345u;
     block += char('a' + (seed >> 16) % 26);
   }
+  archive.AddRepeated(name, block, 768u << 20);
+}
+
+// "Abbruch" in the copy window and "&Beenden" in the confirmation: setup ends.
+void LeaveThroughTheCopyWindow(Process& setup) {
+  HWND progress = setup.WaitWindow("TForm5");
+  ASSERT_NE(progress, nullptr);
+  ASSERT_TRUE(Press(progress, "Abbruch"));
+  HWND confirmation = setup.WaitWindow("TForm6");
+  ASSERT_NE(confirmation, nullptr);
+  SaveScreenShotIfAsked("install-progress");
+  ASSERT_TRUE(Press(confirmation, "&Beenden"));
+  const bool ended = setup.WaitExit(30000);
+  if (!ended) {
+    if (auto box = FindMessageBox(setup)) ADD_FAILURE() << "message box: " << box->text;
+  }
+  EXPECT_TRUE(ended);
+}
+
+// The same while the copy window shows `file`: setup undoes the run and ends.
+void EndDuringTheExtraction(Process& setup, const std::string& file) {
+  ASSERT_NE(WaitChild(setup.WaitWindow("TForm5"), "Static", file, 30000), nullptr);
+  ASSERT_NO_FATAL_FAILURE(LeaveThroughTheCopyWindow(setup));
+}
+
+// A medium whose unzip library holds setup still at a chosen point of the extraction
+// (tests/e2e/blocking_unzip_dll.cpp): the real library lies beside it under another name.
+void UseTheHoldingLibrary(const Medium& medium) {
+  medium.AddBuildFile("tests\\e2e\\blocking-unzip.dll", "UNZIPLIB.DLL");
+  medium.AddBuildFile("medium-bin\\UNZIPLIB.DLL", "UNZIPREAL.DLL");
+}
+
+// Starts an installation that the library holds at `point` (a member's name, or "*end" for the
+// end of the extraction) and ends setup from outside there.
+void KillAt(const Medium& medium, const std::string& point, const std::string& target) {
+  medium.Write("block-at.txt", point + "\r\n");
+  ::DeleteFileA((medium.Path() + "blocked.txt").c_str());
+  Process setup(medium.SetupExe());
+  HWND wizard = nullptr;
+  ASSERT_NO_FATAL_FAILURE(WalkIntoTheRun(setup, wizard, target));
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(medium.Path() + "blocked.txt"); }, 60000)) << point;
+  setup.Kill();
+  ASSERT_FALSE(setup.Running());
+}
+
+// Starts setup again: one box about the journal it found, then the wizard, which "&Beenden"
+// in the cancel confirmation ends before anything is written.
+void StartAgainAndLeave(const Medium& medium, const std::string& boxBegins) {
+  Process setup(medium.SetupExe());
+  const auto box = WaitMessageBox(setup, 60000);
+  ASSERT_TRUE(box.has_value()) << "no box about the interrupted run";
+  EXPECT_EQ(box->text.rfind(boxBegins, 0), 0u) << box->text;
+  ASSERT_TRUE(Answer(*box, "OK"));
+  HWND wizard = setup.WaitWindow("TForm2");
+  ASSERT_NE(wizard, nullptr);
+  EXPECT_FALSE(FindMessageBox(setup).has_value()) << "one box";
+  PostClose(wizard);
+  HWND confirmation = setup.WaitWindow("TForm3");
+  ASSERT_NE(confirmation, nullptr);
+  ASSERT_TRUE(Press(confirmation, "&Beenden"));
+  EXPECT_TRUE(setup.WaitExit());
+}
+
+// Installs from the medium as it is, without a link at the finish.
+void InstallWhole(const Medium& medium, const std::string& target) {
+  Process setup(medium.SetupExe());
+  HWND wizard = nullptr;
+  ASSERT_NO_FATAL_FAILURE(WalkIntoTheRun(setup, wizard, target));
+  ASSERT_NO_FATAL_FAILURE(WaitFinishWithoutMessage(setup, wizard, 60000));
+  ASSERT_NO_FATAL_FAILURE(Finish(setup, wizard));
+}
+
+const char kUndoneBox[] = "Die letzte Installation wurde nicht abgeschlossen.";
+
+// An archive of a small member and 768 MB of a repeated 16 KB block: small as an archive,
+// seconds to write out.
+std::string LargeArchive() {
   ZipWriter archive;
   archive.Add("vorher.txt", "klein\r\n");
-  archive.AddRepeated("gross.dat", block, 768u << 20);
+  AddLongMember(archive, "gross.dat");
   return archive.Bytes();
 }
 
@@ -443,7 +549,7 @@ TEST(Install, DemoMediumFullInstallationThenQuietUninstallLeavesOnlyWhatWasThere
     EXPECT_EQ(link.workingDirectory, inst.target) << "left by the autostart link";
   }
 
-  const MachineState clicked = ReadState(inst);
+  const InstallationState clicked = ReadState(inst);
   ASSERT_EQ(clicked.links.at(inst.StartupLinkPath()), inst.target + "talv20.exe| /sleep|" + inst.target);
 
   // The uninstaller, started as the uninstall entry says, unattended.
@@ -525,48 +631,27 @@ TEST(Install, WithoutProgramSectionAndGroupTheDefaultKeysAndThePlainProgramsMenu
   EXPECT_EQ(link.workingDirectory, "");
 }
 
-TEST(Install, CancelDuringTheExtractionEndsTheProgramAndLeavesNoHalfWrittenFile) {
+TEST(Install, BeendenDuringTheExtractionUndoesTheRunAndLeavesTheMachineAsItWasBefore) {
+  platform::ComApartment com;
   Installation inst("cancel", "Software\\TalvenorE2E-Cancel", "TalvenorE2E-Cancel");
   inst.group = "TalvenorE2E Abbruch";
-  // The large member takes seconds to write out, so the clicks land while it is extracted.
+  ZipWriter archive;
+  archive.Add("vorher.txt", "klein\r\n");
+  archive.Add("daten/auch.txt", "auch\r\n");
+  AddLongMember(archive, "gross.dat");
   Medium medium;
-  LayOutMedium(medium, kGerman + inst.EntrySections(), LargeArchive());
+  LayOutMedium(medium, kGerman + inst.EntrySections(), archive.Bytes());
+  const MachineState before(WinesOwnChanges());
+
   Process setup(medium.SetupExe());
   HWND wizard = nullptr;
   ASSERT_NO_FATAL_FAILURE(WalkIntoTheRun(setup, wizard, inst.target));
-  HWND progress = setup.WaitWindow("TForm5");
-  ASSERT_NE(progress, nullptr);
-  ASSERT_NE(WaitChild(progress, "Static", inst.target + "gross.dat", 30000), nullptr);
-  ASSERT_TRUE(Press(progress, "Abbruch"));
-  HWND confirmation = setup.WaitWindow("TForm6");
-  ASSERT_NE(confirmation, nullptr);
-  SaveScreenShotIfAsked("install-progress");
-  ASSERT_TRUE(Press(confirmation, "&Beenden"));
-  const bool ended = setup.WaitExit(30000);
-  if (!ended) {
-    if (auto box = FindMessageBox(setup)) ADD_FAILURE() << "message box: " << box->text;
-  }
-  EXPECT_TRUE(ended);
-  EXPECT_EQ(setup.ExitCode(), 5u) << "cancelled during the run";
-  EXPECT_FALSE(FileExists(inst.target + "gross.dat"));
-  const auto left = FilesBelow(inst.target);
-  std::vector<std::string> names;
-  for (const auto& file : left) names.push_back(file.first);
-  EXPECT_EQ(names, (std::vector<std::string>{"Setup.inf", "vorher.txt"}));
-
-  // The file list names what was written, not the member that was cut off; the uninstaller
-  // then removes the whole installation.
-  const std::string copy = inst.SetupInfCopy();
-  EXPECT_EQ(IniString(copy, "InstalledFiles", "Count"), "2");
-  EXPECT_EQ(IniString(copy, "InstalledFiles", "0"), inst.target + "vorher.txt");
-  EXPECT_EQ(IniString(copy, "InstalledFiles", "1"), copy);
-  Process uninstall(inst.uninstaller, "\"" + copy + "\" /quiet");
-  ASSERT_TRUE(uninstall.WaitExit(60000));
-  EXPECT_EQ(uninstall.ExitCode(), 0u);
-  EXPECT_FALSE(FolderExists(inst.target));
-  EXPECT_FALSE(FolderExists(inst.GroupFolder()));
-  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, inst.programKey));
-  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, inst.uninstallKey));
+  ASSERT_NE(WaitChild(setup.WaitWindow("TForm5"), "Static", inst.target + "gross.dat", 30000), nullptr);
+  EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, inst.uninstallKey));
+  EXPECT_TRUE(FileExists(inst.target + "daten\\auch.txt"));
+  ASSERT_NO_FATAL_FAILURE(EndDuringTheExtraction(setup, inst.target + "gross.dat"));
+  EXPECT_EQ(setup.ExitCode(), 5u) << "cancelled during the run and rolled back";
+  EXPECT_EQ(ChangesSince(before), "");
 }
 
 TEST(Install, ADamagedMemberIsReportedAndTheFinishPageSaysTheInstallationIsIncomplete) {
@@ -679,6 +764,210 @@ TEST(Install, SilentShowsOnlyTheCopyWindowAndASecondSetupMeanwhileEndsWith6) {
   ASSERT_TRUE(first.WaitExit(180000));
   EXPECT_EQ(first.ExitCode(), 0u);
   EXPECT_EQ(IniString(inst.SetupInfCopy(), "InstalledFiles", "Count"), "3");
+}
+
+// The earlier version of the update tests: a file that stays and one that the update changes.
+ZipWriter EarlierVersion(const std::string& changed) {
+  ZipWriter archive;
+  archive.Add("bleibt.txt", "A bleibt\r\n");
+  archive.Add(changed, "Fassung A\r\n");
+  return archive;
+}
+
+// Setup.inf of an installation with a version of its own.
+std::string VersionedSetupInf(const Installation& inst, const std::string& version) {
+  std::string sections = inst.EntrySections();
+  sections.insert(sections.find("[Group]"), "DisplayVersion=" + version + "\r\n");
+  return kGerman + sections;
+}
+
+TEST(Install, EndedFromOutsideTheRunIsUndoneAtTheNextStartOfSetupOrTheUninstaller) {
+  platform::ComApartment com;
+  Installation inst("killed", "Software\\TalvenorE2E-Killed", "TalvenorE2E-Killed");
+  inst.group = "TalvenorE2E Abgebrochen";
+  const ZipWriter previous = EarlierVersion("daten/datei05.txt");
+  ZipWriter archive;
+  for (int i = 1; i <= 9; ++i) archive.Add("daten/datei0" + std::to_string(i) + ".txt", std::string(i * 100, 'b'));
+  Medium medium;
+  LayOutMedium(medium, VersionedSetupInf(inst, "2.0"), archive.Bytes());
+  UseTheHoldingLibrary(medium);
+  const MachineState before(WinesOwnChanges());
+
+  // After the registry entries, before the first member: setup undoes the run at its start.
+  ASSERT_NO_FATAL_FAILURE(KillAt(medium, "daten\\datei01.txt", inst.target));
+  ASSERT_NO_FATAL_FAILURE(StartAgainAndLeave(medium, kUndoneBox));
+  EXPECT_EQ(ChangesSince(before), "");
+
+  // The same, undone by the uninstaller that the run had already put in the Windows folder. A
+  // running program can be neither deleted nor replaced: it moves to a name of its own, which
+  // goes at the next restart.
+  ASSERT_NO_FATAL_FAILURE(KillAt(medium, "daten\\datei01.txt", inst.target));
+  {
+    Process uninstall(inst.uninstaller, "\"" + inst.SetupInfCopy() + "\" /quiet");
+    ASSERT_TRUE(uninstall.WaitExit(60000));
+    EXPECT_EQ(uninstall.ExitCode(), 0u);
+    const std::string movedAway = inst.uninstaller + "." + std::to_string(uninstall.Id()) + ".old";
+    EXPECT_EQ(ChangesSince(before), "+ " + movedAway + "\n");
+    ::DeleteFileA(movedAway.c_str());
+  }
+
+  // Over an earlier version: in the middle of the extraction and just before the list of
+  // written files, the earlier version comes back whole.
+  medium.Write("Setup.zip", previous.Bytes());
+  medium.WriteSetupInf(VersionedSetupInf(inst, "1.0"));
+  medium.Write("block-at.txt", "");
+  ASSERT_NO_FATAL_FAILURE(InstallWhole(medium, inst.target));
+  EXPECT_NE(ChangesSince(before), "") << "the installation shows in the state";
+  const auto installed = FilesBelow(inst.target);
+  medium.Write("Setup.zip", archive.Bytes());
+  medium.WriteSetupInf(VersionedSetupInf(inst, "2.0"));
+  const MachineState withPrevious(WinesOwnChanges());
+  for (const char* point : {"daten\\datei06.txt", "*end"}) {
+    ASSERT_NO_FATAL_FAILURE(KillAt(medium, point, inst.target));
+    ASSERT_NO_FATAL_FAILURE(StartAgainAndLeave(medium, kUndoneBox));
+    EXPECT_EQ(ChangesSince(withPrevious), "") << point;
+    EXPECT_EQ(FilesBelow(inst.target), installed) << point;
+  }
+}
+
+TEST(Install, AnUpdateEndedByBeendenOrAnErrorLeavesThePreviousVersionWholeAndItsUninstallerComplete) {
+  platform::ComApartment com;
+  Installation inst("update", "Software\\TalvenorE2E-Update", "TalvenorE2E-Update");
+  inst.group = "TalvenorE2E Aktualisierung";
+  const ZipWriter previous = EarlierVersion("daten/geaendert.txt");
+  Medium medium;
+  LayOutMedium(medium, VersionedSetupInf(inst, "1.0"), previous.Bytes());
+  ASSERT_NO_FATAL_FAILURE(InstallWhole(medium, inst.target));
+  const auto installed = FilesBelow(inst.target);
+  const MachineState withPrevious(WinesOwnChanges());
+
+  ZipWriter update;
+  update.Add("daten/geaendert.txt", "Fassung B, länger als A\r\n");
+  update.Add("neu.txt", "nur in B\r\n");
+  AddLongMember(update, "gross.dat");
+  medium.Write("Setup.zip", update.Bytes());
+  medium.WriteSetupInf(VersionedSetupInf(inst, "2.0"));
+  Process setup(medium.SetupExe());
+  HWND wizard = nullptr;
+  ASSERT_NO_FATAL_FAILURE(WalkIntoTheRun(setup, wizard, inst.target));
+  ASSERT_NO_FATAL_FAILURE(EndDuringTheExtraction(setup, inst.target + "gross.dat"));
+
+  EXPECT_EQ(FilesBelow(inst.target), installed);
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.uninstallKey, "DisplayVersion"), "1.0");
+  EXPECT_EQ(ChangesSince(withPrevious), "");
+
+  // An error ends the run (another program holds the old file of a member open, so it cannot
+  // be kept): the error is reported, the run is undone the same way.
+  {
+    const std::string changed = inst.target + "daten\\geaendert.txt";
+    HANDLE held = ::CreateFileA(changed.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Process failing(medium.SetupExe());
+    ASSERT_NO_FATAL_FAILURE(WalkIntoTheRun(failing, wizard, inst.target));
+    const auto box = WaitMessageBox(failing, 60000);
+    ::CloseHandle(held);
+    ASSERT_TRUE(box.has_value()) << "the error is not reported";
+    EXPECT_NE(box->text.find(changed), std::string::npos) << box->text;
+    ASSERT_TRUE(Answer(*box, "OK"));
+    ASSERT_NO_FATAL_FAILURE(LeaveThroughTheCopyWindow(failing));
+  }
+  EXPECT_EQ(FilesBelow(inst.target), installed);
+  EXPECT_EQ(ChangesSince(withPrevious), "");
+
+  Process uninstall(inst.uninstaller, "\"" + inst.SetupInfCopy() + "\" /quiet");
+  ASSERT_TRUE(uninstall.WaitExit(60000));
+  EXPECT_EQ(uninstall.ExitCode(), 0u);
+  EXPECT_FALSE(FolderExists(inst.target));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, inst.programKey));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, inst.uninstallKey));
+}
+
+TEST(Install, AnUpdateThatFinishesKeepsTheOldFileOfAFailedMemberAndItsUninstallerRemovesBothVersions) {
+  platform::ComApartment com;
+  Installation inst("updated", "Software\\TalvenorE2E-Updated", "TalvenorE2E-Updated");
+  inst.group = "TalvenorE2E Aktualisiert";
+  Medium medium;
+  LayOutMedium(medium, VersionedSetupInf(inst, "1.0"), EarlierVersion("daten/nur-in-a.txt").Bytes());
+  ASSERT_NO_FATAL_FAILURE(InstallWhole(medium, inst.target));
+
+  ZipWriter update;
+  update.AddDamaged("bleibt.txt", "Fassung B\r\n");
+  update.Add("neu.txt", "nur in B\r\n");
+  medium.Write("Setup.zip", update.Bytes());
+  medium.WriteSetupInf(VersionedSetupInf(inst, "2.0"));
+  Process setup(medium.SetupExe());
+  HWND wizard = nullptr;
+  ASSERT_NO_FATAL_FAILURE(WalkIntoTheRun(setup, wizard, inst.target));
+  const auto box = WaitMessageBox(setup, 60000);
+  ASSERT_TRUE(box.has_value()) << "no report of the damaged member";
+  // The member's line: its name, why it failed, and that the earlier file stays.
+  const size_t line = box->text.find("bleibt.txt: ");
+  ASSERT_NE(line, std::string::npos) << box->text;
+  EXPECT_NE(box->text.substr(line, box->text.find('\r', line) - line)
+                .find("(nicht aktualisiert, die bisherige Datei bleibt)"),
+            std::string::npos)
+      << box->text;
+  ASSERT_TRUE(Answer(*box, "OK"));
+  ASSERT_TRUE(WaitFinishPage(wizard, kWaitMs));
+  ASSERT_NO_FATAL_FAILURE(Finish(setup, wizard));
+
+  // The old file stays, the kept old contents are gone, and both versions' files are listed.
+  const auto files = FilesBelow(inst.target);
+  std::vector<std::string> names;
+  for (const auto& file : files) names.push_back(file.first);
+  EXPECT_EQ(names, (std::vector<std::string>{"Setup.inf", "bleibt.txt", "daten\\nur-in-a.txt", "neu.txt"}));
+  EXPECT_EQ(files.at("bleibt.txt"), "A bleibt\r\n");
+  WIN32_FIND_DATAA found;
+  const HANDLE aside = ::FindFirstFileA((inst.target + "~Talvenor-Rollback-*").c_str(), &found);
+  EXPECT_EQ(aside, INVALID_HANDLE_VALUE) << "the old contents kept aside are left: " << found.cFileName;
+  if (aside != INVALID_HANDLE_VALUE) ::FindClose(aside);
+  std::vector<std::string> listed = InstalledFiles(inst.SetupInfCopy());
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (std::vector<std::string>{inst.SetupInfCopy(), inst.target + "bleibt.txt",
+                                              inst.target + "daten\\nur-in-a.txt", inst.target + "neu.txt"}));
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, inst.uninstallKey, "DisplayVersion"), "2.0");
+
+  Process uninstall(inst.uninstaller, "\"" + inst.SetupInfCopy() + "\" /quiet");
+  ASSERT_TRUE(uninstall.WaitExit(60000));
+  EXPECT_EQ(uninstall.ExitCode(), 0u);
+  EXPECT_FALSE(FolderExists(inst.target));
+}
+
+// A journal as setup writes it (its format is in src/install/journal.h), by hand.
+std::string JournalLine(const std::vector<std::string>& fields) {
+  std::string line;
+  for (const std::string& field : fields) line += (line.empty() ? "" : "\t") + field;
+  char crc[9];
+  std::snprintf(crc, sizeof crc, "%08lx",
+                ::crc32(0, reinterpret_cast<const Bytef*>(line.data()), uInt(line.size())) & 0xFFFFFFFFul);
+  return line + "\t" + crc + "\r\n";
+}
+
+TEST(Install, AJournalNamingAFileOutsideTheInstallationOrDamagedIsRefusedAndNothingIsDeleted) {
+  Installation inst("journal", "Software\\TalvenorE2E-Journal", "TalvenorE2E-Journal");
+  const std::string store = inst.Store() + "\\";
+  ::CreateDirectoryA(inst.Store().substr(0, inst.Store().rfind('\\')).c_str(), nullptr);
+  ::CreateDirectoryA(store.c_str(), nullptr);
+  ::CreateDirectoryA(inst.target.c_str(), nullptr);
+  const std::string outside = inst.work + "draussen.txt", inside = inst.target + "drinnen.txt";
+  WriteFile(outside, "bleibt");
+  WriteFile(inside, "bleibt auch");
+  ZipWriter archive;
+  archive.Add("liesmich.txt", "Lies mich\r\n");
+  Medium medium;
+  LayOutMedium(medium, kGerman + inst.EntrySections(), archive.Bytes());
+  const std::string start =
+      "Talvenor setup journal 1\r\n" + JournalLine({"run", inst.uninstallEntry, inst.programKey, inst.target});
+  const std::string damaged = JournalLine({"file", inside});
+  for (const std::string& journal :
+       {start + JournalLine({"file", outside}), start + damaged.substr(0, damaged.size() - 3) + "x\r\n"}) {
+    WriteFile(store + "journal.txt", journal);
+    ASSERT_NO_FATAL_FAILURE(StartAgainAndLeave(medium, "Das Protokoll einer unterbrochenen Installation"));
+    EXPECT_EQ(ReadFile(outside), "bleibt");
+    EXPECT_EQ(ReadFile(inside), "bleibt auch");
+    EXPECT_FALSE(FileExists(store + "journal.txt"));
+    EXPECT_EQ(ReadFile(store + "journal-refused.txt"), journal) << "kept for whoever looks into it";
+  }
 }
 
 }  // namespace

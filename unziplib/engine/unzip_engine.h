@@ -56,6 +56,9 @@ constexpr size_t kOutputBlockSize = 256 * 1024;
 // Extracts (or tests) the selected members and returns how many went well. Reports, in this
 // order: messages about members that are passed over, kTotalSize and kTotalFiles of the
 // members to process, then per member kNewFile, progress and messages, and kBatchEnd last.
+// A member's kNewFile comes before its file is created, and after the member before it is
+// written and reported: a caller may move an existing file of that name away when the
+// member is announced (setup keeps old files so), and the member is then written anew.
 // Names reach the sink in UTF-8 and the listener in the ANSI code page of `codePages`. The
 // sink's writes run on `background` while the next member is decompressed; events and sink
 // calls for folders and existing files stay on the calling thread.

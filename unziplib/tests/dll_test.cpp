@@ -28,10 +28,8 @@ struct Record {
 };
 
 std::vector<Record> g_records;
-int32_t g_stopAtAction = 0;  // the callback answers "stop" to the first record of this action
-// Runs when the library announces the file of this name, before it creates it.
-std::string g_hookFile;
-std::function<void()> g_hook;
+int32_t g_stopAtAction = 0;                     // the callback answers "stop" to the first record of this action
+std::function<void(const Record&)> g_onRecord;  // what the caller does in the callback
 
 int32_t __stdcall RecordingCallback(void* record) {
   const uint8_t* p = static_cast<const uint8_t*>(record);
@@ -39,7 +37,7 @@ int32_t __stdcall RecordingCallback(void* record) {
   Record rec{unzipabi::GetI32(p + r::kCaller), unzipabi::GetI32(p + r::kAction), unzipabi::GetI32(p + r::kErrorCode),
              unzipabi::GetI32(p + r::kSize), std::string(reinterpret_cast<const char*>(p + r::kText))};
   g_records.push_back(rec);
-  if (rec.action == unzipabi::kNewFile && rec.text == g_hookFile && g_hook) std::exchange(g_hook, nullptr)();
+  if (g_onRecord) g_onRecord(rec);
   return rec.action == g_stopAtAction ? unzipabi::kStop : unzipabi::kContinue;
 }
 
@@ -190,6 +188,7 @@ class UnzipDll : public ::testing::Test {
     ASSERT_NE(version_, nullptr);
     g_records.clear();
     g_stopAtAction = 0;
+    g_onRecord = nullptr;
   }
 
   void TearDown() override {
@@ -321,6 +320,30 @@ TEST_F(UnzipDll, ReplacesReadOnlyFilesAndKeepsFilesWithoutOverwrite) {
   EXPECT_EQ(Slurp(out_ + "\\locked.txt"), "new");
 }
 
+// Setup keeps the old file of a member by moving it away when the member is announced: the
+// library announces each member before it creates the member's file, staged or streamed.
+TEST_F(UnzipDll, AnnouncesEachMemberBeforeItCreatesItsFile) {
+  ZipWriter w;
+  w.Add(Member("alt.txt", "new"));
+  w.Add(Member("sub/neu.txt", TextData(300, 5)));
+  w.Add(Member("gross.txt", TextData(3000000, 6)));  // written while it is decompressed
+  std::ofstream(out_ + "\\alt.txt") << "old";
+  std::vector<std::string> thereWhenAnnounced;
+  g_onRecord = [&](const Record& r) {
+    if (r.action != unzipabi::kNewFile) return;
+    std::string file = out_ + "\\" + r.text;
+    std::replace(file.begin(), file.end(), '/', '\\');
+    if (Exists(file)) thereWhenAnnounced.push_back(r.text);
+    if (r.text == "alt.txt") MoveFileA(file.c_str(), (root_ + "\\kept.txt").c_str());
+  };
+
+  EXPECT_EQ(Extract(w.Finish(), {"*.*"}), 3);
+  EXPECT_EQ(thereWhenAnnounced, std::vector<std::string>{"alt.txt"});
+  EXPECT_EQ(Slurp(root_ + "\\kept.txt"), "old");
+  EXPECT_EQ(Slurp(out_ + "\\alt.txt"), "new");
+  EXPECT_EQ(Slurp(out_ + "\\gross.txt"), TextData(3000000, 6));
+}
+
 TEST_F(UnzipDll, StopFromTheCallbackLeavesNoFile) {
   ZipWriter w;
   w.Add(Member("big.txt", TextData(2000000, 4)));
@@ -417,13 +440,13 @@ TEST_F(UnzipDll, AFolderSwappedForALinkDuringTheExtractionIsNotWrittenThrough) {
   w.Add(Member("d/b.txt", "b"));
   w.Add(Member("d/deeper/c.txt", "c"));
   bool swapped = false;
-  g_hookFile = "d/b.txt";
-  g_hook = [&] {
+  g_onRecord = [&](const Record& r) {
+    if (r.action != unzipabi::kNewFile || r.text != "d/b.txt" || swapped) return;
     swapped =
         MoveFileA((out_ + "\\d").c_str(), (out_ + "\\d-moved").c_str()) && MakeFolderLink(out_ + "\\d", elsewhere);
   };
   Extract(w.Finish(), {"*.*"});
-  g_hook = nullptr;
+  g_onRecord = nullptr;
   ASSERT_TRUE(swapped);
   EXPECT_EQ(Slurp(out_ + "\\d-moved\\a.txt"), "a");
   EXPECT_FALSE(Exists(elsewhere + "\\b.txt"));

@@ -13,10 +13,6 @@
 
 namespace shelllink {
 
-namespace {
-
-// The path of a shell folder as stored for the current user (not expanded). Any registry
-// failure gives the empty path: the link then goes below the root of the current drive.
 std::string ShellFolderPath(TShellFolderKind kind) {
   try {
     platform::Registry registry(HKEY_CURRENT_USER);
@@ -26,6 +22,8 @@ std::string ShellFolderPath(TShellFolderKind kind) {
     return {};
   }
 }
+
+namespace {
 
 void CreateFolderLevels(const std::string& folderPath) {
   for (const std::string& prefix : FolderPrefixes(folderPath)) {
@@ -61,8 +59,12 @@ void TShellLinkWriter::CreateLink(bool DeleteLink) {
   CreateLink(DeleteLink, ignored);
 }
 
+std::string TShellLinkWriter::LinkFolder() const {
+  return LinkFolderPath(ShellFolderPath(CreateIn.ShellFolder), CreateIn.Subfolder());
+}
+
 void TShellLinkWriter::CreateLink(bool DeleteLink, std::string& LinkFolder) {
-  LinkFolder = LinkFolderPath(ShellFolderPath(CreateIn.ShellFolder), CreateIn.Subfolder());
+  LinkFolder = this->LinkFolder();
   if (CreateIn.CreatePath) CreateFolderLevels(LinkFolder);
 
   platform::ComPtr<IUnknown> object;

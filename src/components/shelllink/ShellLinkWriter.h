@@ -24,6 +24,10 @@ class TCreateIn {
   std::string subfolder_;
 };
 
+// The path of a shell folder as stored for the current user (not expanded). Any registry
+// failure gives the empty path: a link then goes below the root of the current drive.
+std::string ShellFolderPath(TShellFolderKind kind);
+
 class TShellLinkWriter : public forms::Component {
  public:
   // `owner` may be nullptr (a writer used on its own, as the tests do).
@@ -44,6 +48,8 @@ class TShellLinkWriter : public forms::Component {
   // save and delete failures are silent.
   void CreateLink(bool DeleteLink, std::string& LinkFolder);
   void CreateLink(bool DeleteLink);
+  // The folder CreateLink writes into, as it is now.
+  std::string LinkFolder() const;
 };
 
 }  // namespace shelllink

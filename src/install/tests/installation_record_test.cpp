@@ -41,5 +41,26 @@ TEST(InstallationRecord, RefusesAnythingOutsideTheTargetOrAnotherFormat) {
   EXPECT_FALSE(InstallationRecord::Parse(Sample().Serialize() + "delete\tC:\\x\r\n"));
 }
 
+TEST(InstallationRecord, AnUpdateKeepsWhatTheEarlierVersionWroteAndIsStillThere) {
+  InstallationRecord previous = Sample();
+  previous.files = {"C:\\Programme\\Talvenor\\alt.txt", "C:\\Programme\\Talvenor\\weg.txt",
+                    "C:\\PROGRAMME\\Talvenor\\talv20.exe", previous.setupInf};
+  InstallationRecord current = Sample();
+  current.folders = {"C:\\Programme\\Talvenor\\neu"};
+  current.files = {"C:\\Programme\\Talvenor\\talv20.exe", "C:\\Programme\\Talvenor\\neu\\b.txt", current.setupInf};
+  const auto exists = [](const std::string& path) { return path.find("weg") == std::string::npos; };
+  const InstallationRecord merged = UpdatedFrom(previous, current, exists);
+  EXPECT_EQ(merged.files,
+            (std::vector<std::string>{"C:\\Programme\\Talvenor\\talv20.exe", "C:\\Programme\\Talvenor\\neu\\b.txt",
+                                      "C:\\Programme\\Talvenor\\alt.txt", current.setupInf}));
+  EXPECT_EQ(merged.folders,
+            (std::vector<std::string>{"C:\\Programme", "C:\\Programme\\Talvenor", "C:\\Programme\\Talvenor\\neu"}));
+  EXPECT_EQ(merged.links, current.links);
+
+  // An earlier installation elsewhere is another installation's.
+  previous.target = "D:\\Talvenor\\";
+  EXPECT_EQ(UpdatedFrom(previous, current, exists).Serialize(), current.Serialize());
+}
+
 }  // namespace
 }  // namespace install

@@ -249,6 +249,18 @@ TEST_F(WizardTest, CloseRequestsAreRefusedWithTheCancelConfirmation) {
   EXPECT_FALSE(QuitPosted());
 }
 
+TEST_F(WizardTest, WhileAStoppedRunIsUndoneTheCopyWindowSaysSoAndNamesWhatIsUndone) {
+  Form5->Show();
+  Form6->Show();
+  Form2->RollbackStarted();
+  EXPECT_FALSE(Showing(Form6));
+  EXPECT_EQ(Form5->Get<Label>("Label1").Caption(), "Die Installation wird rückgängig gemacht ...");
+  ::Sleep(150);  // the window names a change a few times a second
+  Form2->Undone("C:\\Programme\\Talvenor\\liesmich.txt", true);
+  EXPECT_EQ(Form5->Get<Label>("Label2").Caption(), "C:\\Programme\\Talvenor\\liesmich.txt");
+  Form5->Hide();
+}
+
 TEST_F(WizardTest, EveryCancelButtonShowsTheCancelConfirmation) {
   for (const char* cancel :
        {"Button2", "Button3", "Button8", "Button12", "Button15", "Button19", "Button20", "Button28"}) {
