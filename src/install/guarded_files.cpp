@@ -2,6 +2,7 @@
 
 #include "files.h"
 #include "install_paths.h"
+#include "links.h"
 
 #include <windows.h>
 
@@ -42,30 +43,17 @@ std::string LongForm(const std::string& path) {
   return n == 0 || n >= sizeof buffer ? path : std::string(buffer, n);
 }
 
-std::string FinalPath(HANDLE object) {
-  char buffer[MAX_PATH * 4];
-  const DWORD n = ::GetFinalPathNameByHandleA(object, buffer, DWORD(sizeof buffer), FILE_NAME_NORMALIZED);
-  if (n == 0 || n >= sizeof buffer) return {};
-  const std::string path(buffer, n);
-  if (path.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\\\" + path.substr(8);
-  return path.compare(0, 4, "\\\\?\\") == 0 ? path.substr(4) : path;
-}
-
-platform::UniqueFile OpenItself(const std::string& path, DWORD access, DWORD share) {
-  return platform::UniqueFile(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
-                                            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-}
-
 bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 // Opens a folder as itself, held without sharing deletion, and tells what was found.
 State OpenFolder(const std::string& full, platform::UniqueFile& folder) {
-  folder = OpenItself(full, FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  folder = platform::OpenWithoutFollowing(full, FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE);
   if (!folder) return IsMissing(::GetLastError()) ? State::Missing : State::Link;
   BY_HANDLE_FILE_INFORMATION info{};
-  const bool itself =
-      ::GetFileInformationByHandle(folder.get(), &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-      !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && SamePath(FinalPath(folder.get()), LongForm(full));
+  const bool itself = ::GetFileInformationByHandle(folder.get(), &info) &&
+                      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                      !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                      SamePath(platform::FinalPathOf(folder.get()), LongForm(full));
   if (!itself) folder.reset();
   return itself ? State::Itself : State::Link;
 }
@@ -75,7 +63,8 @@ RemoveOutcome RemoveFolder(const std::string& full) {
   platform::UniqueFile folder;
   if (OpenFolder(full, folder) != State::Itself) return RemoveOutcome::Link;
   folder.reset();
-  folder = OpenItself(full, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  folder = platform::OpenWithoutFollowing(full, DELETE | FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
   FILE_DISPOSITION_INFO disposition{TRUE};
   if (folder && ::SetFileInformationByHandle(folder.get(), FileDispositionInfo, &disposition, sizeof disposition))
     return RemoveOutcome::Removed;

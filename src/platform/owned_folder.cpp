@@ -2,6 +2,7 @@
 
 #include "error.h"
 #include "handle.h"
+#include "links.h"
 
 #include <windows.h>
 #include <aclapi.h>
@@ -13,9 +14,7 @@ namespace platform {
 
 const char kPrivateFolderDescriptor[] = "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
 
-namespace {
-
-UniqueLocal PrivateDescriptor() {
+UniqueLocal PrivateFolderDescriptor() {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(kPrivateFolderDescriptor, SDDL_REVISION_1, &descriptor,
                                                               nullptr))
@@ -23,11 +22,9 @@ UniqueLocal PrivateDescriptor() {
   return UniqueLocal(descriptor);
 }
 
-// The object itself, never what a link points to.
-UniqueFile OpenWithoutFollowing(const std::string& path, DWORD access) {
-  return UniqueFile(::CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-}
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 bool IsWellKnown(PSID sid, WELL_KNOWN_SID_TYPE type) { return ::IsWellKnownSid(sid, type) != FALSE; }
 
@@ -66,17 +63,17 @@ bool OwnedByUs(HANDLE object) {
 }  // namespace
 
 bool IsOwnedByUs(const std::string& path) {
-  const UniqueFile object = OpenWithoutFollowing(path, READ_CONTROL | FILE_READ_ATTRIBUTES);
+  const UniqueFile object = OpenWithoutFollowing(path, READ_CONTROL | FILE_READ_ATTRIBUTES, kShareAll);
   return object && OwnedByUs(object.get());
 }
 
 void EnsureOwnedFolder(const std::string& path) {
-  const UniqueLocal descriptor = PrivateDescriptor();
+  const UniqueLocal descriptor = PrivateFolderDescriptor();
   SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.get(), FALSE};
   if (::CreateDirectoryA(path.c_str(), &attributes)) return;
   if (::GetLastError() != ERROR_ALREADY_EXISTS)
     throw Error(FormatText("Der Ordner %s kann nicht angelegt werden.", path));
-  const UniqueFile folder = OpenWithoutFollowing(path, READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES);
+  const UniqueFile folder = OpenWithoutFollowing(path, READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES, kShareAll);
   BY_HANDLE_FILE_INFORMATION info{};
   if (!folder || !::GetFileInformationByHandle(folder.get(), &info) ||
       !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !OwnedByUs(folder.get()))

@@ -5,6 +5,8 @@
 // set to the private one again.
 #pragma once
 
+#include "handle.h"
+
 #include <string>
 
 namespace platform {
@@ -12,6 +14,8 @@ namespace platform {
 // The security descriptor of a private folder: owner Administrators, a protected access list
 // that allows Administrators and SYSTEM and that the folder's contents inherit.
 extern const char kPrivateFolderDescriptor[];
+// That descriptor, made for a call that takes one.
+UniqueLocal PrivateFolderDescriptor();
 
 // Creates `path` (its parent must exist) as a private folder, or takes over the folder found
 // under that name as described above. Raises Error naming the folder when it is a link, not

@@ -16,9 +16,6 @@ namespace platform {
 
 namespace {
 
-// Owner Administrators; full access for Administrators and SYSTEM, inherited by every file
-// and folder below; nothing inherited from the parent.
-const char* const kPrivateDescriptor = kPrivateFolderDescriptor;
 constexpr size_t kRandomBytes = 16;
 // Others may go on reading and writing what a handle of ours holds, but not rename or
 // delete it.
@@ -93,14 +90,6 @@ std::string RandomHex() {
   return hex;
 }
 
-UniqueLocal PrivateDescriptor() {
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  Check(
-      ::ConvertStringSecurityDescriptorToSecurityDescriptorA(kPrivateDescriptor, SDDL_REVISION_1, &descriptor, nullptr),
-      "Die Zugriffsrechte eines geschützten Ordners lassen sich nicht bilden");
-  return UniqueLocal(descriptor);
-}
-
 bool IsAdministratorsOrSystem(PSID sid) {
   return sid && ::IsValidSid(sid) &&
          (::IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || ::IsWellKnownSid(sid, WinLocalSystemSid));
@@ -152,7 +141,7 @@ std::string MakePrivateFolder(const std::string& parent, const std::string& pref
 
   const std::string name = prefix + RandomHex();
   const std::string path = IncludeTrailingBackslash(parent) + name;
-  const UniqueLocal descriptor = PrivateDescriptor();
+  const UniqueLocal descriptor = PrivateFolderDescriptor();
   folder = CreateFolderIn(parentFolder.get(), Wide(name), descriptor.get());
   if (!folder) ThrowLastError(FormatText("Der Ordner %s kann nicht angelegt werden", path));
   finalPath = FinalPath(folder.get());
